@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/endian.h"
+
 class ByteReader {
 public:
     ByteReader() = default;
@@ -48,6 +50,7 @@ public:
     uint8_t U8() { uint8_t v; U8(v); return v; }
     uint16_t U16() { uint16_t v; U16(v); return v; }
     uint32_t U32() { uint32_t v; U32(v); return v; }
+    int16_t I16() { int16_t v; I16(v); return v; }
     int32_t I32() { int32_t v; I32(v); return v; }
     float F32() { float v; F32(v); return v; }
 
@@ -88,17 +91,3 @@ public:
 private:
     std::vector<uint8_t> bytes_;
 };
-
-// Stand-alone little-endian loads and stores over raw memory (the caller checks bounds).
-inline uint16_t LoadU16LE(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t LoadU32LE(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-inline void StoreU16LE(uint8_t* p, uint16_t v) { p[0] = static_cast<uint8_t>(v); p[1] = static_cast<uint8_t>(v >> 8); }
-inline void StoreU32LE(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}

@@ -30,4 +30,16 @@ bool SetCurrentDir(std::string_view name);
 // resolver's back, e.g. by another process).
 void ClearPathCache();
 
+// For the layer's own file and thread code.
+namespace detail {
+// Data names match as on Windows: ASCII letters without regard to case.
+inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Sets the calling thread's current directory to a host path as it stands (a
+// new thread takes its creator's directory, even one removed since).
+void InheritCurrentDir(std::string dir);
+// Forgets the cached matches of a host path and of everything below it, after
+// the layer created, removed or renamed it.
+void ForgetResolvedPath(std::string_view hostPath);
+} // namespace detail
+
 } // namespace plat

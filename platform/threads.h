@@ -18,6 +18,11 @@ constexpr uint32_t kWaitTimeout = 258;
 
 enum class ThreadPriority { Lowest = -2, BelowNormal = -1, Normal = 0, AboveNormal = 1, Highest = 2, TimeCritical = 15 };
 
+// True once a Thread has been started: from then on the process may run our
+// code on more than one thread (shared state that is only touched by the
+// program's own threads can skip its lock until then).
+bool ThreadsStarted();
+
 // Sleeps for ms milliseconds; 0 yields the rest of the time slice.
 void Sleep(uint32_t ms);
 
