@@ -64,6 +64,9 @@ struct NameCase {
     const char* name;
 };
 
+// Keeps test listings readable (the default prints the record's raw bytes).
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
+
 const NameCase kNameCases[] = {
     {"IntelKnown", "GenuineIntel", 6, 7, nullptr, "Intel", kVendorIntel, "Pentium III"},
     {"IntelUnknownModel", "GenuineIntel", 6, 2, nullptr, "Intel", kVendorIntel, "(model 6/2 unknown)"},
