@@ -1,0 +1,469 @@
+#include "Tv/defs/scanner.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "Tv/defs/diagnostics.h"
+#include "Tv/defs/inputstreams.h"
+#include "Tv/defs/keywordtrie.h"
+#include "Tv/defs/preprocessor.h"
+
+namespace {
+
+constexpr size_t kReadPiece = 8192;
+constexpr size_t kView = ScanBuffer::kMaxTokenLength + 2; // a longest token and the character after it
+constexpr size_t kCapacity = 2 * (ScanBuffer::kMaxTokenLength + 1);
+constexpr size_t kFirstCapacity = 256;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsIdentifierChar(char c) { return IsLetter(c) || IsDigit(c); }
+// Characters of a text run in the preprocess state, and in a directive, where
+// a double quote belongs to the run.
+bool IsPreprocessText(char c) { return !IsBlank(c) && c != '\n' && c != '"' && !IsLetter(c) && c != '/'; }
+bool IsDirectiveText(char c) { return !IsBlank(c) && c != '\n' && !IsLetter(c) && c != '/'; }
+
+size_t RunLength(const char* p, const char* end, bool (*inRun)(char)) {
+    const char* q = p;
+    while (q < end && inRun(*q)) ++q;
+    return static_cast<size_t>(q - p);
+}
+
+const char* SkipBlanks(const char* p, const char* end) {
+    while (p < end && IsBlank(*p)) ++p;
+    return p;
+}
+
+// A string starting at p (a double quote): it ends at the closing quote,
+// which it takes, or before a newline, which it leaves.
+struct StringScan {
+    bool terminated;
+    size_t length; // characters taken (or looked at, when not terminated)
+    std::string_view text;
+};
+StringScan ScanString(const char* p, const char* end) {
+    const char* q = p + 1;
+    while (q < end && *q != '"' && *q != '\n') ++q;
+    if (q == end) return {false, static_cast<size_t>(q - p), {}};
+    std::string_view text(p + 1, static_cast<size_t>(q - p - 1));
+    return {true, static_cast<size_t>(q - p) + (*q == '"' ? 1 : 0), text};
+}
+
+// Blanks, '#', blanks and perhaps a directive word at the start of a line.
+enum class DirectiveKind { None, Hash, Define, Include, Ifdef, Ifndef, Else, Endif, Line };
+struct DirectiveMatch {
+    DirectiveKind kind = DirectiveKind::None;
+    size_t length = 0;
+};
+DirectiveMatch MatchDirectiveStart(const char* p, const char* end) {
+    static constexpr struct {
+        std::string_view word;
+        DirectiveKind kind;
+    } kWords[] = {
+        {"define", DirectiveKind::Define}, {"include", DirectiveKind::Include}, {"ifdef", DirectiveKind::Ifdef},
+        {"ifndef", DirectiveKind::Ifndef}, {"else", DirectiveKind::Else},       {"endif", DirectiveKind::Endif},
+        {"line", DirectiveKind::Line},
+    };
+    const char* q = SkipBlanks(p, end);
+    if (q == end || *q != '#') return {};
+    q = SkipBlanks(q + 1, end);
+    for (const auto& w : kWords)
+        if (static_cast<size_t>(end - q) >= w.word.size() && std::memcmp(q, w.word.data(), w.word.size()) == 0)
+            return {w.kind, static_cast<size_t>(q - p) + w.word.size()};
+    return {DirectiveKind::Hash, static_cast<size_t>(q - p)};
+}
+
+ScriptToken DirectiveToken(DirectiveKind kind) {
+    switch (kind) {
+    case DirectiveKind::Define: return ScriptToken::PpDefine;
+    case DirectiveKind::Include: return ScriptToken::PpInclude;
+    case DirectiveKind::Ifdef: return ScriptToken::PpIfdef;
+    case DirectiveKind::Ifndef: return ScriptToken::PpIfndef;
+    case DirectiveKind::Else: return ScriptToken::PpElse;
+    case DirectiveKind::Endif: return ScriptToken::PpEndif;
+    default: return ScriptToken::PpHash;
+    }
+}
+
+// An optional minus sign and digits; the value saturates at the int32 range.
+size_t MatchDecimal(const char* p, const char* end, int32_t& value) {
+    const char* q = p + (*p == '-' ? 1 : 0);
+    const char* digits = q;
+    int64_t v = 0;
+    for (; q < end && IsDigit(*q); ++q) v = std::min<int64_t>(v * 10 + (*q - '0'), int64_t{INT32_MAX} + 1);
+    if (q == digits) return 0;
+    if (*p == '-') v = -v;
+    value = static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    return static_cast<size_t>(q - p);
+}
+
+// INTEGER: an optional minus sign and digits. REAL: an optional minus sign and
+// digits, a point and optional digits, or a point and digits.
+struct NumberMatch {
+    ScriptToken token = ScriptToken::End;
+    size_t length = 0;
+};
+NumberMatch MatchNumber(const char* p, const char* end) {
+    const char* q = p + (*p == '-' ? 1 : 0);
+    const char* whole = q;
+    while (q < end && IsDigit(*q)) ++q;
+    bool hasWhole = q > whole;
+    if (q < end && *q == '.') {
+        const char* fraction = q + 1;
+        const char* r = fraction;
+        while (r < end && IsDigit(*r)) ++r;
+        if (hasWhole || r > fraction) return {ScriptToken::Real, static_cast<size_t>(r - p)};
+    }
+    if (hasWhole) return {ScriptToken::Integer, static_cast<size_t>(q - p)};
+    return {};
+}
+
+} // namespace
+
+ScanBuffer::ScanBuffer(ScriptInputStream& stream) : stream_(stream) {}
+
+ScanBuffer::~ScanBuffer() { delete[] data_; }
+
+void ScanBuffer::Fill() {
+    if (ended_ || end_ - pos_ >= kView) return;
+    if (pos_ > 0) {
+        std::memmove(data_, data_ + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    while (!ended_ && end_ < kView) {
+        if (end_ == capacity_) {
+            size_t capacity = std::min(kCapacity, std::max<size_t>(kFirstCapacity, 2 * capacity_));
+            char* data = new char[capacity];
+            if (end_) std::memcpy(data, data_, end_);
+            delete[] data_;
+            data_ = data;
+            capacity_ = capacity;
+        }
+        size_t got = stream_.Read(data_ + end_, std::min(kReadPiece, capacity_ - end_));
+        if (got == 0) ended_ = true;
+        end_ += got;
+    }
+}
+
+void ScanBuffer::Discard() {
+    pos_ = end_;
+    ended_ = true;
+}
+
+ScriptToken ScriptScanner::Lex(ScriptTokenValue& value) {
+    value = ScriptTokenValue{};
+    if (pendingPass_ != 0) {
+        bool preprocess = pendingPass_ == 1;
+        pendingPass_ = 0;
+        state_ = preprocess ? ScanState::Preprocess : ScanState::Parse;
+        return preprocess ? ScriptToken::PpStart : ScriptToken::ParseStart;
+    }
+    ScriptSourcePosition& position = input_.Position();
+    for (;;) {
+        position.tokenLine = position.line;
+        ScanBuffer* buffer = input_.CurrentBuffer();
+        if (!buffer) return ScriptToken::End;
+        buffer->Fill();
+        if (buffer->Exhausted()) {
+            if (input_.InputEnded(*this)) return ScriptToken::End;
+            continue;
+        }
+        ScriptToken token = ScriptToken::End;
+        switch (state_) {
+        case ScanState::Initial:
+        case ScanState::Preprocess:
+            if (ScanPreprocess(*buffer, value, token)) return token;
+            break;
+        case ScanState::Directive:
+            if (ScanDirective(*buffer, value, token)) return token;
+            break;
+        case ScanState::Parse:
+            if (ScanParse(*buffer, value, token)) return token;
+            break;
+        case ScanState::Comment: ScanComment(*buffer); break;
+        case ScanState::LineComment: ScanLineComment(*buffer); break;
+        case ScanState::LineMarker: ScanLineMarker(*buffer); break;
+        }
+    }
+}
+
+void ScriptScanner::CloseOpenComment() {
+    if (state_ != ScanState::Comment) return;
+    CompilerWarning("unterminated comment");
+    commentDepth_ = 0;
+    state_ = commentReturn_;
+}
+
+bool ScriptScanner::Take(ScanBuffer& buffer, size_t length) {
+    if (length > ScanBuffer::kMaxTokenLength) {
+        CompilerError("fatal error - scanner input buffer overflow");
+        buffer.Discard();
+        return false;
+    }
+    buffer.Consume(length);
+    buffer.atLineStart = false;
+    return true;
+}
+
+void ScriptScanner::Newline(ScanBuffer& buffer, bool written) {
+    buffer.Consume(1);
+    buffer.atLineStart = true;
+    if (written) input_.WriteNewline();
+    ++input_.Position().line;
+}
+
+bool ScriptScanner::EnterComment(ScanBuffer& buffer, ScanState from) {
+    const char* p = buffer.Cursor();
+    if (buffer.Limit() - p < 2 || p[0] != '/' || (p[1] != '*' && p[1] != '/')) return false;
+    commentReturn_ = from;
+    if (p[1] == '*') {
+        commentDepth_ = 1;
+        state_ = ScanState::Comment;
+    } else {
+        state_ = ScanState::LineComment;
+    }
+    buffer.Consume(2);
+    buffer.atLineStart = false;
+    return true;
+}
+
+bool ScriptScanner::ScanIdentifier(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
+    const char* p = buffer.Cursor();
+    size_t n = RunLength(p, buffer.Limit(), IsIdentifierChar);
+    value.text = {p, n};
+    token = ScriptToken::Identifier;
+    return Take(buffer, n);
+}
+
+bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    char c = *p;
+    if (buffer.atLineStart && (c == '#' || IsBlank(c))) {
+        DirectiveMatch d = MatchDirectiveStart(p, end);
+        // "#" also starts a text run ("#1" is text), which wins when longer.
+        size_t run = c == '#' ? RunLength(p, end, IsPreprocessText) : 0;
+        if (d.kind != DirectiveKind::None && d.length >= run) {
+            buffer.Consume(d.length);
+            buffer.atLineStart = false;
+            if (d.kind == DirectiveKind::Line) {
+                markerReturn_ = ScanState::Preprocess;
+                state_ = ScanState::LineMarker;
+                return false;
+            }
+            state_ = ScanState::Directive;
+            token = DirectiveToken(d.kind);
+            return true;
+        }
+    }
+    if (c == '\n') {
+        Newline(buffer, true);
+        return false;
+    }
+    if (IsBlank(c)) {
+        Take(buffer, RunLength(p, end, IsBlank));
+        return false;
+    }
+    if (c == '"') {
+        StringScan s = ScanString(p, end);
+        if (s.terminated) {
+            value.text = s.text;
+            token = ScriptToken::String;
+            return Take(buffer, s.length);
+        }
+        if (!Take(buffer, s.length > ScanBuffer::kMaxTokenLength ? s.length : 1)) return false;
+        token = ScriptToken::PpQuote;
+        return true;
+    }
+    if (c == '/' && EnterComment(buffer, ScanState::Preprocess)) return false;
+    if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
+    size_t n = c == '/' ? 1 : RunLength(p, end, IsPreprocessText);
+    value.text = {p, n};
+    token = ScriptToken::PpText;
+    return Take(buffer, n);
+}
+
+bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    char c = *p;
+    if (c == '\\') {
+        const char* q = SkipBlanks(p + 1, end);
+        if (q < end && *q == '\n') {
+            if (q > p + 1) CompilerWarning("Preprocessor directive continues on next line after whitespace");
+            buffer.Consume(static_cast<size_t>(q - p));
+            Newline(buffer, true);
+            return false;
+        }
+    }
+    if (c == '\n') {
+        Newline(buffer, true);
+        state_ = ScanState::Preprocess;
+        token = ScriptToken::PpEnd;
+        return true;
+    }
+    if (IsBlank(c)) {
+        Take(buffer, RunLength(p, end, IsBlank));
+        return false;
+    }
+    if (c == '/' && EnterComment(buffer, ScanState::Directive)) return false;
+    if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
+    size_t run = c == '/' ? 1 : RunLength(p, end, IsDirectiveText);
+    if (c == '"') {
+        // A quoted text is a string unless a text run is at least as long
+        // ("12" with its quotes is a text run).
+        StringScan s = ScanString(p, end);
+        if (s.terminated && s.length > run) {
+            value.text = s.text;
+            token = ScriptToken::String;
+            return Take(buffer, s.length);
+        }
+    }
+    value.text = {p, run};
+    token = ScriptToken::PpText;
+    return Take(buffer, run);
+}
+
+bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    char c = *p;
+    if (buffer.atLineStart && (c == '#' || IsBlank(c))) {
+        DirectiveMatch d = MatchDirectiveStart(p, end);
+        if (d.kind == DirectiveKind::Line) {
+            Take(buffer, d.length);
+            markerReturn_ = ScanState::Parse;
+            state_ = ScanState::LineMarker;
+            return false;
+        }
+    }
+    if (c == '\n') {
+        Newline(buffer, false);
+        return false;
+    }
+    if (IsBlank(c)) {
+        Take(buffer, RunLength(p, end, IsBlank));
+        return false;
+    }
+    if (c == '"') {
+        StringScan s = ScanString(p, end);
+        if (s.terminated) {
+            value.text = s.text;
+            token = ScriptToken::String;
+            return Take(buffer, s.length);
+        }
+        if (s.length > ScanBuffer::kMaxTokenLength) return Take(buffer, s.length);
+    } else if (IsDigit(c) || c == '-' || c == '.') {
+        NumberMatch m = MatchNumber(p, end);
+        if (m.token == ScriptToken::Integer) {
+            MatchDecimal(p, end, value.integer);
+        } else if (m.token == ScriptToken::Real) {
+            std::from_chars(p, p + m.length, value.real);
+        }
+        if (m.length) {
+            token = m.token;
+            return Take(buffer, m.length);
+        }
+    } else {
+        KeywordMatch k = MatchScriptKeyword(p, end);
+        size_t identifier = IsLetter(c) ? RunLength(p, end, IsIdentifierChar) : 0;
+        if (k.length && k.length >= identifier) {
+            value.keyword = k.keyword;
+            value.integer = k.keyword->value;
+            token = k.keyword->token;
+            return Take(buffer, k.length);
+        }
+        if (identifier) {
+            value.text = {p, identifier};
+            token = ScriptToken::Identifier;
+            return Take(buffer, identifier);
+        }
+    }
+    char text[2] = {c, '\0'};
+    CompilerError("unexpected character '%s'", text);
+    Take(buffer, 1);
+    return false;
+}
+
+void ScriptScanner::ScanComment(ScanBuffer& buffer) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    bool pair = end - p >= 2;
+    if (pair && p[0] == '*' && p[1] == '/') {
+        Take(buffer, 2);
+        if (--commentDepth_ == 0)
+            state_ = commentReturn_;
+        else
+            CompilerWarning("end of nested comment found");
+        return;
+    }
+    if (pair && p[0] == '/' && p[1] == '*') {
+        Take(buffer, 2);
+        CompilerWarning("start of nested comment found");
+        ++commentDepth_;
+        return;
+    }
+    if (*p == '\n') {
+        Newline(buffer, true);
+        return;
+    }
+    size_t n = 1;
+    while (p + n < end && p[n] != '*' && p[n] != '/' && p[n] != '\n') ++n;
+    buffer.Consume(n);
+    buffer.atLineStart = false;
+}
+
+void ScriptScanner::ScanLineComment(ScanBuffer& buffer) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    if (*p == '\\' && end - p >= 2 && p[1] == '\n') {
+        CompilerWarning("Single-line comment continues on next line");
+        buffer.Consume(1);
+        Newline(buffer, true);
+        return;
+    }
+    if (*p == '\n') {
+        // The newline is left for the state the comment began in.
+        commentDepth_ = 0;
+        state_ = commentReturn_;
+        return;
+    }
+    size_t n = 1;
+    while (p + n < end && p[n] != '\\' && p[n] != '\n') ++n;
+    buffer.Consume(n);
+    buffer.atLineStart = false;
+}
+
+void ScriptScanner::ScanLineMarker(ScanBuffer& buffer) {
+    const char* p = buffer.Cursor();
+    const char* end = buffer.Limit();
+    char c = *p;
+    if (c == '\n') {
+        // The marker's own newline is not counted: the next line has the marker's number.
+        buffer.Consume(1);
+        buffer.atLineStart = true;
+        state_ = markerReturn_;
+        if (markerReturn_ == ScanState::Preprocess) input_.WriteLineMarker();
+        return;
+    }
+    if (c == '"') {
+        StringScan s = ScanString(p, end);
+        if (s.terminated) {
+            OwnedText name(s.text);
+            if (Take(buffer, s.length)) input_.Position().file = std::move(name);
+            return;
+        }
+    } else if (c == '-' || IsDigit(c)) {
+        int32_t line = 0;
+        if (size_t n = MatchDecimal(p, end, line)) {
+            if (Take(buffer, n)) input_.Position().line = line;
+            return;
+        }
+    } else if (c == '/' && EnterComment(buffer, ScanState::LineMarker)) {
+        return;
+    }
+    Take(buffer, 1);
+}
