@@ -1,0 +1,12 @@
+#pragma once
+// The engine's eleven shared render materials and the extra one, built when
+// the device is created.
+
+class RenderMaterial;
+
+constexpr int kGlobalMaterialCount = 11;
+extern RenderMaterial* GlobalMaterials[kGlobalMaterialCount];
+extern RenderMaterial* ExtraGlobalMaterial;
+
+void AwCreateGlobalMaterials();
+void AwReleaseGlobalMaterials();

@@ -1,0 +1,3 @@
+#include "Awapi/aw3d/user_settings.h"
+
+AwUserSettings UserSettings;
