@@ -9,6 +9,8 @@ HResult DeviceBackend::SetGammaRamp(const GammaRamp&) { return kDdErrUnsupported
 bool DeviceBackend::PresentBlt(Surface&, const Rect&, const Rect&) { return false; }
 void DeviceBackend::PresentFlip(Surface&) {}
 void DeviceBackend::SurfaceAccess(Surface&, bool) {}
+
+void DeviceBackend::SurfaceUnlocked(Surface&, bool) {}
 void DeviceBackend::RenderStateSet(RenderState, uint32_t, StateOrigin) {}
 void DeviceBackend::TextureStageStateSet(uint32_t, TextureStageStateType, uint32_t, StateOrigin) {}
 void DeviceBackend::TextureSet(uint32_t, Surface*, StateOrigin) {}

@@ -101,9 +101,12 @@ public:
     // Called before the core reads (or writes) the memory of a display
     // surface (primary, flip chain, render target), so a backend that renders
     // elsewhere can bring it up to date first. May run on any thread. This
-    // and the presents run with surface locks held: a backend reads surfaces
-    // through Surface::ReadPixels only.
+    // and the presents run with surface locks held: a backend reads and
+    // writes a surface's memory through Surface::ReadPixels only.
     virtual void SurfaceAccess(Surface& surface, bool write);
+    // A display surface was unlocked (written: its memory may have changed);
+    // unlocking a written primary shows it, as the full-screen movies rely on.
+    virtual void SurfaceUnlocked(Surface& surface, bool written);
 
     // Rasterising.
     virtual void Clear(const DeviceState& state, const ClearCall& clear) = 0;

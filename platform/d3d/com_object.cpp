@@ -17,4 +17,9 @@ uint32_t ComObject::Release() {
     return left;
 }
 
+uint64_t NextContentVersion() {
+    static std::atomic<uint64_t> counter{0};
+    return counter.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 } // namespace plat

@@ -27,4 +27,9 @@ private:
     std::atomic<uint32_t> count_{1};
 };
 
+// Surfaces and vertex buffers draw their content versions from one
+// process-wide counter, so a new object at a freed address never matches a
+// version a backend cached for the old one.
+uint64_t NextContentVersion();
+
 } // namespace plat

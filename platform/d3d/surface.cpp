@@ -99,7 +99,7 @@ void Surface::RestoreIfLost() {
     if (!lost_ || dead_) return;
     lost_ = false;
     std::fill(pixels_.begin(), pixels_.end(), uint8_t{0});
-    version_.fetch_add(1, std::memory_order_release);
+    version_.store(NextContentVersion(), std::memory_order_release);
 }
 
 HResult Surface::CheckUsable() const {
@@ -154,11 +154,13 @@ HResult Surface::Lock(const Rect* rect, SurfaceDesc* desc, uint32_t flags) {
         CriticalSectionLock chainHold(context_->lock);
         CriticalSectionLock hold(cs_);
         if (const HResult usable = CheckUsable(); Failed(usable)) return usable;
+        // Before the surface counts as locked, so the backend can still read
+        // its image back into memory (ReadPixels re-enters these locks).
+        if (IsDisplaySurface()) context_->backend->SurfaceAccess(*this, !(flags & kDdLockReadOnly));
         locked_ = true;
         lockedReadOnly_ = flags & kDdLockReadOnly;
         FillDesc(desc);
     }
-    if (IsDisplaySurface()) context_->backend->SurfaceAccess(*this, !(flags & kDdLockReadOnly));
     const size_t offset = IsCompressed()
         ? size_t(area.top / 4) * pitch_ + size_t(area.left / 4) * (KindOf(format_) == FormatKind::Dxt1 ? 8 : 16)
         : size_t(area.top) * pitch_ + size_t(area.left) * bits / 8;
@@ -168,11 +170,19 @@ HResult Surface::Lock(const Rect* rect, SurfaceDesc* desc, uint32_t flags) {
 }
 
 HResult Surface::Unlock(const Rect*) {
-    CriticalSectionLock hold(cs_);
-    if (!locked_) return dead_ ? kDdErrInvalidObject : kDdErrNotLocked;
-    locked_ = false;
-    if (dead_) std::vector<uint8_t>().swap(pixels_);
-    if (!lockedReadOnly_) version_.fetch_add(1, std::memory_order_release);
+    bool written;
+    {
+        CriticalSectionLock hold(cs_);
+        if (!locked_) return dead_ ? kDdErrInvalidObject : kDdErrNotLocked;
+        locked_ = false;
+        if (dead_) {
+            std::vector<uint8_t>().swap(pixels_);
+            return kDdOk;
+        }
+        written = !lockedReadOnly_;
+        if (written) version_.store(NextContentVersion(), std::memory_order_release);
+    }
+    if (IsDisplaySurface()) context_->backend->SurfaceUnlocked(*this, written);
     return kDdOk;
 }
 
@@ -307,7 +317,7 @@ HResult Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
     } else if (!((caps_.caps & kDdsCapsPrimarySurface) && backend.PresentBlt(*source, src, dst))) {
         CopyPixels(View(), dst, whole, source->View(), src);
     }
-    version_.fetch_add(1, std::memory_order_release);
+    version_.store(NextContentVersion(), std::memory_order_release);
     return kDdOk;
 }
 
@@ -323,9 +333,14 @@ HResult Surface::Flip(Surface* target, uint32_t flags) {
         SurfaceLocks hold(std::move(locks));
         for (Surface* s : ring)
             if (const HResult usable = s->CheckUsable(); Failed(usable)) return usable;
-        // The front takes the first back buffer's image, each back buffer the next one's.
-        for (size_t i = 0; i + 1 < ring.size(); ++i) ring[i]->pixels_.swap(ring[i + 1]->pixels_);
-        for (Surface* s : ring) s->version_.fetch_add(1, std::memory_order_release);
+        // The front takes the first back buffer's image, each back buffer the
+        // next one's; content versions travel with the images they describe.
+        const uint64_t frontVersion = ring[0]->ContentVersion();
+        for (size_t i = 0; i + 1 < ring.size(); ++i) {
+            ring[i]->pixels_.swap(ring[i + 1]->pixels_);
+            ring[i]->version_.store(ring[i + 1]->ContentVersion(), std::memory_order_release);
+        }
+        ring.back()->version_.store(frontVersion, std::memory_order_release);
     }
     context_->backend->PresentFlip(*this);
     return kDdOk;

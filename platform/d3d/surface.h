@@ -119,7 +119,7 @@ private:
     bool lockedReadOnly_ = false;
     bool lost_ = false;
     bool dead_ = false; // its chain's first surface went
-    std::atomic<uint64_t> version_{0};
+    std::atomic<uint64_t> version_{NextContentVersion()};
     bool hasColorKey_ = false;
     ColorKey colorKey_;
     Palette* palette_ = nullptr;

@@ -52,7 +52,7 @@ HResult VertexBuffer::Unlock() {
     CriticalSectionLock hold(cs_);
     if (!locked_) return kD3dErrVertexBufferUnlockFailed;
     locked_ = false;
-    version_.fetch_add(1, std::memory_order_release);
+    version_.store(NextContentVersion(), std::memory_order_release);
     return kDdOk;
 }
 
@@ -94,7 +94,7 @@ HResult VertexBuffer::ProcessVertices(uint32_t operation, uint32_t destIndex, ui
             std::memcpy(outVertex, &v, sizeof v);
         }
     });
-    if (Succeeded(used)) version_.fetch_add(1, std::memory_order_release);
+    if (Succeeded(used)) version_.store(NextContentVersion(), std::memory_order_release);
     return used;
 }
 

@@ -57,7 +57,7 @@ private:
     std::vector<uint8_t> data_;
     bool locked_ = false;
     bool optimized_ = false;
-    std::atomic<uint64_t> version_{0};
+    std::atomic<uint64_t> version_{NextContentVersion()};
 };
 
 } // namespace plat
