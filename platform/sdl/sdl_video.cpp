@@ -12,6 +12,12 @@ namespace {
 
 constexpr uint32_t kDepths[] = {16, 32};
 
+// The classic sizes every adapter offered. Where SDL does not list one that
+// fits the desktop (a virtual X server lists only its own size) it is added:
+// a window of that size fits, and full screen scales it onto the closest mode.
+constexpr struct { uint32_t width, height; } kClassicSizes[] = {
+    {640, 480}, {800, 600}, {1024, 768}, {1280, 960}, {1280, 1024}, {1600, 1200}};
+
 } // namespace
 
 bool StartSdlVideo() {
@@ -48,8 +54,16 @@ std::vector<DisplayMode> SdlDisplayModes() {
             if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
         }
     }
-    if (modes.empty()) // SDL lists nothing: the desktop's size is still there
-        for (const uint32_t depth : kDepths) modes.push_back({desktop.width, desktop.height, depth, desktop.refreshRate});
+    const auto add = [&modes](const DisplayMode& mode) {
+        const bool listed = std::any_of(modes.begin(), modes.end(), [&](const DisplayMode& m) {
+            return m.width == mode.width && m.height == mode.height && m.bitDepth == mode.bitDepth;
+        });
+        if (!listed) modes.push_back(mode);
+    };
+    for (const uint32_t depth : kDepths) add({desktop.width, desktop.height, depth, desktop.refreshRate});
+    for (const auto& size : kClassicSizes)
+        if (size.width <= desktop.width && size.height <= desktop.height)
+            for (const uint32_t depth : kDepths) add({size.width, size.height, depth, 0});
     return modes;
 }
 

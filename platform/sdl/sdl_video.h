@@ -17,8 +17,9 @@ bool StartSdlVideo();
 DisplayMode SdlDesktopMode();
 
 // Each size the first display offers, at 16 and 32 bits (the backend
-// converts either depth), largest first as SDL lists them; no duplicates.
-// The desktop's size when SDL lists none.
+// converts either depth), largest first as SDL lists them, then the desktop's
+// size and the classic sizes that fit the desktop where SDL lists them not;
+// no duplicates.
 std::vector<DisplayMode> SdlDisplayModes();
 
 } // namespace plat
