@@ -12,19 +12,6 @@ constexpr int kTickShift = 20;               // a tick is 2^20 counter cycles
 constexpr uint64_t kReadingMask = 0x3FFFFF;  // the 22 bits of a reading
 constexpr uint32_t kCalibrationStepMs = 70;
 
-// a x b / c rounded to the nearest integer (halves away from zero); -1 when
-// c is 0 or the result does not fit in 32 bits.
-int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-    if (c == 0) return -1;
-    const int64_t product = int64_t{a} * b;
-    int64_t quotient = product / c;
-    const int64_t remainder = product % c;
-    if (2 * (remainder < 0 ? -remainder : remainder) >= (c < 0 ? -int64_t{c} : c))
-        quotient += ((product < 0) != (c < 0)) ? -1 : 1;
-    if (quotient > INT32_MAX || quotient < INT32_MIN) return -1;
-    return static_cast<int32_t>(quotient);
-}
-
 // (ticks x rate) / 2^32 with a 32.32 rate, modulo 2^64.
 uint64_t ScaleTicks(uint64_t ticks, uint64_t rate) {
     return static_cast<uint64_t>((static_cast<unsigned __int128>(ticks) * rate) >> 32);

@@ -21,3 +21,17 @@ inline int64_t FloorToInt64(double x) {
 
 // The sign bit of a float: -0.0 counts as negative.
 inline bool SignBit(float x) { return std::signbit(x); }
+
+// a x b / c in 64-bit arithmetic, rounded to the nearest integer (halves away
+// from zero), as the Windows MulDiv; -1 when c is 0 or the result does not
+// fit in 32 bits.
+inline int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
+    if (c == 0) return -1;
+    const int64_t product = int64_t{a} * b;
+    int64_t quotient = product / c;
+    const int64_t remainder = product % c;
+    if (2 * (remainder < 0 ? -remainder : remainder) >= (c < 0 ? -int64_t{c} : c))
+        quotient += ((product < 0) != (c < 0)) ? -1 : 1;
+    if (quotient > INT32_MAX || quotient < INT32_MIN) return -1;
+    return static_cast<int32_t>(quotient);
+}

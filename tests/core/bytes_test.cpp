@@ -57,3 +57,11 @@ TEST(FloorToInt, FloorsAndFlagsOutOfRange) {
     };
     for (const Case& c : cases) EXPECT_EQ(FloorToInt(c.in), c.out) << c.in;
 }
+
+TEST(MulDiv, RoundsHalvesAwayFromZeroAndFlagsFailures) {
+    struct Case { int32_t a, b, c, out; } cases[] = {
+        {7, 1, 2, 4}, {-7, 1, 2, -4}, {10, 1000, 3, 3333}, {2000000, 3000, 1000, 6000000},
+        {1, 1, 0, -1}, {INT32_MAX, 2, 1, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.out) << c.a << "*" << c.b << "/" << c.c;
+}
