@@ -12,7 +12,15 @@ AwSharedBufferSet AwSharedBuffers;
 
 namespace {
 
-VertexBuffer* MakeBuffer(uint32_t caps, uint32_t fvf, uint32_t vertices) {
+void ReleaseBuffer(VertexBuffer*& buffer) {
+    if (buffer) buffer->Release();
+    buffer = nullptr;
+}
+
+} // namespace
+
+VertexBuffer* AwCreateVertexBuffer(uint32_t caps, uint32_t fvf, uint32_t vertices) {
+    if (!AwDevice.Direct3D) return nullptr;
     VertexBufferDesc desc;
     desc.caps = caps;
     desc.fvf = fvf;
@@ -26,19 +34,12 @@ VertexBuffer* MakeBuffer(uint32_t caps, uint32_t fvf, uint32_t vertices) {
     return buffer;
 }
 
-void ReleaseBuffer(VertexBuffer*& buffer) {
-    if (buffer) buffer->Release();
-    buffer = nullptr;
-}
-
-} // namespace
-
 void AwCreateSharedBuffers() {
     if (!AwDevice.Direct3D) return;
-    AwSharedBuffers.Corners = MakeBuffer(kVbCapsWriteOnly | kVbCapsSystemMemory, kFvfXyzRhw, 8);
-    AwSharedBuffers.BoxScratch = MakeBuffer(kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyzRhw, 4096);
-    AwSharedBuffers.PickScratch = MakeBuffer(kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyzRhw, 10000);
-    AwSharedBuffers.Source = MakeBuffer(kVbCapsWriteOnly | kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyz, 4096);
+    AwSharedBuffers.Corners = AwCreateVertexBuffer(kVbCapsWriteOnly | kVbCapsSystemMemory, kFvfXyzRhw, 8);
+    AwSharedBuffers.BoxScratch = AwCreateVertexBuffer(kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyzRhw, 4096);
+    AwSharedBuffers.PickScratch = AwCreateVertexBuffer(kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyzRhw, 10000);
+    AwSharedBuffers.Source = AwCreateVertexBuffer(kVbCapsWriteOnly | kVbCapsSystemMemory | kVbCapsDoNotClip, kFvfXyz, 4096);
     AwSharedBuffers.SharedTL = new AwTLVertexBuffer;
     AwSharedBuffers.SharedTL->Create(AwDevice.Direct3D);
     if (AwSprayBuffer.create) AwSprayBuffer.create();

@@ -3,6 +3,8 @@
 // destinations of vertex processing (box corners, shape picking, particles)
 // and the shared TL buffer of the interface and particles.
 
+#include <cstdint>
+
 namespace plat {
 class VertexBuffer;
 }
@@ -16,6 +18,10 @@ struct AwSharedBufferSet {
     AwTLVertexBuffer* SharedTL = nullptr;
 };
 extern AwSharedBufferSet AwSharedBuffers;
+
+// A vertex buffer of the device's Direct3D; null (the failure reported) when
+// there is no Direct3D or it refuses.
+plat::VertexBuffer* AwCreateVertexBuffer(uint32_t caps, uint32_t fvf, uint32_t vertices);
 
 // A failed buffer is reported and stays null; then the spray buffer is made.
 void AwCreateSharedBuffers();

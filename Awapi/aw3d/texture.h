@@ -30,3 +30,8 @@ struct AwTexture {
     std::string Directory;     // the current directory at the first load; empty before
     ListLink<AwTexture> Recent{this};
 };
+
+// Drops one reference of a user of the texture; the count never goes below zero.
+inline void ReleaseUseCount(AwTexture* texture) {
+    if (texture->RefCount > 0) --texture->RefCount;
+}

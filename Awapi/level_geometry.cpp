@@ -1,0 +1,7 @@
+#include "Awapi/level_geometry.h"
+
+void LevelGeometry::Free() {
+    Triangles = {};
+    Quads = {};
+    Points = {};
+}
