@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Awapi/aw3d/texture_manager.h"
+#include "Awapi/level_geometry.h"
+#include "Awapi/mesh_part.h"
+#include "Awapi/model/dummy_object.h"
+#include "Awapi/model/model_file.h"
+#include "Awapi/model/model_node.h"
+#include "Awapi/shape.h"
+#include "tests/awapi/model_fixture.h"
+
+namespace {
+
+using SampleModelTest = ModelTest;
+
+std::string Sample(const char* name) { return std::string(TAVRIN_DATA_DIR) + "/Qifs/" + name; }
+
+TEST_F(SampleModelTest, TheBoxIsTexturedWithItsCrate) {
+    auto file = AwModelFile::Open(Sample("Box.qif"));
+    ASSERT_NE(nullptr, file) << "build the sample_data target first";
+    ASSERT_EQ(2u, file->Textures().size());
+    AwShape* box = file->LoadShape("box", nullptr, nullptr, kConvertMergeQuads);
+    ASSERT_NE(nullptr, box);
+    ASSERT_EQ(1, box->Parts.Count());
+    EXPECT_EQ(TextureManager.Find("crate.bmp"), box->Parts.Front()->Texture);
+    EXPECT_EQ(36u, box->Parts.Front()->IndexCount);
+    EXPECT_EQ(6u, box->Geometry->Quads.size());
+    box->ReleaseUse();
+    TextureManager.Find("crate.bmp")->KeepCount = 0;
+}
+
+TEST_F(SampleModelTest, TheRobotHasThreeNodesAndTwoSequencesWithFrameSounds) {
+    auto file = AwModelFile::Open(Sample("Robot.qif"));
+    ASSERT_NE(nullptr, file);
+    AwModel* robot = file->LoadHierarchy("ROBOT");
+    ASSERT_NE(nullptr, robot);
+    file.reset(); // the model owns what it uses
+    EXPECT_TRUE(robot->HasBounds);
+    EXPECT_TRUE(robot->HasSequence(0));
+    EXPECT_TRUE(robot->HasSequence(1));
+    EXPECT_FALSE((*robot->Sequences)[1]->Sounds.empty());
+    ASSERT_NE(nullptr, robot->FindNode("Turret"));
+    EXPECT_TRUE(robot->FindNode("Turret")->HasSequence(1));
+    Vector3 muzzle;
+    EXPECT_TRUE(robot->GetNodePosition(muzzle, "Muzzle"));
+    EXPECT_NE(nullptr, robot->Shapes[0]);
+    EXPECT_EQ((std::vector<std::string>{"step.wav", "step.wav", "servo.wav"}), sound.loaded);
+    robot->ReleaseUse();
+}
+
+TEST_F(SampleModelTest, TheLevelHasGeometryAndDummies) {
+    auto file = AwModelFile::Open(Sample("Level.qif"));
+    ASSERT_NE(nullptr, file);
+    AwShape* level = file->LoadShape("Level", nullptr, nullptr, kConvertMergeQuads);
+    ASSERT_NE(nullptr, level);
+    EXPECT_EQ(19u, level->Geometry->Quads.size()); // three boxes and a ramp
+    level->ReleaseUse();
+    std::vector<AwDummyObject> dummies;
+    AwLoadDummies(dummies, *file, Vector3(0, 0, 0));
+    ASSERT_EQ(2u, dummies.size());
+    EXPECT_EQ("PlayerStart", dummies[0].Name);
+    EXPECT_FLOAT_EQ(-10.0f, dummies[0].Position.x);
+    EXPECT_EQ("reach to win", dummies[1].Text);
+}
+
+} // namespace
