@@ -4,6 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "Awapi/model/model_file.h"
+#include "Tv/defs/compiler.h"
+#include "Tv/defs/diagnostics.h"
+#include "chunkfile/register_all.h"
 #include "core/clock.h"
 #include "core/cpuid.h"
 #include "core/stringtable.h"
@@ -44,6 +48,21 @@ int main(int argc, char** argv) {
 
     RecalibrateClocks(0);
     std::printf("tavrin: %d ticks per second\n", CurrentTicksPerSecond());
+
+    ScriptObjectList* directories = TvCompileScript("tvdirs.tvs", kScriptModeDirectory);
+    std::printf("tavrin: tvdirs.tvs compiled: %d objects, %d errors, %d warnings\n",
+                directories ? directories->objects.Count() : 0, ScriptErrorCount, ScriptWarningCount);
+    ScriptObjectList::Delete(directories);
+
+    RegisterAllChunkClasses();
+    if (auto robot = AwModelFile::Open("Qifs\\Robot.QIF")) {
+        List<const std::string*> names;
+        robot->ListHierarchyNames(names);
+        std::printf("tavrin: Qifs\\Robot.QIF: %d hierarchies, first \"%s\"\n", names.Count(),
+                    names.Count() ? names.Front()->c_str() : "");
+    } else {
+        std::fprintf(stderr, "tavrin: cannot open Qifs\\Robot.QIF\n");
+    }
 
     StringTableFree(ResourceStrings);
     return 0;
