@@ -4,6 +4,8 @@
 #include "Awapi/aw3d/device_state.h"
 #include "Awapi/bounding_box.h"
 #include "Awapi/draw_list.h"
+#include "Awapi/model/model_node.h"
+#include "Awapi/model/sequence_player.h"
 #include "Awapi/shape.h"
 #include "Awapi/shape_instance.h"
 #include "platform/d3d/d3dmath.h"
@@ -22,9 +24,20 @@ AwObject::AwObject(AwShapeInstance* tree, bool box) : Root(tree), Description("M
     if (tree) Textures.Merge(tree->Textures);
 }
 
+AwObject::AwObject(const AwModel& model, bool box)
+    : Root(new AwShapeInstance(model, box)), Description(model.Name.value_or("")),
+      MovementPerTick(model.MovementPerTick), MovementPerSecond(model.MovementPerSecond) {
+    if (model.HasBounds) SetBounds(model.FirstCorner, model.SecondCorner, box);
+    Textures.Merge(Root->Textures);
+}
+
 AwObject::~AwObject() {
-    delete Root;
+    delete Root; // the tracks let go of the players first
     delete Box;
+    for (AwSequencePlayer* player : Players) {
+        player->FreeSoundCursor();
+        delete player;
+    }
 }
 
 void AwObject::SetBounds(const Vector3& min, const Vector3& max, bool box) {
@@ -45,6 +58,7 @@ int32_t AwObject::QueueForDrawing(int32_t time, AwCamera* camera, AwLightSet* li
 }
 
 void AwObject::Draw(int32_t time, int32_t slot, AwDrawFlags flags, AwTexture* filter) {
+    AdvanceSequences(static_cast<uint32_t>(time), flags);
     Device3D* device = AwDevice.Direct3DDevice;
     if ((flags & kDrawCulled) || !Root || !device) return;
     Matrix world;
@@ -84,6 +98,12 @@ bool AwObject::GetSubShapePosition(Vector3& out, const char* name, int32_t time)
 void AwObject::ReplaceSubShape(AwShape* shape, const char* name) {
     if (!Root) return;
     Root->ReplaceShape(shape, name);
+    CollectTextures();
+}
+
+void AwObject::ReplaceSubModel(const AwModel& model, uint32_t flags) {
+    if (!Root) return;
+    Root->ReplaceFromModel(model, flags);
     CollectTextures();
 }
 

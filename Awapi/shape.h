@@ -25,8 +25,12 @@ namespace plat {
 class VertexBuffer;
 }
 
-// Instances of a shape with this flag are never culled.
-constexpr uint32_t kShapeNeverCull = 2;
+// Shape flags. Instances of a never-culled shape skip the sphere test;
+// converted shapes mark their bounds as set from the file and are culled.
+constexpr uint32_t kShapeNeverCull = 0x2;
+constexpr uint32_t kShapeBoundsSet = 0x4;
+// Vertices of one mesh part made by conversion or subdivision.
+constexpr uint32_t kMaxMeshVertices = 30000;
 
 // The description a primitive shape is built from (the meaning of a, b, c, d depends on the type).
 struct AwPrimitiveDesc {
@@ -75,6 +79,11 @@ public:
     void Draw(const plat::Matrix& world, AwTexture* filter, AwDrawFlags flags);
     // Optimises every part's shared buffer.
     void OptimizeVertexBuffers();
+    // Appends the source's triangles whose centre c lies in low < c <= high on
+    // every axis, into parts of the source part's texture and format of at most
+    // kMaxMeshVertices vertices; shared corners are copied once per part. The
+    // bounds widen by every vertex copied; each part gets a shared buffer.
+    void AddTrianglesInBox(const AwShape& source, const Vector3& low, const Vector3& high);
 
     List<AwTexture*> TexturesInUse; // one reference each
     List<AwTexture*> TexturesKept;  // each counted once in the texture's KeepCount

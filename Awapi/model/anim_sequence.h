@@ -14,6 +14,7 @@
 constexpr uint32_t kFrameRotationChanges = 0x1;
 constexpr uint32_t kFrameOffsetChanges = 0x2;
 constexpr uint32_t kFrameReference = 0x4;
+constexpr uint32_t kFrameBlend = 0x8; // a node's blend frame
 // Sequence flags.
 constexpr uint32_t kSequenceBase = 0x3;
 constexpr uint32_t kSequenceRelative = 0x4;
@@ -42,10 +43,17 @@ struct AwAnimSequence {
     Vector3 BoundsFirst{0, 0, 0}, BoundsSecond{0, 0, 0};
 
     bool IsRelative() const { return (Flags & kSequenceRelative) != 0; }
+    // Moves every frame by the offset; relative sequences stay as they are.
+    void Translate(const Vector3& offset);
 };
 
 // Entry n is sequence number n, or null where the node has none.
 using AwAnimSequenceList = std::vector<std::unique_ptr<AwAnimSequence>>;
+
+// A deep copy of every sequence (null entries stay null), without the frame sounds.
+std::unique_ptr<AwAnimSequenceList> AwCopySequenceList(const AwAnimSequenceList& source);
+// The first frame of the first sequence; null without one.
+const AwAnimFrame* AwFirstKey(const AwAnimSequenceList* list);
 
 // True when the list exists, has more than n entries (n taken unsigned) and entry n is set.
 bool AwHasSequence(const AwAnimSequenceList* list, int32_t n);

@@ -49,23 +49,16 @@ AwModel* AwModel::FindNode(const char* name) {
     return nullptr;
 }
 
-const AwAnimFrame* AwModel::FirstKey() const {
-    if (!Sequences) return nullptr;
-    for (const auto& sequence : *Sequences)
-        if (sequence) return &sequence->Frames.front();
-    return nullptr;
-}
-
 bool AwModel::GetNodePosition(Vector3& out, const char* name) const {
     if (Name && AwNamesMatch(*Name, name)) {
-        const AwAnimFrame* key = FirstKey();
+        const AwAnimFrame* key = AwFirstKey(Sequences.get());
         if (!key) return false;
         out = key->Offset;
         return true;
     }
     for (const AwModel* child : Children) {
         if (!child->GetNodePosition(out, name)) continue;
-        if (const AwAnimFrame* key = FirstKey()) {
+        if (const AwAnimFrame* key = AwFirstKey(Sequences.get())) {
             Matrix34 m;
             m.MakeFromQuaternion(key->Rotation);
             m.SetTranslation(key->Offset);

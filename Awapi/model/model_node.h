@@ -62,6 +62,4 @@ public:
 private:
     ~AwModel() = default;
     void DeleteIfUnreferenced();
-    // The first key of the first sequence; null without one.
-    const AwAnimFrame* FirstKey() const;
 };

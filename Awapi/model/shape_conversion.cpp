@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr uint32_t kMaxMeshVertices = 30000;
-constexpr uint32_t kShapeBoundsSet = 2;
 constexpr uint32_t kGeometryFlagMask = 0x3FFFC1;
 constexpr uint32_t kPolygonHidden = 0x1;
 

@@ -9,6 +9,7 @@
 #include "Awapi/model/model_file.h"
 #include "Awapi/model/weld_vertex.h"
 #include "Awapi/shape.h"
+#include "Awapi/shape_instance.h"
 #include "chunkfile/light_chunks.h"
 #include "chunkfile/object_chunk.h"
 #include "chunkfile/shape_chunk.h"
@@ -55,7 +56,12 @@ TEST_F(ModelConversionTest, UntexturedSquareWeldsItsSharedEdgeAndReferencesTheNu
     // Bounds from the corners (the record has no radius).
     EXPECT_FLOAT_EQ(0.5f, shape->SphereCentre.x);
     EXPECT_NEAR(0.7071f, shape->SphereRadius, 0.001f);
-    EXPECT_TRUE(shape->Flags & 2);
+    // Converted shapes mark their bounds; they are not exempt from culling.
+    EXPECT_EQ(kShapeBoundsSet, shape->Flags);
+    {
+        AwShapeInstance node(shape, false);
+        EXPECT_EQ(0u, node.NodeFlags & kNodeNeverCull);
+    }
     ASSERT_NE(nullptr, shape->Geometry);
     EXPECT_EQ(2u, shape->Geometry->Triangles.size());
     EXPECT_EQ(4u, shape->Geometry->Points.size());

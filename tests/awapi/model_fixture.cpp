@@ -8,7 +8,7 @@
 #include "chunkfile/register_all.h"
 #include "chunkfile/shape_chunk.h"
 #include "core/clock.h"
-#include "tests/support/virtual_clock.h"
+#include "platform/virtual_clock.h"
 
 ChunkShapeData SquareShape(int32_t type, uint32_t texture) {
     ChunkShapeData d;

@@ -4,11 +4,16 @@
 
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/level_geometry.h"
+#include "Awapi/aw3d/device_state.h"
 #include "Awapi/mesh_part.h"
 #include "Awapi/model/dummy_object.h"
 #include "Awapi/model/model_file.h"
 #include "Awapi/model/model_node.h"
+#include "Awapi/model/sequence_player.h"
+#include "Awapi/object.h"
 #include "Awapi/shape.h"
+#include "Awapi/shape_instance.h"
+#include "core/clock.h"
 #include "tests/awapi/model_fixture.h"
 
 namespace {
@@ -47,6 +52,31 @@ TEST_F(SampleModelTest, TheRobotHasThreeNodesAndTwoSequencesWithFrameSounds) {
     EXPECT_TRUE(robot->GetNodePosition(muzzle, "Muzzle"));
     EXPECT_NE(nullptr, robot->Shapes[0]);
     EXPECT_EQ((std::vector<std::string>{"step.wav", "step.wav", "servo.wav"}), sound.loaded);
+    robot->ReleaseUse();
+}
+
+TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretFrameByFrame) {
+    auto file = AwModelFile::Open(Sample("Robot.qif"));
+    ASSERT_NE(nullptr, file);
+    AwModel* robot = file->LoadHierarchy("ROBOT");
+    ASSERT_NE(nullptr, robot);
+    auto* object = new AwObject(*robot, true);
+    EXPECT_TRUE(object->HasBox);
+    AwShapeInstance* turret = object->Root->FindByName("Turret");
+    ASSERT_NE(nullptr, turret);
+    ASSERT_TRUE(object->PlaySequence(0, kUnitSpeed, -1, 0, nullptr, 0, false));
+
+    // Five frames a tenth of a second apart, drawn on the null device.
+    const auto step = static_cast<uint32_t>(CurrentTicksPerSecond()) / 10;
+    std::vector<float> turretX;
+    for (uint32_t frame = 0; frame < 5; ++frame) {
+        ++FrameCounter;
+        object->Draw(static_cast<int32_t>(frame * step), 0, kDrawNoCull, nullptr);
+        turretX.push_back(turret->WorldMatrix.m[0][0]); // the turret's x axis turns about y
+    }
+    for (size_t i = 1; i < turretX.size(); ++i) EXPECT_NE(turretX[i - 1], turretX[i]) << "frame " << i;
+    EXPECT_TRUE(object->IsPlayingSequence(0));
+    object->Release();
     robot->ReleaseUse();
 }
 

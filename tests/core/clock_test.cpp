@@ -14,7 +14,7 @@
 #include "platform/fpu.h"
 #include "platform/threads.h"
 #include "platform/timer.h"
-#include "tests/support/virtual_clock.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ uint64_t NsOfTick(uint64_t tick) {
 }
 
 // Moves a still virtual clock forward by exactly `ticks` ticks.
-void AdvanceTicks(VirtualClock& clock, uint64_t ticks) {
+void AdvanceTicks(plat::VirtualClock& clock, uint64_t ticks) {
     const uint64_t now = clock.NowNanoseconds();
     clock.Set(NsOfTick((now * plat::kTimeStampCyclesPerNanosecond >> 20) + ticks));
 }
 
 TEST(TickCounter, CountsTicksAcrossWrapsOfItsReading) {
-    VirtualClock clock(0);
+    plat::VirtualClock clock(0);
     clock.Set(NsOfTick(100));
     TickCounter counter;
     EXPECT_EQ(counter.Read(), 100u);
@@ -61,7 +61,7 @@ public:
     uint64_t NowNanoseconds() override {
         if (next_ < readings_.size()) return readings_[next_++];
         ADD_FAILURE() << "more readings than scripted";
-        return readings_.back() + 1000 * VirtualClock::kMillisecond * ++extra_; // lets waiting loops end
+        return readings_.back() + 1000 * plat::VirtualClock::kMillisecond * ++extra_; // lets waiting loops end
     }
 
 private:
@@ -95,7 +95,7 @@ TEST(TickCounter, CalibrationMeasuresSinceTheReferencePoint) {
         SCOPED_TRACE(c.label);
         std::vector<uint64_t> script;
         for (const Reading& r : c.readings) {
-            script.push_back(r.ms * VirtualClock::kMillisecond);
+            script.push_back(r.ms * plat::VirtualClock::kMillisecond);
             script.push_back(NsOfTick(r.tick));
         }
         ScriptedTime time(script);
@@ -108,7 +108,7 @@ TEST(TickCounter, CalibrationMeasuresSinceTheReferencePoint) {
 }
 
 TEST(TickCounter, CalibrationUnderTheVirtualClockEndsAtOnce) {
-    VirtualClock clock; // 1 ms per reading
+    plat::VirtualClock clock; // 1 ms per reading
     TickCounter counter;
     EXPECT_EQ(counter.GetTicksPerSecondInt(), 0); // not calibrated yet
     counter.Calibrate(200);
@@ -117,7 +117,7 @@ TEST(TickCounter, CalibrationUnderTheVirtualClockEndsAtOnce) {
 }
 
 TEST(TickCounter, ThreadsSharingACounterNeitherLoseNorInventTicks) {
-    VirtualClock clock(1000); // a tick every 350 readings
+    plat::VirtualClock clock(1000); // a tick every 350 readings
     TickCounter counter;
     constexpr int kThreads = 4, kReads = 20000;
     std::atomic<int> backwards{0};
@@ -163,8 +163,8 @@ TEST(TickCounter, ServerThreadUsesItsOwnCounter) {
 }
 
 TEST(TickCounter, RecalibrationCopiesToTheServerCounterOnlyWhileItRuns) {
-    VirtualClock clock; // 1 ms per reading
-    constexpr uint64_t kSecond = 1000 * VirtualClock::kMillisecond;
+    plat::VirtualClock clock; // 1 ms per reading
+    constexpr uint64_t kSecond = 1000 * plat::VirtualClock::kMillisecond;
     auto lead = [] { return static_cast<int64_t>(OtherThreadTicks.Read() - GameThreadTicks.Read()); };
     const int64_t earlierLead = lead(); // earlier tests moved the counters apart
     // Over 2,000 s the server's counter, read only at the ends, misses one wrap
@@ -187,7 +187,7 @@ TEST(TickCounter, RecalibrationCopiesToTheServerCounterOnlyWhileItRuns) {
 
 TEST(Clock, SetTimeAndSpeedKeepTheTimeContinuous) {
     // Every reading of the counter moves it exactly 3 ticks.
-    VirtualClock clock(NsOfTick(3));
+    plat::VirtualClock clock(NsOfTick(3));
     Clock c;
     c.SetTime(1000);                  // reading at T
     EXPECT_EQ(c.GetTime(), 1003u);    // T + 3
@@ -208,7 +208,7 @@ TEST(Clock, SetTimeAndSpeedKeepTheTimeContinuous) {
 }
 
 TEST(Clock, TimeStaysExactWhenTheScaledTicksPassTwoToThe32) {
-    VirtualClock clock(0);
+    plat::VirtualClock clock(0);
     constexpr uint64_t kTwoTo32 = uint64_t{1} << 32;
     // Brings the calling thread's count to 10 ticks below a multiple of 2^32,
     // reading it often enough that no wrap of its reading is missed.
@@ -234,11 +234,11 @@ TEST(Clock, TimeStaysExactWhenTheScaledTicksPassTwoToThe32) {
 TEST(Clock, SecondsFollowTheCallingThreadsRate) {
     {
         // The second calibration measures from a reference point taken on the virtual clock.
-        VirtualClock calibrating;
+        plat::VirtualClock calibrating;
         RecalibrateClocks(0);
         RecalibrateClocks(200);
     }
-    VirtualClock clock(0);
+    plat::VirtualClock clock(0);
     const float secondsPerTick = CurrentSecondsPerTick();
     Clock c;
     for (float seconds : {0.0f, 2.5f, 1000.0f, -3.0f}) {
@@ -253,7 +253,7 @@ TEST(Clock, SecondsFollowTheCallingThreadsRate) {
 TEST(Clock, ReadersNeverSeeAHalfChangedRate) {
     // With time standing still, every speed change keeps the same reading:
     // a reader that mixed an old offset with a new rate would see another.
-    VirtualClock clock(0);
+    plat::VirtualClock clock(0);
     Clock c;
     c.SetTime(5000);
     constexpr int kChanges = 20000;

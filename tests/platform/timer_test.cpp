@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/timer.h"
-#include "tests/support/virtual_clock.h"
+#include "platform/virtual_clock.h"
 
 TEST(Timer, CounterAndMillisecondsComeFromTheInstalledSource) {
     const uint64_t before = plat::ReadTimeStampCounter();
     {
-        VirtualClock clock(500);
+        plat::VirtualClock clock(500);
         clock.Set(1'000'000'000);
         EXPECT_EQ(plat::ReadTimeStampCounter(), 3'000'001'500u); // 3 cycles per ns, after one step
         clock.Advance(2'000'000'000);

@@ -12,7 +12,7 @@
 #include "Tv/defs/pgeneratorscript.h"
 #include "core/clock.h"
 #include "defs_test_helpers.h"
-#include "tests/support/virtual_clock.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST_F(DefsTest, DifficultyPrefixesKeepTheGamesLevelOnly) {
 }
 
 TEST_F(DefsTest, LifeStatements) {
-    VirtualClock clock;
+    plat::VirtualClock clock;
     RecalibrateClocks(1);
     const float ticksPerSecond = CurrentTicksPerSecondFloat();
     ASSERT_GT(ticksPerSecond, 0.0f);

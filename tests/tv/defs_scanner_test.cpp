@@ -2,8 +2,10 @@
 // multi-word keyword rules, numbers, strings, line markers and the token limit.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "Tv/defs/inputstreams.h"
@@ -72,6 +74,11 @@ struct ScanCase {
     const char* tokens;
     int errors;
 };
+
+// Test names carry the input with its punctuation and blanks made plain.
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    for (const char* p = c.text; *p; ++p) *os << (std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_');
+}
 
 class DefsScannerCases : public ::testing::TestWithParam<ScanCase> {};
 

@@ -83,8 +83,9 @@ private:
 void AddBox(ShapeBuilder& b, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1, bool textured) {
     const int32_t c[8] = {b.Point(x0, y0, z0), b.Point(x1, y0, z0), b.Point(x1, y1, z0), b.Point(x0, y1, z0),
                           b.Point(x0, y0, z1), b.Point(x1, y0, z1), b.Point(x1, y1, z1), b.Point(x0, y1, z1)};
-    const int32_t faces[6][4] = {{c[0], c[1], c[2], c[3]}, {c[5], c[4], c[7], c[6]}, {c[4], c[0], c[3], c[7]},
-                                 {c[1], c[5], c[6], c[2]}, {c[4], c[5], c[1], c[0]}, {c[3], c[2], c[6], c[7]}};
+    // Front faces wind so that (v1 - v0) x (v2 - v0) points out of the box.
+    const int32_t faces[6][4] = {{c[3], c[2], c[1], c[0]}, {c[6], c[7], c[4], c[5]}, {c[7], c[3], c[0], c[4]},
+                                 {c[2], c[6], c[5], c[1]}, {c[0], c[1], c[5], c[4]}, {c[7], c[6], c[2], c[3]}};
     for (const auto& f : faces) b.Quad(f, textured, 16);
 }
 

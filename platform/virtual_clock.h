@@ -1,14 +1,17 @@
 #pragma once
-// A time source for tests: installed for every thread while it exists, it
-// advances by a fixed step on every reading, so loops that wait for time to
-// pass (clock calibration) end at once, and tests can move it explicitly.
+// A time source for tests and recorded runs: installed for every thread while
+// it exists, it advances by a fixed step on every reading, so loops that wait
+// for time to pass (clock calibration) end at once, and its owner can move it
+// explicitly. Runs on it are repeatable.
 
 #include <atomic>
 #include <cstdint>
 
 #include "platform/timer.h"
 
-class VirtualClock : public plat::TimeSource {
+namespace plat {
+
+class VirtualClock : public TimeSource {
 public:
     static constexpr uint64_t kMillisecond = 1'000'000;
 
@@ -27,3 +30,5 @@ private:
     std::atomic<uint64_t> now_{0};
     const uint64_t step_;
 };
+
+} // namespace plat
