@@ -327,7 +327,7 @@ void AwRefitAllCameras() {
     for (AwCamera* camera : *AwCameraList) camera->RefitViewport();
 }
 
-void AwFlipSplitDepthCameras() {
+void AwToggleDepthHalves() {
     if (!AwCameraList) return;
     for (AwCamera* camera : *AwCameraList)
         if (camera->splitDepth) camera->SelectDepthHalf(!camera->useSecondary);

@@ -106,4 +106,4 @@ extern AwCamera* AwCurrentCamera;
 // Refits every camera's viewport to the screen.
 void AwRefitAllCameras();
 // Flips every split-depth camera to its other depth half.
-void AwFlipSplitDepthCameras();
+void AwToggleDepthHalves();

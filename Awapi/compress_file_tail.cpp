@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "chunkfile/chunkfileimage.h"
 #include "chunkfile/container.h"
 #include "platform/files.h"
 
@@ -13,15 +14,7 @@ bool AwCompressFileTail(std::string_view name, uint32_t keep) {
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     const std::vector<uint8_t> block = CompressChunkImage(std::span(data + keep, bytes.size() - keep));
     if (block.empty()) return false;
-
-    const std::string temporary = std::string(name) + ".tmp";
-    plat::File file = plat::File::Open(temporary, plat::kAccessWrite, plat::FileDisposition::CreateAlways);
-    if (!file.IsOpen()) return false;
-    const bool written = file.Write(data, keep) && file.Write(block.data(), static_cast<uint32_t>(block.size()));
-    file.Close();
-    if (!written || !plat::RenameFile(temporary, name)) {
-        plat::DeleteFile(temporary);
-        return false;
-    }
-    return true;
+    std::vector<uint8_t> file(data, data + keep);
+    file.insert(file.end(), block.begin(), block.end());
+    return WriteFileThroughTemporary(name, file);
 }

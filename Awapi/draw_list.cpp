@@ -5,6 +5,7 @@
 #include "Awapi/aw3d/render_states.h"
 #include "Awapi/aw3d/texture.h"
 #include "Awapi/camera.h"
+#include "Awapi/frame_render.h"
 #include "Awapi/light_set.h"
 #include "Awapi/object.h"
 #include "Awapi/picking.h"
@@ -93,11 +94,6 @@ void SetUpItemProbe(const AwRenderItem* item) {
     }
 }
 
-void BeginSceneOnce() {
-    if (!AwDevice.Direct3DDevice || AwDevice.InScene) return;
-    if (plat::Succeeded(AwDevice.Direct3DDevice->BeginScene())) AwDevice.InScene = true;
-}
-
 } // namespace
 
 void AwDrawList::Insert(const AwTextureList& textures, AwRenderItem* item) {
@@ -127,7 +123,7 @@ void AwDrawList::Insert(const AwTextureList& textures, AwRenderItem* item) {
 
 void AwDrawList::Render() {
     AwTimedSection timed(RenderTimings.DrawList);
-    BeginSceneOnce();
+    AwBeginScene();
     EmptyBatches(OpaqueBatches, true);
     EmptyBatches(BlendedBatches, true);
     RenderGroup(SortedItems, nullptr);

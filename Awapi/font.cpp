@@ -28,6 +28,8 @@ constexpr float kTextureSize = 256.0f;
 constexpr int kFontMaterial = 6;
 constexpr int32_t kReplacementEnd = 33;
 constexpr uint32_t kOutlineColour = 0xFF000000u;
+// Bytes of the replaced copy of a queued text, the end byte included.
+constexpr size_t kReplacedTextBuffer = 1024;
 
 int32_t ByteCode(char c) { return static_cast<unsigned char>(c); }
 
@@ -173,8 +175,10 @@ void AwFont::GetLineHeight(float& out) const {
 int32_t AwFont::QueueText(const AwTextRect& rect, const char* text, uint32_t colour, AwCamera* camera,
                           int32_t maxLength, uint32_t flags, float depth, const uint32_t* secondColour,
                           int32_t firstLine) {
-    // Replaced characters are written into a copy as long as the text itself.
-    std::string copy(text);
+    if (!text) return 0;
+    // Replaced characters go into a copy that keeps the fixed size of the
+    // buffer callers size their texts for: longer text is cut, never overrun.
+    std::string copy = replacements ? std::string(text, strnlen(text, kReplacedTextBuffer - 1)) : std::string(text);
     if (replacements) {
         for (char& c : copy)
             if (ByteCode(c) >= 128) c = static_cast<char>(GlyphOf(ByteCode(c)) + kFirstCode);

@@ -75,7 +75,8 @@ public:
     // Queues the first maxLength characters of text laid out in the
     // rectangle, its first line at line firstLine. Returns the line count; 0
     // when the text starts above the screen or has fewer lines than firstLine.
-    // The second colour may be null (the colour is used).
+    // The second colour may be null (the colour is used). With a replacement
+    // table only the first 1,023 characters are kept.
     int32_t QueueText(const AwTextRect& rect, const char* text, uint32_t colour, AwCamera* camera,
                       int32_t maxLength, uint32_t flags, float depth, const uint32_t* secondColour,
                       int32_t firstLine);

@@ -95,8 +95,7 @@ void AwRenderFrame(AwCamera* camera, AwFrameCallback first, AwFrameCallback seco
     if (!AwDevice.DeviceReady) return;
     plat::Device3D* device = AwDevice.Direct3DDevice;
     AwUpdateCursor();
-    AwDrawList::Render();
-    AwBeginScene(); // an empty draw list leaves the scene unopened
+    AwDrawList::Render(); // opens the scene
     Check(device->SetTransform(plat::kTransformWorld, plat::IdentityMatrix()));
     if (first) first();
     AwSetCurrentCamera(camera);

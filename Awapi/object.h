@@ -60,7 +60,7 @@ public:
     bool PlaySequence(int32_t n, int32_t speed, int32_t loopCount, uint32_t startTime, uint8_t* done,
                       uint32_t flags, bool reset);
     // Adds a player at the end that blends with nothing; a key other than -1
-    // first removes the live player of that key. Nothing more without sequence n.
+    // first removes the live player of that key. Without sequence n nothing changes.
     void AddSequence(int32_t n, int32_t speed, int32_t loopCount, uint32_t startTime, uint8_t* done, uint32_t flags,
                      bool holdTracks, int32_t key);
     // Plays sequence n from fraction `from` to `to` of its last key's time,

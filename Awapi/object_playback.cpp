@@ -113,6 +113,9 @@ bool AwObject::PlaySequence(int32_t n, int32_t speed, int32_t loopCount, uint32_
 
 void AwObject::AddSequence(int32_t n, int32_t speed, int32_t loopCount, uint32_t startTime, uint8_t* done,
                            uint32_t flags, bool holdTracks, int32_t key) {
+    // A missing sequence adds nothing and keeps the key's running player.
+    const AwAnimSequence* sequence = RootSequence(n);
+    if (!sequence) return;
     flags = WithEndRule(flags & kAddFlags);
     if (key != -1) {
         for (ListNodeBase* n = Players.Sentinel()->Next; n != Players.Sentinel(); n = n->Next) {
@@ -124,8 +127,6 @@ void AwObject::AddSequence(int32_t n, int32_t speed, int32_t loopCount, uint32_t
             }
         }
     }
-    const AwAnimSequence* sequence = RootSequence(n);
-    if (!sequence) return;
     AwSequencePlayer* player =
         NewPlayer(*sequence, n, speed, flags | kPlayerOwned, loopCount, startTime, done, true);
     player->Key = key;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "Awapi/VertBuff/shared_buffers.h"
@@ -205,6 +206,9 @@ void AwParticlesRender() {
                     const Vector3 offset = p->position - camera->position;
                     const float distance = FastSqrt(Dot(offset, offset));
                     if (!(distance > near && distance < far)) continue;
+                    // Near enough yet on or behind the camera's plane, a particle
+                    // would project mirrored onto the screen, or to infinity.
+                    if (!(centre.rhw > 0.0f && std::isfinite(centre.rhw))) continue;
                     if (!begun && type.ownMaterial) writer.Begin(type.material);
                     begun = true;
                     WriteQuad(writer, type, *emitter, *p, centre, distance, *camera);

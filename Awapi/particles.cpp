@@ -68,6 +68,15 @@ bool AdvanceParticle(AwParticle& p, int32_t dt) {
     return true;
 }
 
+// Ticks between births, at least 1; a rate too small to give a 32-bit
+// interval (or none at all) suspends emission.
+int32_t EmissionInterval(float ticksPerSecond, float rate) {
+    if (!(rate > 0.0f)) return INT32_MAX;
+    const float ticks = ticksPerSecond / rate;
+    if (ticks >= static_cast<float>(INT32_MAX)) return INT32_MAX;
+    return std::max(FloorToInt(ticks), 1);
+}
+
 void DestroyEmitters(AwParticleType& type) {
     while (AwParticleEmitter* emitter = type.firstEmitter) {
         type.firstEmitter = emitter->next;
@@ -99,7 +108,7 @@ AwParticleEmitter::AwParticleEmitter(const AwParticleParams& params, const Vecto
     baseVelocity = params.particleVelocity * (1.0f / t);
     velocity = params.emitterVelocity * (1.0f / t);
     childRate = params.rate * Particles.rate;
-    interval = params.rate > 0.0f ? std::max(FloorToInt(t / params.rate), 1) : INT32_MAX;
+    interval = EmissionInterval(t, params.rate);
     if (params.lifeOverride != 0) {
         particleLife = params.lifeOverride;
         particleVariation = 0;
@@ -187,7 +196,8 @@ bool AwParticleEmitter::Update(int32_t dt, int32_t emissionScale) {
         }
     }
 
-    const int32_t accumulated = dt + remainder;
+    // A suspended emitter keeps accumulating; held at the 32-bit limit.
+    const int32_t accumulated = static_cast<int32_t>(std::min<int64_t>(int64_t{dt} + remainder, INT32_MAX));
     int32_t n = MulDiv(emissionScale, accumulated / interval, 65536);
     remainder = accumulated - n * interval;
     switch (state) {
@@ -223,6 +233,7 @@ bool AwParticleEmitter::Update(int32_t dt, int32_t emissionScale) {
             ReturnParticle(particle);
         }
         flags &= static_cast<uint8_t>(~kEmitterCulled);
+        movedThisFrame = false; // the next births start from here, not along a stale path
         return false;
     }
 

@@ -86,13 +86,14 @@ bool AwWriteScreenshot(std::string_view name) {
     const bool windowed = (ScreenGeometry.DisplayFlags & kDisplayWindowed) != 0;
     const plat::Rect area = windowed ? ScreenGeometry.Destination : ScreenGeometry.Screen;
     if (area.right <= area.left || area.bottom <= area.top) return false;
+    // Locking the area itself, not the whole surface, makes the layer refuse
+    // an area that reaches past the screen instead of letting it be read.
     plat::SurfaceDesc locked;
-    if (plat::Failed(primary->Lock(windowed ? &area : nullptr, &locked, plat::kDdLockReadOnly | plat::kDdLockWait)))
-        return false;
+    if (plat::Failed(primary->Lock(&area, &locked, plat::kDdLockReadOnly | plat::kDdLockWait))) return false;
     const std::vector<uint8_t> image =
         BuildBmp(locked, static_cast<uint32_t>(area.right - area.left), static_cast<uint32_t>(area.bottom - area.top),
                  ScreenGeometry.Depth);
-    primary->Unlock(windowed ? &area : nullptr);
+    primary->Unlock(&area);
 
     plat::File file = plat::File::Open(name, plat::kAccessWrite, plat::FileDisposition::CreateNew);
     if (!file.IsOpen()) return false;

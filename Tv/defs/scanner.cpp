@@ -233,9 +233,20 @@ bool ScriptScanner::EnterComment(ScanBuffer& buffer, ScanState from) {
 bool ScriptScanner::ScanIdentifier(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
     const char* p = buffer.Cursor();
     size_t n = RunLength(p, buffer.Limit(), IsIdentifierChar);
-    value.text = {p, n};
-    token = ScriptToken::Identifier;
-    return Take(buffer, n);
+    return TakeToken(buffer, n, ScriptToken::Identifier, {p, n}, value, token);
+}
+
+bool ScriptScanner::TakeToken(ScanBuffer& buffer, size_t length, ScriptToken kind, std::string_view text,
+                              ScriptTokenValue& value, ScriptToken& token) {
+    value.text = text;
+    token = kind;
+    return Take(buffer, length);
+}
+
+bool ScriptScanner::SkipBlankRun(ScanBuffer& buffer) {
+    if (!IsBlank(*buffer.Cursor())) return false;
+    Take(buffer, RunLength(buffer.Cursor(), buffer.Limit(), IsBlank));
+    return true;
 }
 
 bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
@@ -263,17 +274,10 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
         Newline(buffer, true);
         return false;
     }
-    if (IsBlank(c)) {
-        Take(buffer, RunLength(p, end, IsBlank));
-        return false;
-    }
+    if (SkipBlankRun(buffer)) return false;
     if (c == '"') {
         StringScan s = ScanString(p, end);
-        if (s.terminated) {
-            value.text = s.text;
-            token = ScriptToken::String;
-            return Take(buffer, s.length);
-        }
+        if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
         if (!Take(buffer, s.length > ScanBuffer::kMaxTokenLength ? s.length : 1)) return false;
         token = ScriptToken::PpQuote;
         return true;
@@ -281,9 +285,7 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
     if (c == '/' && EnterComment(buffer, ScanState::Preprocess)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
     size_t n = c == '/' ? 1 : RunLength(p, end, IsPreprocessText);
-    value.text = {p, n};
-    token = ScriptToken::PpText;
-    return Take(buffer, n);
+    return TakeToken(buffer, n, ScriptToken::PpText, {p, n}, value, token);
 }
 
 bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
@@ -305,10 +307,7 @@ bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, S
         token = ScriptToken::PpEnd;
         return true;
     }
-    if (IsBlank(c)) {
-        Take(buffer, RunLength(p, end, IsBlank));
-        return false;
-    }
+    if (SkipBlankRun(buffer)) return false;
     if (c == '/' && EnterComment(buffer, ScanState::Directive)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
     size_t run = c == '/' ? 1 : RunLength(p, end, IsDirectiveText);
@@ -316,15 +315,10 @@ bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, S
         // A quoted text is a string unless a text run is at least as long
         // ("12" with its quotes is a text run).
         StringScan s = ScanString(p, end);
-        if (s.terminated && s.length > run) {
-            value.text = s.text;
-            token = ScriptToken::String;
-            return Take(buffer, s.length);
-        }
+        if (s.terminated && s.length > run)
+            return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
     }
-    value.text = {p, run};
-    token = ScriptToken::PpText;
-    return Take(buffer, run);
+    return TakeToken(buffer, run, ScriptToken::PpText, {p, run}, value, token);
 }
 
 bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
@@ -344,17 +338,10 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         Newline(buffer, false);
         return false;
     }
-    if (IsBlank(c)) {
-        Take(buffer, RunLength(p, end, IsBlank));
-        return false;
-    }
+    if (SkipBlankRun(buffer)) return false;
     if (c == '"') {
         StringScan s = ScanString(p, end);
-        if (s.terminated) {
-            value.text = s.text;
-            token = ScriptToken::String;
-            return Take(buffer, s.length);
-        }
+        if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
         if (s.length > ScanBuffer::kMaxTokenLength) return Take(buffer, s.length);
     } else if (IsDigit(c) || c == '-' || c == '.') {
         NumberMatch m = MatchNumber(p, end);
@@ -376,11 +363,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
             token = k.keyword->token;
             return Take(buffer, k.length);
         }
-        if (identifier) {
-            value.text = {p, identifier};
-            token = ScriptToken::Identifier;
-            return Take(buffer, identifier);
-        }
+        if (identifier) return TakeToken(buffer, identifier, ScriptToken::Identifier, {p, identifier}, value, token);
     }
     char text[2] = {c, '\0'};
     CompilerError("unexpected character '%s'", text);

@@ -92,6 +92,11 @@ private:
 
     // Shared rules.
     bool ScanIdentifier(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token);
+    // Takes a token of `length` characters as `kind` with the given text.
+    bool TakeToken(ScanBuffer& buffer, size_t length, ScriptToken kind, std::string_view text,
+                   ScriptTokenValue& value, ScriptToken& token);
+    // A run of blanks at the cursor: skipped, true.
+    bool SkipBlankRun(ScanBuffer& buffer);
     // A comment start ("/*" or "//") at the cursor: enters the comment, returning to `from`.
     bool EnterComment(ScanBuffer& buffer, ScanState from);
     void Newline(ScanBuffer& buffer, bool written);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -107,6 +108,58 @@ TEST_F(PlaybackTest, SpeedScalesThePositionRate) {
     // Two loops of a second end two seconds after the start.
     ASSERT_TRUE(object->PlaySequence(0, kUnitSpeed, 2, T0, nullptr, 0, false));
     EXPECT_EQ(T0 + 2 * tps, Player().EndTime);
+}
+
+TEST_F(PlaybackTest, ALoopCountEndsThePlayerAfterThatManyLengths) {
+    // Sequence 0 made 500 ticks long on both nodes: two loops from 1,000 end at 2,000.
+    (*model->Sequences)[0]->Length = 500;
+    (*model->Children[0]->Sequences)[0]->Length = 500;
+    struct Case {
+        uint32_t flags;
+        bool removed;
+    };
+    for (const Case c : {Case{0, true}, Case{kPlayerHold, false}}) {
+        object->StopSequences(1, -1);
+        uint8_t done = 7;
+        ASSERT_TRUE(object->PlaySequence(0, kUnitSpeed, 2, 1000, &done, c.flags, false));
+        AwSequencePlayer* player = &Player();
+        EXPECT_EQ(500u, player->Length);
+        EXPECT_EQ(2000u, player->EndTime);
+        object->AdvanceSequences(2000, 0);
+        EXPECT_EQ(0, done) << "not after its end yet";
+        object->AdvanceSequences(2001, 0);
+        EXPECT_EQ(1, done) << c.flags;
+        if (c.removed) {
+            EXPECT_TRUE(object->Players.IsEmpty()) << "finished and unreferenced";
+            EXPECT_TRUE(body_->Tracks.IsEmpty());
+        } else {
+            ASSERT_EQ(1, object->Players.Count()) << "held on its end pose";
+            EXPECT_FALSE(player->Finished);
+            EXPECT_EQ(1, player->References);
+        }
+    }
+}
+
+TEST_F(PlaybackTest, MissingSequenceNumbersStartNothingAndKeepWhatRuns) {
+    object->AddSequence(1, kUnitSpeed, -1, T0, nullptr, 0, false, 5);
+    ASSERT_EQ(1, object->Players.Count());
+    AwSequencePlayer* running = &Player();
+    for (int32_t n : {-1, 4, 127, INT32_MAX, INT32_MIN}) {
+        uint32_t end = 99;
+        uint8_t done = 7;
+        EXPECT_FALSE(object->HasSequence(n)) << n;
+        EXPECT_FALSE(object->TestSequenceFlag4(n)) << n;
+        EXPECT_FALSE(object->PlaySequence(n, kUnitSpeed, -1, T0, &done, kPlayerBlend, true)) << n;
+        EXPECT_FALSE(object->PlaySequenceRange(n, kUnitSpeed, 0, kUnitSpeed, T0, &end, &done, 0, true)) << n;
+        object->AddSequence(n, kUnitSpeed, -1, T0, &done, 0, true, 5);
+        EXPECT_EQ(7, done) << n;
+        EXPECT_EQ(99u, end) << n;
+        EXPECT_FALSE(object->IsPlayingSequence(n)) << n;
+        ASSERT_EQ(1, object->Players.Count()) << n;
+        EXPECT_EQ(running, &Player()) << "the key's player stays";
+        EXPECT_EQ(1, running->References) << n;
+        EXPECT_EQ(1, body_->Tracks.Count()) << n;
+    }
 }
 
 TEST_F(PlaybackTest, ABlendedStartMovesFromTheCurrentPoseOverAQuarterSecondDividedByTheSpeed) {

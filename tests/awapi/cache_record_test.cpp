@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,7 +69,19 @@ TEST_F(CacheRecordTest, RecordSizesFollowTheNodeAndItsParts) {
     delete empty;
 
     AwShapeInstance* leaf = Node(TriangleShape("a", 0));
-    EXPECT_EQ(156u, Write(*leaf).size()); // 32 + 4 + 16 + 2 + 3 x 32 + 3 x 2
+    const std::vector<uint8_t> image = Write(*leaf);
+    ASSERT_EQ(156u, image.size()); // 32 + 4 + 16 + 2 + 3 x 32 + 3 x 2
+    // Field by field, little-endian.
+    ByteReader in(image.data(), image.size());
+    for (float expected : {0.0f, 0.0f, 0.0f, 1.0f, 2.0f, 3.0f}) EXPECT_EQ(expected, in.F32()); // box min, max
+    for (uint32_t expected : {1u, 0u, 1u, 3u, 3u, kTestVertexFormat, 2u}) EXPECT_EQ(expected, in.U32());
+    EXPECT_EQ('a', in.U8());
+    EXPECT_EQ(0, in.U8());
+    const AwMeshPart* part = leaf->Slots[0]->Parts.Front();
+    EXPECT_TRUE(std::equal(part->Vertices.begin(), part->Vertices.end(), image.begin() + 54));
+    in.Skip(part->Vertices.size());
+    for (uint16_t expected : {0, 1, 2}) EXPECT_EQ(expected, in.U16());
+    EXPECT_EQ(0u, in.remaining());
     delete leaf;
 }
 
@@ -172,6 +187,28 @@ TEST_F(CacheRecordTest, DamagedImagesGiveNoTree) {
     EXPECT_EQ(0, TextureManager.Find("a")->RefCount); // failed reads keep no reference
 }
 
+TEST_F(CacheRecordTest, NestingBeyondAnyBuiltTreeIsRefused) {
+    // A chain of shapeless nodes, each the only child of the one before.
+    auto chain = [](int depth) {
+        ByteWriter out;
+        for (int i = 0; i < depth; ++i) {
+            for (int k = 0; k < 6; ++k) out.F32(k < 3 ? 0.0f : 1.0f);
+            out.U32(0);
+            out.U32(i + 1 < depth ? 1 : 0);
+        }
+        return out.bytes();
+    };
+    const std::vector<uint8_t> deep = chain(200);
+    ByteReader cursor(deep.data(), deep.size());
+    AwShapeInstance* tree = AwShapeInstance::ReadCached(cursor);
+    ASSERT_NE(nullptr, tree);
+    EXPECT_EQ(deep.size(), cursor.pos());
+    delete tree;
+    const std::vector<uint8_t> hostile = chain(100000);
+    ByteReader hostileCursor(hostile.data(), hostile.size());
+    EXPECT_EQ(nullptr, AwShapeInstance::ReadCached(hostileCursor)) << "no stack exhaustion";
+}
+
 TEST_F(CacheRecordTest, TheWriterReportsWhatItCannotStoreOrWrite) {
     AwShapeInstance* root = Node(nullptr);
     root->AddChild(Node(TriangleShape("a", 0)));
@@ -186,6 +223,35 @@ TEST_F(CacheRecordTest, TheWriterReportsWhatItCannotStoreOrWrite) {
     plat::File readOnly = plat::File::Open(path, plat::kAccessRead, plat::FileDisposition::OpenExisting);
     EXPECT_FALSE(leaf->WriteCached(readOnly));
     delete leaf;
+}
+
+TEST_F(CacheRecordTest, AWriteFailingPartWayThroughTheTreeIsReported) {
+    AwShapeInstance* root = Node(nullptr);
+    root->Box = new AwBoundingBox(Vector3(0, 0, 0), Vector3(1, 1, 1));
+    root->AddChild(Node(TriangleShape("a", 0)));
+    root->AddChild(Node(TriangleShape("b", 5)));
+    // A file-size limit inside the first child's record, as a full disk would leave it.
+    constexpr rlim_t kLimit = 32 + 100;
+    rlimit saved{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+    ASSERT_GE(saved.rlim_max, kLimit);
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = kLimit;
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limited));
+    bool opened = false, written = true;
+    {
+        plat::File file = plat::File::Open(path, plat::kAccessWrite, plat::FileDisposition::CreateAlways);
+        opened = file.IsOpen();
+        written = root->WriteCached(file);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(static_cast<int64_t>(kLimit), plat::File::Open(path, plat::kAccessRead, plat::FileDisposition::OpenExisting).Size())
+        << "the root's record and part of the first child's went out";
+    delete root;
 }
 
 } // namespace

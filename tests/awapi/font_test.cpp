@@ -100,10 +100,46 @@ TEST_F(FontTest, CharactersTheFontLacksAreQuestionMarks) {
     const AwQueuedText& queued = Queue("\xC8\x96z");
     EXPECT_EQ(queued.text, "A?z");
 
+}
+
+TEST_F(FontTest, CharactersTheFontLacksAreDrawnAsQuestionMarks) {
+    const AwCharReplacement table[] = {{200, 'A'}, {201, 250}, {33, 0}};
+    const struct {
+        const char* text;
+        const AwCharReplacement* replacements;
+    } cases[] = {
+        {"\xC8", nullptr}, // beyond the glyphs, no table
+        {"\t", nullptr},   // below them
+        {"\x96", table},   // missing from the table
+        {"\xC9", table},   // replaced by a code beyond the glyphs
+    };
+    const int32_t question = '?' - 32;
+    for (const auto& c : cases) {
+        font.replacements = c.replacements;
+        Queue(c.text, kTextSingleLine);
+        ASSERT_EQ(DrawAll().size(), 1u);
+        const std::vector<AwTLVertex> quad = BufferVertices(4);
+        EXPECT_FLOAT_EQ(quad[0].u, font.glyphU[question][0]) << static_cast<int>(c.text[0]);
+        EXPECT_FLOAT_EQ(quad[1].u, font.glyphU[question][1]) << static_cast<int>(c.text[0]);
+        EXPECT_FLOAT_EQ(quad[1].x, -1.0f + kQuestionWidth) << static_cast<int>(c.text[0]);
+    }
+}
+
+TEST_F(FontTest, ReplacedTextIsBoundedAndNullTextQueuesNothing) {
     const std::string longText(5000, '\xC8');
-    const AwQueuedText& big = Queue(longText.c_str(), kTextSingleLine);
-    EXPECT_EQ(big.text, std::string(5000, 'A'));
-    EXPECT_EQ(big.length, 1000);
+    const AwTextRect rect{0, 0.5f, 1, 1};
+    font.QueueText(rect, longText.c_str(), 0, nullptr, 5000, kTextSingleLine, 0, nullptr, 0);
+    EXPECT_EQ(font.queue.Back()->text, longText) << "without a table nothing is replaced or cut";
+
+    const AwCharReplacement table[] = {{200, 'A'}, {33, 0}};
+    font.replacements = table;
+    font.QueueText(rect, longText.c_str(), 0, nullptr, 5000, kTextSingleLine, 0, nullptr, 0);
+    EXPECT_EQ(font.queue.Back()->text, std::string(1023, 'A'));
+    EXPECT_EQ(font.queue.Back()->length, 1023);
+    EXPECT_EQ(DrawAll().size(), 12u) << "all 6,023 glyphs, 512 to a buffer";
+
+    EXPECT_EQ(font.QueueText(rect, nullptr, 0, nullptr, 10, 0, 0, nullptr, 0), 0);
+    EXPECT_TRUE(font.queue.IsEmpty());
 }
 
 TEST_F(FontTest, WordsWrapAtTheRightEdge) {
@@ -131,6 +167,27 @@ TEST_F(FontTest, CutAtBottomDropsTheLinesBelow) {
     EXPECT_EQ(whole.length, 8);
     EXPECT_EQ(font.QueueText({0, 0.5f, 1, 1}, "one line", 0, nullptr, 100, 0, 0, nullptr, 2), 0)
         << "fewer lines than the first line asked for";
+}
+
+TEST_F(FontTest, EachLineIsCentredOrRightAligned) {
+    // "abc" is 24 pixels and "a" 8 in a rectangle 100 wide; glyph quads start a pixel left of the pen.
+    const struct {
+        uint32_t flags;
+        float firstLineX, secondLineX;
+    } cases[] = {
+        {0, -1, -1},
+        {kTextCentre, 37, 45},
+        {kTextRightAlign, 75, 91},
+        {kTextCentre | kTextRightAlign, 37, 45},
+    };
+    for (const auto& c : cases) {
+        Queue("abc\na", c.flags);
+        ASSERT_EQ(DrawAll().size(), 1u);
+        const std::vector<AwTLVertex> quads = BufferVertices(16);
+        EXPECT_FLOAT_EQ(quads[0].x, c.firstLineX) << c.flags;
+        EXPECT_FLOAT_EQ(quads[12].x, c.secondLineX) << c.flags;
+        EXPECT_FLOAT_EQ(quads[12].y, 240.0f + kLine) << c.flags;
+    }
 }
 
 TEST_F(FontTest, TheFiveHundredThirteenthQuadFlushesFirst) {

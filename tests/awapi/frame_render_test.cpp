@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "Awapi/aw3d/aw_hooks.h"
 #include "Awapi/aw3d/device_state.h"
 #include "Awapi/camera.h"
@@ -11,15 +13,24 @@
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/VertBuff/shared_buffers.h"
 #include "Awapi/VertBuff/tl_vertex_buffer.h"
+#include "Awapi/bounding_box.h"
 #include "Awapi/device_loss.h"
 #include "Awapi/font.h"
 #include "Awapi/frame_render.h"
+#include "Awapi/mesh_part.h"
 #include "Awapi/overlay2d.h"
+#include "Awapi/shape.h"
+#include "Awapi/vertex_buffer_pool.h"
 #include "core/clock.h"
+#include "image/reader_registry.h"
+#include "platform/d3d/device3d.h"
 #include "platform/d3d/directdraw.h"
 #include "platform/d3d/surface.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "tests/awapi/scene_fixture.h"
 #include "platform/virtual_clock.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -87,7 +98,54 @@ TEST_F(FrameTest, NothingIsDrawnWhileTheResourcesAreReleased) {
     EXPECT_FALSE(called);
 }
 
-TEST_F(FrameTest, ALostDeviceIsReleasedAndRestoredOnce) {
+// One resource of every kind the device loss takes down: a texture loaded
+// from a file, a bounding-box batch, a shared mesh buffer, the spray buffer
+// (counted through its hooks), plus the engine's own TL buffer, null texture
+// and material state block.
+class DeviceLossTest : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        RegisterImageReaders();
+        std::string ppm = "P6\n8 8\n255\n";
+        ppm.append(8 * 8 * 3, '\x40');
+        ASSERT_TRUE(plat::File::Open(scratch.path() + "/Loss.ppm", plat::kAccessWrite,
+                                     plat::FileDisposition::CreateAlways)
+                        .Write(ppm.data(), static_cast<uint32_t>(ppm.size())));
+        const std::string home = plat::GetCurrentDir();
+        ASSERT_TRUE(plat::SetCurrentDir(scratch.path()));
+        texture = TextureManager.Get("Loss.ppm", 0);
+        TextureManager.LoadPending(AwNoProgress);
+        plat::SetCurrentDir(home); // the restore reloads from the recorded directory
+        ASSERT_NE(texture->Surface, nullptr);
+
+        box = new AwBoundingBox(Vector3(0, 0, 0), Vector3(1, 1, 1));
+        ASSERT_NE(box->Batch->Buffer, nullptr);
+        shape->AddMeshPart(3, 3, 0x112, false);
+        shape->Parts.Back()->Texture = texture;
+        shape->Parts.Back()->AssignVertexBuffer(false);
+        ASSERT_NE(MeshBuffer(), nullptr);
+
+        sprayCreated = sprayReleased = 0;
+        AwSprayBuffer = {[] { ++sprayCreated; }, [] { ++sprayReleased; }};
+    }
+    void TearDown() override {
+        AwSprayBuffer = {};
+        shape->ReleaseUse();
+        delete box;
+        ReleaseUseCount(texture);
+        FrameTest::TearDown();
+    }
+    plat::VertexBuffer* MeshBuffer() const { return shape->Parts.Back()->SharedBuffer->Buffer; }
+
+    static inline int sprayCreated = 0, sprayReleased = 0;
+    TempDir scratch;
+    AwTexture* texture = nullptr;
+    AwBoundingBox* box = nullptr;
+    AwShape* shape = new AwShape;
+};
+
+TEST_F(DeviceLossTest, ALostDeviceIsReleasedAndRestoredOnce) {
     AwTLVertexBuffer* shared = AwSharedBuffers.SharedTL;
     ASSERT_NE(shared->Buffer, nullptr);
     RenderMaterial* material = GlobalMaterials[0];
@@ -96,25 +154,63 @@ TEST_F(FrameTest, ALostDeviceIsReleasedAndRestoredOnce) {
     AwDevice.DirectDraw->ForceSurfaceLoss();
     AwReleaseVideoResources();
     EXPECT_FALSE(AwDevice.DeviceReady);
-    EXPECT_EQ(shared->Buffer, nullptr);
+    EXPECT_EQ(texture->Surface, nullptr);
+    EXPECT_NE(TextureManager.Find("Loss.ppm"), nullptr) << "the record stays";
     EXPECT_EQ(NullTexture->Surface, nullptr);
+    EXPECT_EQ(box->Batch->Buffer, nullptr);
+    EXPECT_EQ(MeshBuffer(), nullptr);
+    EXPECT_EQ(shared->Buffer, nullptr);
+    EXPECT_EQ(shared->Indices, nullptr);
+    EXPECT_EQ(sprayReleased, 1);
     EXPECT_EQ(material->StateBlock, 0u);
     AwReleaseVideoResources(); // a second release finds nothing to do
+    EXPECT_EQ(sprayReleased, 1);
 
     EXPECT_EQ(AwRestoreVideoResources(), 1);
     EXPECT_TRUE(AwDevice.DeviceReady);
     EXPECT_NE(AwDevice.PrimarySurface->IsLost(), plat::kDdErrSurfaceLost);
-    ASSERT_NE(shared->Buffer, nullptr);
-    EXPECT_EQ(shared->State, AwTLVertexBuffer::kIdle);
+    EXPECT_NE(texture->Surface, nullptr);
     EXPECT_NE(NullTexture->Surface, nullptr);
+    EXPECT_NE(box->Batch->Buffer, nullptr);
+    EXPECT_NE(MeshBuffer(), nullptr);
+    ASSERT_NE(shared->Buffer, nullptr);
+    EXPECT_NE(shared->Indices, nullptr);
+    EXPECT_EQ(shared->State, AwTLVertexBuffer::kIdle);
+    EXPECT_EQ(sprayCreated, 1);
     EXPECT_NE(material->StateBlock, 0u);
     EXPECT_EQ(AwStates.CurrentMaterial, nullptr) << "the next material applies its whole block";
 
-    const plat::VertexBuffer* buffer = shared->Buffer;
+    // A second restore returns at once: nothing is made again.
+    const plat::Surface* surface = texture->Surface;
+    const plat::VertexBuffer* buffers[] = {box->Batch->Buffer, MeshBuffer(), shared->Buffer};
     const uint32_t block = material->StateBlock;
     EXPECT_EQ(AwRestoreVideoResources(), 1);
-    EXPECT_EQ(shared->Buffer, buffer);
+    EXPECT_EQ(texture->Surface, surface);
+    EXPECT_EQ(box->Batch->Buffer, buffers[0]);
+    EXPECT_EQ(MeshBuffer(), buffers[1]);
+    EXPECT_EQ(shared->Buffer, buffers[2]);
+    EXPECT_EQ(sprayCreated, 1);
     EXPECT_EQ(material->StateBlock, block);
+}
+
+TEST_F(FrameTest, RestoringNeedsADevice) {
+    AwReleaseVideoResources();
+    plat::Device3D* device = AwDevice.Direct3DDevice;
+    AwDevice.Direct3DDevice = nullptr;
+    EXPECT_EQ(AwRestoreVideoResources(), 0);
+    EXPECT_FALSE(AwDevice.DeviceReady);
+    AwDevice.Direct3DDevice = device;
+    EXPECT_EQ(AwRestoreVideoResources(), 1);
+}
+
+TEST_F(FrameTest, OnlySplitDepthCamerasToggleTheirDepthHalf) {
+    AwCamera split, plain;
+    split.SetSplitDepth(true);
+    AwToggleDepthHalves();
+    EXPECT_TRUE(split.useSecondary);
+    EXPECT_FALSE(plain.useSecondary);
+    AwToggleDepthHalves();
+    EXPECT_FALSE(split.useSecondary);
 }
 
 TEST_F(FrameTest, ClearingUsesTheClearColourAndEveryBufferOfTheChain) {

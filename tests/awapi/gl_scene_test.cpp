@@ -25,6 +25,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/sdl/gl_backend.h"
+#include "tests/support/temp_dir.h"
 
 using namespace plat;
 
@@ -56,8 +57,7 @@ protected:
         ASSERT_TRUE(AwCreateDirect3D());
         RegisterImageReaders();
         home = GetCurrentDir();
-        const std::string dir = home + "/awapi_gl_scene";
-        CreateDir(dir);
+        const std::string& dir = scratch.path();
         std::string ppm = "P6\n64 64\n255\n";
         for (int i = 0; i < 64 * 64; ++i) ppm += std::string("\x00\xFF\x00", 3); // green
         File file = File::Open(dir + "/Green.ppm", kAccessWrite, FileDisposition::CreateAlways);
@@ -86,6 +86,7 @@ protected:
     int fakeWindow = 0;
     uint32_t width = 640, height = 480;
     bool started = false;
+    TempDir scratch;
     std::string home;
 };
 

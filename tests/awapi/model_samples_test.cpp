@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "Awapi/aw3d/texture_manager.h"
@@ -55,7 +56,7 @@ TEST_F(SampleModelTest, TheRobotHasThreeNodesAndTwoSequencesWithFrameSounds) {
     robot->ReleaseUse();
 }
 
-TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretFrameByFrame) {
+TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretAsItsKeysSay) {
     auto file = AwModelFile::Open(Sample("Robot.qif"));
     ASSERT_NE(nullptr, file);
     AwModel* robot = file->LoadHierarchy("ROBOT");
@@ -66,15 +67,31 @@ TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretFrameByFrame) {
     ASSERT_NE(nullptr, turret);
     ASSERT_TRUE(object->PlaySequence(0, kUnitSpeed, -1, 0, nullptr, 0, false));
 
-    // Five frames a tenth of a second apart, drawn on the null device.
-    const auto step = static_cast<uint32_t>(CurrentTicksPerSecond()) / 10;
-    std::vector<float> turretX;
-    for (uint32_t frame = 0; frame < 5; ++frame) {
-        ++FrameCounter;
-        object->Draw(static_cast<int32_t>(frame * step), 0, kDrawNoCull, nullptr);
-        turretX.push_back(turret->WorldMatrix.m[0][0]); // the turret's x axis turns about y
+    // The turret's keys: no turn at 0 and 1.5 radians about y a second later;
+    // the two-second loop then turns it back. The body sinks 0.02 in that second.
+    const auto tps = static_cast<uint32_t>(CurrentTicksPerSecond());
+    const AwAnimSequence& keys = *(*robot->FindNode("Turret")->Sequences)[0];
+    ASSERT_EQ(2u, keys.Frames.size());
+    EXPECT_EQ(2 * tps, keys.Length);
+    EXPECT_NEAR(tps, keys.Frames[1].Time, 1.0);
+    struct Sample {
+        uint32_t at;
+        float turn, bodyY;
+    };
+    const Sample samples[] = {{0, 0, 0},
+                              {tps / 2, 0.75f, -0.01f},
+                              {tps, 1.5f, -0.02f},
+                              {3 * tps / 2, 0.75f, -0.01f},
+                              {2 * tps + 1, 0, 0}};
+    for (const Sample& s : samples) {
+        ++FrameCounter; // a new frame: the drawing computes the matrices afresh
+        object->Draw(static_cast<int32_t>(s.at), 0, kDrawNoCull, nullptr);
+        const plat::Matrix& world = turret->WorldMatrix;
+        EXPECT_NEAR(std::cos(s.turn), world.m[0][0], 2e-3f) << "tick " << s.at;
+        EXPECT_NEAR(std::cos(s.turn), world.m[2][2], 2e-3f) << "tick " << s.at;
+        EXPECT_NEAR(std::sin(s.turn), std::fabs(world.m[0][2]), 2e-3f) << "tick " << s.at;
+        EXPECT_NEAR(s.bodyY - 0.4f, world.m[3][1], 1e-3f) << "tick " << s.at;
     }
-    for (size_t i = 1; i < turretX.size(); ++i) EXPECT_NE(turretX[i - 1], turretX[i]) << "frame " << i;
     EXPECT_TRUE(object->IsPlayingSequence(0));
     object->Release();
     robot->ReleaseUse();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Awapi/aw3d/device_state.h"
 #include "Awapi/overlay2d.h"
 #include "platform/d3d/device3d.h"
@@ -71,6 +73,23 @@ TEST_F(OverlayTest, LinesAreCutToTheScreenOrDropped) {
     AwSetPrimitiveDepth(2.0f);
     AwDrawLine(1, 1, red, 5, 5, red);
     EXPECT_EQ(AwPendingLines().size(), 6u) << "depth above 1 gives rhw below 1";
+}
+
+TEST_F(OverlayTest, DepthZeroGivesAFiniteRhwAndColoursTruncate) {
+    AwSetPrimitiveDepth(0.0f);
+    const Colour half = Colour::FromFloats(0.5f, 0.999f, 0.0f, 1.0f);
+    AwDrawLine(1, 1, half, 5, 5, half);
+    AwDrawTriangle(10, 10, half, 20, 10, half, 10, 20, half);
+    const auto lines = AwPendingLines();
+    const auto triangles = AwPendingTriangles();
+    ASSERT_EQ(lines.size(), 2u) << "a line at the nearest depth is drawn";
+    ASSERT_EQ(triangles.size(), 3u);
+    for (const AwTLVertex& v : {lines[0], lines[1], triangles[0], triangles[1], triangles[2]}) {
+        EXPECT_TRUE(std::isfinite(v.rhw));
+        EXPECT_GE(v.rhw, 1.0f);
+        EXPECT_EQ(v.z, 0.0f);
+        EXPECT_EQ(v.diffuse, 0xFF7FFE00u);
+    }
 }
 
 TEST_F(OverlayTest, TheFifteenHundredthLineDrawsTheBatch) {

@@ -7,7 +7,7 @@
 #include "platform/d3d/device3d.h"
 #include "platform/d3d/direct3d.h"
 #include "platform/d3d/vertex_buffer.h"
-#include "tests/awapi/engine_fixture.h"
+#include "tests/awapi/scene_fixture.h"
 
 using namespace plat;
 
@@ -35,28 +35,11 @@ void BoxCorners(const Vector3& lo, const Vector3& hi, D3dVector out[8]) {
     for (int i = 0; i < 8; ++i) out[i] = c[i];
 }
 
-class PickingTest : public EngineTest {
+class PickingTest : public SceneTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        camera = new AwCamera;
-        const float w = 1.0f, h = 0.75f;
-        camera->SetViewportSize(w, h);
-        camera->primaryRange.Near = 1.0f;
-        camera->primaryRange.Far = 100.0f;
-        camera->UpdateDepthRange();
-        camera->position = Vector3(0, 0, -10);
-        camera->viewDirty = camera->dirty = true;
-        AwCurrentCamera = camera;
-        camera->ApplyViewport();
-        camera->ApplyTransforms();
+        SceneTest::SetUp();
         AwPickingEnabled = true;
-    }
-    void TearDown() override {
-        AwPickProbes.Clear();
-        AwPickCandidates.Clear();
-        delete camera;
-        EngineTest::TearDown();
     }
 
     // Projects the box through the device as a drawn box would be.
@@ -75,8 +58,6 @@ protected:
         source->Release();
         return ok;
     }
-
-    AwCamera* camera = nullptr;
 };
 
 } // namespace

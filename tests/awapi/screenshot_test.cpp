@@ -10,6 +10,7 @@
 #include "Awapi/screenshot.h"
 #include "core/bytes.h"
 #include "platform/d3d/device3d.h"
+#include "platform/d3d/surface.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/awapi/engine_fixture.h"
@@ -95,6 +96,42 @@ TEST_F(ScreenshotTest, SixteenBitScreensAreWidenedAndRowsPadded) {
     EXPECT_EQ(static_cast<uint8_t>(bmp[54]), 0x00);
     EXPECT_EQ(static_cast<uint8_t>(bmp[55]), 0x00);
     EXPECT_EQ(static_cast<uint8_t>(bmp[56]), 0xF8);
+}
+
+// Each pixel of the area gets its own bytes, so row order and padding show.
+TEST_F(ScreenshotTest, TwentyFourBitRowsAreCopiedBottomUpAndPadded) {
+    plat::BackendFacts facts = plat::NullBackend::DefaultFacts();
+    facts.desktop.bitDepth = 24;
+    facts.modes.push_back({640, 480, 24, 60});
+    ASSERT_TRUE(Start(facts));
+    ASSERT_EQ(ScreenGeometry.Depth, 24u);
+
+    ScreenGeometry.Destination = {0, 0, 640, 480};
+    ASSERT_TRUE(AwSaveScreenshot());
+    EXPECT_EQ(Read("Screen.bmp").size(), 921654u);
+
+    ScreenGeometry.Destination = {10, 20, 15, 23}; // 5 x 3: 15 bytes a row, padded to 16
+    plat::SurfaceDesc desc;
+    ASSERT_TRUE(plat::Succeeded(AwDevice.PrimarySurface->Lock(&ScreenGeometry.Destination, &desc, plat::kDdLockWait)));
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 15; ++x) desc.surface[y * desc.pitch + x] = static_cast<uint8_t>(16 * y + x);
+    AwDevice.PrimarySurface->Unlock(&ScreenGeometry.Destination);
+    ASSERT_TRUE(AwSaveScreenshot());
+    const std::string bmp = Read("Screen1.bmp");
+    ASSERT_EQ(bmp.size(), 54u + 3 * 16);
+    for (uint32_t row = 0; row < 3; ++row) {
+        const uint32_t screenRow = 2 - row;
+        for (uint32_t x = 0; x < 15; ++x)
+            ASSERT_EQ(static_cast<uint8_t>(bmp[54 + row * 16 + x]), 16 * screenRow + x) << row << "/" << x;
+        EXPECT_EQ(bmp[54 + row * 16 + 15], 0) << "padding";
+    }
+}
+
+TEST_F(ScreenshotTest, AnAreaBeyondTheScreenIsRefused) {
+    ASSERT_TRUE(Start(plat::NullBackend::DefaultFacts(), false));
+    ScreenGeometry.Screen.right = 4096; // larger than the primary
+    EXPECT_FALSE(AwSaveScreenshot());
+    EXPECT_EQ(AwNextScreenshotName(), "Screen.bmp");
 }
 
 TEST_F(ScreenshotTest, NoScreenNoFile) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <vector>
 
 #include "Awapi/aw3d/texture_manager.h"
@@ -138,6 +139,47 @@ TEST_F(SubdivisionTest, AFlatShapeFallsBackToTheCentroidSplitAndThenStaysWhole) 
     EXPECT_TRUE(node->Children.IsEmpty());
     EXPECT_EQ(6u, Xs(*node).size());
     delete same;
+}
+
+TEST_F(SubdivisionTest, CopiedTrianglesShareOnePartPerTextureAndFormatUpToThePartLimit) {
+    const Vector3 everywhere(FLT_MAX, FLT_MAX, FLT_MAX);
+    const Vector3 nowhere(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+    // A triangle soup of `count` vertices along x from `x`.
+    auto soup = [](uint32_t count, float x, const char* texture) {
+        std::vector<Vector3> corners;
+        for (uint32_t i = 0; i < count; ++i) corners.emplace_back(x + static_cast<float>(i % 3), static_cast<float>(i % 2), 0);
+        return TriangleSoup(corners, texture);
+    };
+    AwShape* sources[] = {soup(3, 0, "stone"), soup(6, 10, "stone"), soup(3, 20, "moss"), soup(29997, 30, "stone")};
+    auto* piece = new AwShape;
+    piece->Min = everywhere;
+    piece->Max = nowhere;
+    for (AwShape* source : sources) piece->AddTrianglesInBox(*source, nowhere, everywhere);
+
+    AwTexture* stone = TextureManager.Find("stone");
+    AwTexture* moss = TextureManager.Find("moss");
+    struct Expected {
+        AwTexture* texture;
+        uint32_t vertices;
+    };
+    // The third stone source would pass 30,000 vertices in the first stone part.
+    const Expected expected[] = {{stone, 9}, {moss, 3}, {stone, 29997}};
+    ASSERT_EQ(3, piece->Parts.Count());
+    for (int i = 0; i < 3; ++i) {
+        const AwMeshPart* part = *piece->Parts.At(i);
+        EXPECT_EQ(expected[i].texture, part->Texture) << i;
+        EXPECT_EQ(expected[i].vertices, part->VertexCount) << i;
+        EXPECT_EQ(part->VertexCount, part->IndexCount) << i;
+        EXPECT_EQ(part->VertexCount - 1, part->Indices.back()) << "indices follow the part's own vertices";
+        EXPECT_NE(nullptr, part->SharedBuffer) << i;
+    }
+    EXPECT_EQ(3, piece->TexturesInUse.Count()) << "one reference per part";
+    EXPECT_EQ(0.0f, piece->Min.x);
+    EXPECT_EQ(30.0f + 2.0f, piece->Max.x);
+    for (AwShape* source : sources) source->ReleaseUse();
+    piece->ReleaseUse();
+    EXPECT_EQ(0, stone->RefCount);
+    EXPECT_EQ(0, moss->RefCount);
 }
 
 } // namespace

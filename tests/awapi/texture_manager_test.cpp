@@ -11,18 +11,18 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/awapi/engine_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
-// A 64 x 64 binary PPM in its own directory below the current one.
+// A 64 x 64 binary PPM in a scratch directory.
 class TextureFilesTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
         RegisterImageReaders();
         home = plat::GetCurrentDir();
-        dir = home + "/awapi_textures";
-        plat::CreateDir(dir);
+        dir = scratch.path();
         std::string ppm = "P6\n64 64\n255\n";
         ppm.append(64 * 64 * 3, '\x80');
         plat::File file = plat::File::Open(dir + "/Wall.ppm", plat::kAccessWrite, plat::FileDisposition::CreateAlways);
@@ -33,6 +33,7 @@ protected:
         EngineTest::TearDown();
     }
 
+    TempDir scratch;
     std::string home, dir;
 };
 

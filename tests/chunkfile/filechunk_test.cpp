@@ -11,7 +11,7 @@
 #include "chunkfile/toplevelchunks.h"
 #include "platform/files.h"
 #include "tests/chunkfile/chunk_bytes.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

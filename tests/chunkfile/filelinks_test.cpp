@@ -9,7 +9,7 @@
 #include "chunkfile/subfilechunk.h"
 #include "chunkfile/unknownchunk.h"
 #include "tests/chunkfile/chunk_bytes.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

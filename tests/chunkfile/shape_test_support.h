@@ -14,7 +14,7 @@
 #include "chunkfile/memoryfilechunk.h"
 #include "chunkfile/register_all.h"
 #include "tests/chunkfile/chunk_bytes.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 inline std::string I32s(std::initializer_list<int32_t> values) {
     ByteWriter out;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/module.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

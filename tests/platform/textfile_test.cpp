@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/textfile.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

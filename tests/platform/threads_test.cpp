@@ -11,7 +11,7 @@
 #include "platform/fpu.h"
 #include "platform/paths.h"
 #include "platform/threads.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

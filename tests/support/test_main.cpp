@@ -11,8 +11,3 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
-
-// The leak checker of the sanitized build reads this at exit: render tests
-// open an OpenGL window, and a system library the window system loads leaks a
-// buffer of its own.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }

@@ -13,7 +13,7 @@
 #include "Tv/defs/definitiontypes.h"
 #include "Tv/defs/diagnostics.h"
 #include "platform/paths.h"
-#include "tests/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 class RecordedDiagnostics final : public ScriptDiagnosticSink {
 public:
