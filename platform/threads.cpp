@@ -5,9 +5,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
@@ -232,11 +234,29 @@ void InstanceLock::Release() {
     fd_ = -1;
 }
 
-uint64_t PhysicalMemoryBytes() {
-    long pages = sysconf(_SC_PHYS_PAGES);
-    long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return 0;
-    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+uint64_t PhysicalMemoryBytes() { return QueryMemoryStatus().totalPhysical; }
+
+MemoryStatus QueryMemoryStatus() {
+    MemoryStatus status;
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pageSize <= 0) return status;
+    const auto bytes = [pageSize](long pages) { return pages > 0 ? static_cast<uint64_t>(pages) * pageSize : 0; };
+    status.totalPhysical = bytes(sysconf(_SC_PHYS_PAGES));
+    status.availablePhysical = bytes(sysconf(_SC_AVPHYS_PAGES));
+    constexpr uint64_t kUserAddressSpace = uint64_t{1} << 47;
+    rlimit limit{};
+    status.totalVirtual = getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+                              ? std::min<uint64_t>(limit.rlim_cur, kUserAddressSpace)
+                              : kUserAddressSpace;
+    // The first field of statm is the size of every mapping, in pages.
+    long mappedPages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &mappedPages) != 1) mappedPages = 0;
+        std::fclose(statm);
+    }
+    const uint64_t mapped = bytes(mappedPages);
+    status.availableVirtual = status.totalVirtual > mapped ? status.totalVirtual - mapped : 0;
+    return status;
 }
 
 SystemTime UtcNow() {

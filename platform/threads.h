@@ -118,6 +118,14 @@ private:
 // Installed physical memory in bytes.
 uint64_t PhysicalMemoryBytes();
 
+// Memory in bytes (0 where the system does not tell). Virtual memory is the
+// process's address space: its limit, or the user half of the 47-bit space
+// without one, and what its mappings leave of that.
+struct MemoryStatus {
+    uint64_t totalPhysical = 0, availablePhysical = 0, totalVirtual = 0, availableVirtual = 0;
+};
+MemoryStatus QueryMemoryStatus();
+
 struct SystemTime {
     uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
 };

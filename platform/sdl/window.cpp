@@ -38,6 +38,19 @@ void DestroyProgramWindow(WindowHandle window) {
     SDL_DestroyWindow(Sdl(window));
 }
 
+bool PollWindowClosed(WindowHandle window) {
+    NearestRoundingScope nearest;
+    const Uint32 id = window ? SDL_GetWindowID(Sdl(window)) : 0;
+    bool closed = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) closed = true;
+        if (event.type == SDL_WINDOWEVENT && event.window.windowID == id && event.window.event == SDL_WINDOWEVENT_CLOSE)
+            closed = true;
+    }
+    return closed;
+}
+
 bool IsPresentableWindow(WindowHandle window) {
     if (!window) return false;
     NearestRoundingScope nearest;

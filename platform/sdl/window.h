@@ -13,6 +13,11 @@ namespace plat {
 WindowHandle CreateProgramWindow(const std::string& title, uint32_t width, uint32_t height);
 void DestroyProgramWindow(WindowHandle window);
 
+// Takes every pending window-system event; true when one asked to close the
+// window or quit. Until the program's own message handling exists, this is
+// how a viewer keeps its window responsive.
+bool PollWindowClosed(WindowHandle window);
+
 // A window the OpenGL backend can present into (one made above).
 bool IsPresentableWindow(WindowHandle window);
 

@@ -27,7 +27,7 @@ TEST_F(ModelHierarchyTest, SequencesSitAtTheirNumbersWithLengthsFixedByTheFirstO
     AddSequence(*body, 0, 2000, {{0, 0, {0, 0, 0}}, {1, 32768, {0, 0, 0}}});
     AddSequence(*body, 2, 0, {{0, 0, {0, 0, 0}}});
     AddSequence(*body, 7, 0, {});        // no frames: dropped
-    AddSequence(*body, 200, 0, {{0, 0, {0, 0, 0}}}); // no table slot: dropped
+    for (int32_t n : {200, -1, INT32_MIN}) AddSequence(*body, n, 0, {{0, 0, {0, 0, 0}}}); // no table slot: dropped
     ParentChunk* turret = AddNode(*body, "Turret");
     AddSequence(*turret, 0, 500, {{0, 0, {0, 0, 0}}});
     AwModel* root = Load();

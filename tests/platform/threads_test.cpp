@@ -150,6 +150,11 @@ TEST(InstanceLocks, OnlyOneHolderAtATime) {
 
 TEST(SystemQueries, MemoryAndUtcTimeAreThoseOfTheSystem) {
     EXPECT_GT(plat::PhysicalMemoryBytes(), uint64_t{16} << 20);
+    const plat::MemoryStatus memory = plat::QueryMemoryStatus();
+    EXPECT_EQ(memory.totalPhysical, plat::PhysicalMemoryBytes());
+    EXPECT_LE(memory.availablePhysical, memory.totalPhysical);
+    EXPECT_GT(memory.availableVirtual, 0u);
+    EXPECT_LT(memory.availableVirtual, memory.totalVirtual); // this process maps something
     const std::time_t now = std::time(nullptr);
     const plat::SystemTime t = plat::UtcNow();
     std::tm expected;

@@ -280,8 +280,8 @@ int main(int argc, char** argv) {
         AwSetCursorIdleSequence(0);
     }
 
-    // Frames are 1/30 s apart.
-    const int32_t frameTicks = std::max(CurrentTicksPerSecond() / 30, 1);
+    // Recorded frames are 1/30 s apart; shown ones last as long as they took.
+    const int32_t recordedFrameTicks = std::max(CurrentTicksPerSecond() / 30, 1);
     uint32_t time = 0;
     model.object->PlaySequence(0, kUnitSpeed, -1, time, nullptr, 0, false);
     const std::string caption = "TVVIEW " + modelName;
@@ -289,6 +289,8 @@ int main(int argc, char** argv) {
         AwClearColour = kClearColour;
         AwBeginScene();
         AwClear();
+        const int32_t frameTicks =
+            recordingClock || frame == 0 ? recordedFrameTicks : static_cast<int32_t>(LastFrameTicks);
         AwParticlesUpdate(frameTicks);
         time += static_cast<uint32_t>(frameTicks);
         model.object->QueueForDrawing(static_cast<int32_t>(time), &camera, sceneLights,
@@ -296,6 +298,7 @@ int main(int argc, char** argv) {
         font.QueueText({0.02f, 0.02f, 0.98f, 0.2f}, caption.c_str(), 0xFFFFFFFFu, nullptr, 200, 0, 0.0f, nullptr, 0);
         AwRenderFrame(&camera, nullptr, nullptr);
         if (recordingClock) recordingClock->Advance(kFrameNs);
+        if (window && plat::PollWindowClosed(window)) break;
     }
 
     int result = 0;
