@@ -48,6 +48,13 @@ protected:
         params.rate = rate;
         return AwSpawnParticleEmitter(params, at, camera);
     }
+    // A still emitter of type 7 that keeps emitting, 100 particles a second.
+    AwParticleEmitter* SpawnContinuous() {
+        AwParticleParams params;
+        params.type = 7;
+        params.rate = 100.0f;
+        return AwSpawnParticleEmitter(params, {0, -1, 0}, camera);
+    }
     size_t DrawFrame() {
         backend->ResetRecords();
         AwCurrentCamera = camera;
@@ -90,10 +97,7 @@ TEST_F(ParticleTest, EmittersAreOnlyCreatedWhereTheCameraSees) {
 }
 
 TEST_F(ParticleTest, AnEmitterMovedWhileHeldEmitsWhereItIsNow) {
-    AwParticleParams params;
-    params.type = 7;
-    params.rate = 100.0f;
-    AwParticleEmitter* emitter = AwSpawnParticleEmitter(params, {0, -1, 0}, camera);
+    AwParticleEmitter* emitter = SpawnContinuous();
     ASSERT_NE(emitter, nullptr);
     emitter->flags |= kEmitterHeld;
     emitter->SetPosition(4, -1, 0);
@@ -228,10 +232,7 @@ TEST_F(ParticleTest, ParticlesBelowTheFloorDie) {
 }
 
 TEST_F(ParticleTest, FullyFoggedEmittersNeitherDrawNorEmit) {
-    AwParticleParams params;
-    params.type = 7;
-    params.rate = 100.0f;
-    AwParticleEmitter* emitter = AwSpawnParticleEmitter(params, {0, -1, 0}, camera);
+    AwParticleEmitter* emitter = SpawnContinuous();
     ASSERT_NE(emitter, nullptr);
     AwParticlesUpdate(ticksPerSecond / 10);
     const int32_t live = AwLiveParticles();
@@ -248,10 +249,7 @@ TEST_F(ParticleTest, FullyFoggedEmittersNeitherDrawNorEmit) {
 }
 
 TEST_F(ParticleTest, StoppingKeepsTheParticlesForTheirLife) {
-    AwParticleParams params;
-    params.type = 7;
-    params.rate = 100.0f;
-    AwParticleEmitter* emitter = AwSpawnParticleEmitter(params, {0, -1, 0}, camera);
+    AwParticleEmitter* emitter = SpawnContinuous();
     ASSERT_NE(emitter, nullptr);
     AwParticlesUpdate(ticksPerSecond / 10);
     const int32_t live = AwLiveParticles();
