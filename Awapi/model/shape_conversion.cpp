@@ -6,6 +6,7 @@
 // coordinates or white.
 
 #include <algorithm>
+#include <cstdint>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -91,6 +92,12 @@ bool CornersValid(const ChunkPolygon& p, const ChunkShapeData& d) {
     return true;
 }
 
+// The weld tables are sized by the points the file holds, not by the count
+// its header claims: a lying count would ask for gigabytes.
+int32_t PointsPresent(const ChunkShapeData& d) {
+    return static_cast<int32_t>(std::min<size_t>(d.points.size(), INT32_MAX));
+}
+
 Vector3 Scaled(const VectorI& v, float scale) {
     return Vector3(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)) * scale;
 }
@@ -98,7 +105,7 @@ Vector3 Scaled(const VectorI& v, float scale) {
 class ShapeConverter {
 public:
     ShapeConverter(const AwModelFile& file, ChunkShapeData& data, const VertexTintChunk* tints)
-        : file_(file), data_(data), tints_(tints), bits_(WeldTableBits(data.pointCount)) {}
+        : file_(file), data_(data), tints_(tints), bits_(WeldTableBits(PointsPresent(data))) {}
 
     AwShape* Run(ShapeChunk& chunk, uint32_t options) {
         MakeSlots();

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "tests/awapi/engine_fixture.h"
 #include "tests/awapi/mesh_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ protected:
         return bytes;
     }
 
-    const std::string path = "cache_record_test.bin";
+    TempDir scratch;
+    const std::string path = scratch / "cache_record_test.bin";
 };
 
 void ExpectSameBox(const AwShapeInstance& a, const AwShapeInstance& b) {

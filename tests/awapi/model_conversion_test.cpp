@@ -148,6 +148,7 @@ TEST_F(ModelConversionTest, MeshPartsHoldAtMostThirtyThousandVertices) {
 
 TEST_F(ModelConversionTest, BadFileIndicesAreNotDrawnAndMissingArraysGiveDefaults) {
     ChunkShapeData data = SquareShape(5, 0);
+    data.pointCount = INT32_MAX;          // a header that claims far more points than follow
     data.vertexNormals.clear();           // no normals
     data.uvLists.resize(1);               // polygon 1 names a missing uv list
     ChunkPolygon bad = data.polygons[0];
