@@ -8,6 +8,9 @@ std::atomic<CutsceneBuilder> installed{nullptr};
 
 CutsceneBuilder InstallCutsceneBuilder(CutsceneBuilder builder) { return installed.exchange(builder); }
 
-void TvBuildCutscene(Cutscene* cutscene, const CutsceneChunk& chunk, float worldScale, Vector3 origin) {
-    if (const CutsceneBuilder builder = installed.load()) builder(cutscene, chunk, worldScale, origin);
+bool TvBuildCutscene(Cutscene* cutscene, const CutsceneChunk& chunk, float worldScale, Vector3 origin) {
+    const CutsceneBuilder builder = installed.load();
+    if (!builder) return false;
+    builder(cutscene, chunk, worldScale, origin);
+    return true;
 }

@@ -15,5 +15,5 @@ using CutsceneBuilder = void (*)(Cutscene* cutscene, const CutsceneChunk& chunk,
 // Returns the builder it replaces (null for none).
 CutsceneBuilder InstallCutsceneBuilder(CutsceneBuilder builder);
 
-// Calls the installed builder, if any.
-void TvBuildCutscene(Cutscene* cutscene, const CutsceneChunk& chunk, float worldScale, Vector3 origin);
+// Calls the installed builder; false when none is installed, so nothing was built.
+bool TvBuildCutscene(Cutscene* cutscene, const CutsceneChunk& chunk, float worldScale, Vector3 origin);

@@ -48,8 +48,7 @@ bool AwBuildCutscene(Cutscene* cutscene, const AwModelFile& file, const char* na
         auto* scene = c->HasId("CUTSHEAD") ? dynamic_cast<CutsceneChunk*>(c) : nullptr;
         const CutsceneDataChunk* data = scene ? scene->FindDataChunk() : nullptr;
         if (!data || !AwNamesMatch(data->Name(), name)) continue;
-        TvBuildCutscene(cutscene, *scene, file.GetWorldScale(), origin);
-        return true;
+        return TvBuildCutscene(cutscene, *scene, file.GetWorldScale(), origin);
     }
     return false;
 }

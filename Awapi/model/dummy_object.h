@@ -32,5 +32,5 @@ void AwLoadDummies(std::vector<AwDummyObject>& out, const AwModelFile& file, Vec
 
 // Builds the cutscene named so (ignoring case) from the file's special
 // objects, placing its positions at integer x world scale + origin; false
-// when the file has no such cutscene.
+// when the file has no such cutscene or no cutscene builder is installed.
 bool AwBuildCutscene(Cutscene* cutscene, const AwModelFile& file, const char* name, Vector3 origin);

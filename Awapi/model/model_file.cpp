@@ -1,5 +1,7 @@
 #include "Awapi/model/model_file.h"
 
+#include <algorithm>
+
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/shape_instance.h"
 #include "chunkfile/bitmapname_list.h"
@@ -8,6 +10,7 @@
 #include "chunkfile/light_chunks.h"
 #include "chunkfile/object_chunk.h"
 #include "chunkfile/shape_chunk.h"
+#include "chunkfile/shape_record.h"
 #include "chunkfile/sound_chunks.h"
 #include "image/texture_build.h"
 
@@ -34,10 +37,13 @@ void AwModelFile::ReadEnvironment(const ParentChunk& environment) {
         worldScale_ = static_cast<float>(scale->Data().thousandths * 0.001);
     auto* names = FindChildAs<BitmapNameListChunk>(environment, "BMPNAMES");
     if (!names) return;
-    const auto& entries = names->Entries();
-    textures_.assign(entries.size() + 1, AwTextureEntry{});
-    for (const BitmapNameEntry& entry : entries) {
-        // A texture number the table has no room for names nothing.
+    // One entry more than the list counts; a list whose numbers skip values
+    // grows the table to its largest number, so no bitmap is lost. Polygons
+    // cannot name a number past kMaxTextureIndex: the table stops there.
+    const size_t largest =
+        std::min<uint32_t>(static_cast<uint32_t>(names->LargestIndex()), ChunkPolygon::kMaxTextureIndex);
+    textures_.assign(std::max(names->Entries().size(), largest) + 1, AwTextureEntry{});
+    for (const BitmapNameEntry& entry : names->Entries()) {
         if (entry.textureIndex < 0 || static_cast<size_t>(entry.textureIndex) >= textures_.size()) continue;
         AwTextureEntry& slot = textures_[static_cast<size_t>(entry.textureIndex)];
         slot.Name = &entry.name;

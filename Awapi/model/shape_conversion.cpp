@@ -63,14 +63,15 @@ struct MeshBuild {
     std::vector<uint16_t> indices;
 };
 
+// A part's weld table is sized once its triangles are counted: parts that
+// draw nothing keep a single bucket.
 struct TexturePart {
-    explicit TexturePart(uint32_t bits) : bits(bits), weld(bits) {}
-    uint32_t bits;
+    uint32_t bits = 0;
     uint32_t triangles = 0;
     AwTexture* texture = nullptr;
     std::vector<WeldVertex> vertices;
     std::vector<MeshBuild> meshes;
-    WeldTable weld;
+    WeldTable weld{0};
 };
 
 // The triangles of a polygon as corner positions, winding reversed from the file's order.
@@ -92,8 +93,8 @@ bool CornersValid(const ChunkPolygon& p, const ChunkShapeData& d) {
     return true;
 }
 
-// The weld tables are sized by the points the file holds, not by the count
-// its header claims: a lying count would ask for gigabytes.
+// The weld and point tables are sized by the points the file holds, not by
+// the count its header claims: a lying count would ask for gigabytes.
 int32_t PointsPresent(const ChunkShapeData& d) {
     return static_cast<int32_t>(std::min<size_t>(d.points.size(), INT32_MAX));
 }
@@ -105,14 +106,14 @@ Vector3 Scaled(const VectorI& v, float scale) {
 class ShapeConverter {
 public:
     ShapeConverter(const AwModelFile& file, ChunkShapeData& data, const VertexTintChunk* tints)
-        : file_(file), data_(data), tints_(tints), bits_(WeldTableBits(PointsPresent(data))) {}
+        : file_(file), data_(data), tints_(tints), points_(PointsPresent(data)) {}
 
     AwShape* Run(ShapeChunk& chunk, uint32_t options) {
         MakeSlots();
         shape_ = new AwShape();
         shape_->Geometry = new LevelGeometry();
         SetBounds();
-        for (size_t i = 0; i < slots_.size() + (file_.Textures().empty() ? 0 : 1); ++i) parts_.emplace_back(bits_);
+        parts_.resize(slots_.size() + (file_.Textures().empty() ? 0 : 1));
         CountTriangles();
         for (size_t i = data_.polygons.size(); i-- > 0;)
             if (int32_t part = DrawnPart(data_.polygons[i]); part >= 0) AddPolygon(i, parts_[static_cast<size_t>(part)]);
@@ -183,7 +184,10 @@ private:
         }
         for (TexturePart& part : parts_)
             if (part.triangles) {
-                part.vertices.reserve(size_t{3} * part.triangles);
+                const uint32_t vertices = 3 * part.triangles;
+                part.bits = WeldTableBits(points_, vertices);
+                part.weld = WeldTable(part.bits);
+                part.vertices.reserve(vertices);
                 part.meshes.emplace_back();
             }
     }
@@ -275,7 +279,7 @@ private:
     void BuildGeometry() {
         LevelGeometry& g = *shape_->Geometry;
         const float scale = file_.GetWorldScale();
-        const uint32_t mask = (1u << bits_) - 1;
+        const uint32_t mask = (1u << WeldTableBits(points_, static_cast<uint32_t>(points_))) - 1;
         std::vector<std::vector<uint32_t>> buckets(size_t{mask} + 1);
         std::vector<uint32_t> pointOf(data_.points.size());
         g.Points.reserve(data_.points.size());
@@ -342,7 +346,7 @@ private:
     const AwModelFile& file_;
     ChunkShapeData& data_;
     const VertexTintChunk* tints_;
-    const uint32_t bits_;
+    const int32_t points_;
     std::vector<TextureSlot> slots_;
     std::vector<TexturePart> parts_;
     AwShape* shape_ = nullptr;

@@ -1,5 +1,6 @@
 #include "Awapi/model/weld_vertex.h"
 
+#include <algorithm>
 #include <bit>
 #include <initializer_list>
 
@@ -14,7 +15,8 @@ bool VertexWeldEqual(const WeldVertex& a, const WeldVertex& b) {
            a.v == b.v;
 }
 
-uint32_t WeldTableBits(int32_t pointCount) {
+uint32_t WeldTableBits(int32_t pointCount, uint32_t entries) {
     const uint32_t b = pointCount > 0 ? static_cast<uint32_t>(std::bit_width(static_cast<uint32_t>(pointCount))) : 0;
-    return b > 4 ? b - 3 : 1;
+    const uint32_t bits = b > 4 ? b - 3 : 1;
+    return std::max(1u, std::min(bits, static_cast<uint32_t>(std::bit_width(entries))));
 }

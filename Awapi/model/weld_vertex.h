@@ -20,5 +20,8 @@ static_assert(sizeof(WeldVertex) == 36);
 uint32_t VertexWeldHash(const WeldVertex& vertex);
 // Exact float equality of position, normal and texture coordinates.
 bool VertexWeldEqual(const WeldVertex& a, const WeldVertex& b);
-// log2 of the bucket count of the weld and point tables for a shape of n points.
-uint32_t WeldTableBits(int32_t pointCount);
+// log2 of the bucket count of a weld or point table for a shape of n points
+// that will hold at most `entries` entries: about n/8 to n/4 buckets, but no
+// more than the entries need, so a shape with many points and many textures
+// does not give every texture a table sized for the whole shape.
+uint32_t WeldTableBits(int32_t pointCount, uint32_t entries);

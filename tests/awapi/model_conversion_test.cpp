@@ -97,6 +97,43 @@ TEST_F(ModelConversionTest, TexturedCornersWeldOnlyWithEqualTextureCoordinates) 
     }
 }
 
+TEST_F(ModelConversionTest, SparseTextureNumbersDrawWithTheirOwnTexture) {
+    AwShape* shape = Convert(SquareShape(5, 9), {{0, "first.bmp", 64, 64}, {9, "ninth.bmp", 64, 32}});
+    ASSERT_EQ(1, shape->Parts.Count());
+    AwTexture* ninth = TextureManager.Find("ninth.bmp");
+    ASSERT_NE(nullptr, ninth);
+    EXPECT_EQ(ninth, shape->Parts.Front()->Texture);
+    EXPECT_EQ(6u, shape->Parts.Front()->IndexCount);
+    shape->ReleaseUse();
+    ninth->KeepCount = 0;
+}
+
+TEST(VertexWeld, HashFoldsPositionNormalAndTextureBitsButNotTheColour) {
+    WeldVertex a{1.0f, 0, 0, 0, 0, 0, 0xFFFFFFFFu, 0, 0};
+    EXPECT_EQ(0x3C67BFFEu, VertexWeldHash(a));
+    WeldVertex b{1.0f, 2.0f, 0, -1.0f, 0, 0, 0xFF123456u, 0.5f, 0};
+    EXPECT_EQ(0xF08E7DFCu, VertexWeldHash(b));
+    WeldVertex tinted = a;
+    tinted.diffuse = 0xFF000000u;
+    EXPECT_EQ(VertexWeldHash(a), VertexWeldHash(tinted));
+    EXPECT_TRUE(VertexWeldEqual(a, tinted));
+    tinted.v = 0.25f;
+    EXPECT_FALSE(VertexWeldEqual(a, tinted));
+}
+
+TEST(VertexWeld, TablesGrowWithThePointsButNotPastTheirEntries) {
+    struct Case {
+        int32_t points;
+        uint32_t entries;
+        uint32_t bits;
+    };
+    for (const Case c : {Case{0, 0, 1}, Case{15, 100, 1}, Case{16, 100, 2}, Case{1000, 3000, 7},
+                         Case{1 << 20, 1 << 20, 18}, Case{1 << 20, 3, 2}, Case{INT32_MAX, 6, 3}}) {
+        SCOPED_TRACE(c.points);
+        EXPECT_EQ(c.bits, WeldTableBits(c.points, c.entries));
+    }
+}
+
 TEST_F(ModelConversionTest, CornersDifferingOnlyInTintTakeTheFirstVisitedColour) {
     ChunkShapeData data = SquareShape();
     data.points.push_back(data.points[2]); // point 4 doubles point 2

@@ -34,9 +34,11 @@ TEST_F(DummyTest, DummiesArePlacedAtScaledPositionMinusOriginWithOptionalNameAnd
 
 struct BuiltCutscene {
     static inline std::string name;
+    static inline float scale = 0;
     static inline Vector3 origin{0, 0, 0};
-    static void Build(Cutscene*, const CutsceneChunk& chunk, float, Vector3 o) {
+    static void Build(Cutscene*, const CutsceneChunk& chunk, float worldScale, Vector3 o) {
         name = chunk.FindDataChunk()->Name();
+        scale = worldScale;
         origin = o;
     }
 };
@@ -49,9 +51,12 @@ TEST_F(DummyTest, CutscenesAreFoundByNameIgnoringCase) {
     new CutsceneChunk(special, "Outro", 0, 0, 0);
     new CutsceneChunk(special, "Intro", 0, 0, 0);
     file = AwModelFile::FromTree(std::move(tree));
-    CutsceneBuilder previous = InstallCutsceneBuilder(&BuiltCutscene::Build);
+    CutsceneBuilder previous = InstallCutsceneBuilder(nullptr);
+    EXPECT_FALSE(AwBuildCutscene(nullptr, *file, "Intro", Vector3(0, 0, 0))); // nothing to build it with
+    InstallCutsceneBuilder(&BuiltCutscene::Build);
     EXPECT_TRUE(AwBuildCutscene(nullptr, *file, "INTRO", Vector3(0, 5, 0)));
     EXPECT_EQ("Intro", BuiltCutscene::name);
+    EXPECT_FLOAT_EQ(0.001f, BuiltCutscene::scale);
     EXPECT_FLOAT_EQ(5.0f, BuiltCutscene::origin.y);
     EXPECT_FALSE(AwBuildCutscene(nullptr, *file, "Credits", Vector3(0, 0, 0)));
     InstallCutsceneBuilder(previous);

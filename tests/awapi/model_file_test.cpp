@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/model/model_file.h"
 #include "Awapi/shape.h"
 #include "chunkfile/object_chunk.h"
+#include "chunkfile/shape_record.h"
 #include "chunkfile/sound_chunks.h"
 #include "platform/files.h"
 #include "tests/awapi/model_fixture.h"
@@ -26,14 +30,35 @@ TEST_F(ModelFileTest, EnvironmentGivesScaleAndTextureTableWithFittedSizes) {
     ASSERT_NE(nullptr, file);
     EXPECT_FLOAT_EQ(0.0025f, file->GetWorldScale());
     const auto& table = file->Textures();
-    ASSERT_EQ(4u, table.size()); // three records give numbers 0 to 3
+    ASSERT_EQ(10u, table.size()); // numbers 0 to the largest one listed, past the count's 0 to 3
     ASSERT_NE(nullptr, table[0].Name);
     EXPECT_EQ("a.bmp", *table[0].Name);
     EXPECT_EQ(128u, table[0].Width);
     EXPECT_EQ(64u, table[0].Height);
     EXPECT_EQ(nullptr, table[1].Name);
     EXPECT_EQ("b.bmp", *table[2].Name);
-    EXPECT_EQ(nullptr, table[3].Name); // number 9 has no entry and is ignored
+    EXPECT_EQ(nullptr, table[3].Name);
+    ASSERT_NE(nullptr, table[9].Name);
+    EXPECT_EQ("far.bmp", *table[9].Name);
+    EXPECT_EQ(8u, table[9].Width);
+}
+
+TEST_F(ModelFileTest, ThreeBitmapsNumberedInOrderGiveFourEntries) {
+    AddEnvironment(*tree, 1.0, {{0, "a.bmp", 8, 8}, {1, "b.bmp", 8, 8}, {2, "c.bmp", 8, 8}});
+    auto file = AwModelFile::FromTree(std::move(tree));
+    ASSERT_NE(nullptr, file);
+    ASSERT_EQ(4u, file->Textures().size());
+    EXPECT_EQ(nullptr, file->Textures()[3].Name);
+}
+
+TEST_F(ModelFileTest, TextureTableStopsAtTheLargestNumberAPolygonCanName) {
+    AddEnvironment(*tree, 1.0, {{-4, "negative.bmp", 8, 8}, {1, "b.bmp", 8, 8}, {INT32_MAX, "huge.bmp", 8, 8}});
+    auto file = AwModelFile::FromTree(std::move(tree));
+    ASSERT_NE(nullptr, file);
+    const auto& table = file->Textures();
+    ASSERT_EQ(size_t{ChunkPolygon::kMaxTextureIndex} + 1, table.size());
+    EXPECT_EQ("b.bmp", *table[1].Name);
+    EXPECT_EQ(1, std::count_if(table.begin(), table.end(), [](const AwTextureEntry& e) { return e.Name != nullptr; }));
 }
 
 TEST_F(ModelFileTest, ShapesAndObjectsAreFoundByNameIgnoringCase) {
