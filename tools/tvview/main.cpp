@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -247,9 +248,16 @@ int main(int argc, char** argv) {
     AwCurrentCamera = &camera;
 
     // The harness's own images live in a scratch folder for the run.
-    const std::filesystem::path scratch =
-        std::filesystem::temp_directory_path() / ("tvview-" + std::to_string(CurrentTicks()));
-    std::filesystem::create_directories(scratch);
+    // The name must differ between runs that start together, whatever their clock says.
+    std::filesystem::path scratch;
+    std::random_device entropy;
+    std::error_code error;
+    do scratch = std::filesystem::temp_directory_path(error) / ("tvview-" + std::to_string(entropy()));
+    while (!error && !std::filesystem::create_directory(scratch, error) && !error);
+    if (error) {
+        std::fprintf(stderr, "tvview: cannot make a scratch folder: %s\n", error.message().c_str());
+        return 1;
+    }
     plat::SetCurrentDir(scratch.string());
     // A first start shows where each type's image lies; the second loads the texture made from that.
     AwParticlesInit();
@@ -317,6 +325,6 @@ int main(int argc, char** argv) {
     if (model.node) model.node->ReleaseUse();
     AwShutdown();
     if (window) plat::DestroyProgramWindow(window);
-    std::filesystem::remove_all(scratch);
+    std::filesystem::remove_all(scratch, error);
     return result;
 }
