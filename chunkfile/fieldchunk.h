@@ -16,6 +16,7 @@
 #include "chunkfile/chunk.h"
 #include "chunkfile/chunkfields.h"
 #include "chunkfile/chunkreading.h"
+#include "chunkfile/shape_vectors.h"
 #include "core/matrix.h"
 
 template <class Fields>
@@ -126,6 +127,19 @@ template <size_t N>
 void WriteFields(ByteWriter& out, const NamedWords<N>& f) {
     WritePaddedString(out, f.name);
     for (uint32_t w : f.words) out.U32(w);
+}
+
+// A file coordinate triple on disk: three 32-bit integers x, y, z.
+inline void ReadVector(ByteReader& in, VectorI& v) {
+    v.x = in.I32();
+    v.y = in.I32();
+    v.z = in.I32();
+}
+
+inline void WriteVector(ByteWriter& out, const VectorI& v) {
+    out.I32(v.x);
+    out.I32(v.y);
+    out.I32(v.z);
 }
 
 // A rotation quaternion on disk: four floats x, y, z, w.

@@ -4,18 +4,6 @@
 
 namespace {
 
-void ReadVector(ByteReader& in, VectorI& v) {
-    in.I32(v.x);
-    in.I32(v.y);
-    in.I32(v.z);
-}
-
-void WriteVector(ByteWriter& out, const VectorI& v) {
-    out.I32(v.x);
-    out.I32(v.y);
-    out.I32(v.z);
-}
-
 std::string VectorText(const VectorI& v) {
     return std::to_string(v.x) + " " + std::to_string(v.y) + " " + std::to_string(v.z);
 }
@@ -26,10 +14,7 @@ bool ReadFields(ByteReader& in, DummyObjectFields& f) {
     ReadVector(in, f.position);
     ReadVector(in, f.second);
     ReadVector(in, f.third);
-    in.F32(f.orientation.x);
-    in.F32(f.orientation.y);
-    in.F32(f.orientation.z);
-    in.F32(f.orientation.w);
+    ReadQuaternion(in, f.orientation);
     ReadPaddedString(in, f.name);
     return in.ok();
 }
@@ -38,10 +23,7 @@ void WriteFields(ByteWriter& out, const DummyObjectFields& f) {
     WriteVector(out, f.position);
     WriteVector(out, f.second);
     WriteVector(out, f.third);
-    out.F32(f.orientation.x);
-    out.F32(f.orientation.y);
-    out.F32(f.orientation.z);
-    out.F32(f.orientation.w);
+    WriteQuaternion(out, f.orientation);
     WritePaddedString(out, f.name);
 }
 

@@ -2,6 +2,7 @@
 
 #include "chunkfile/chunkfields.h"
 #include "chunkfile/chunkreading.h"
+#include "chunkfile/fieldchunk.h"
 #include "chunkfile/object_chunk.h"
 #include "chunkfile/shape_chunk.h"
 #include "chunkfile/shape_header.h"
@@ -29,13 +30,8 @@ Chunk* ObjectHeaderChunk::Create(ParentChunk* parent, const RawChunk& raw) {
     int32_t revision = 0, shapeNumber = 0;
     in.U32(flags);
     ReadFixedName(in, userName, kUserNameWidth);
-    in.I32(data.position.x);
-    in.I32(data.position.y);
-    in.I32(data.position.z);
-    in.F32(data.orientation.x);
-    in.F32(data.orientation.y);
-    in.F32(data.orientation.z);
-    in.F32(data.orientation.w);
+    ReadVector(in, data.position);
+    ReadQuaternion(in, data.orientation);
     in.I32(data.number);
     in.I32(revision);
     in.I32(shapeNumber);
@@ -71,13 +67,8 @@ void ObjectHeaderChunk::FillDataBlock(ByteWriter& out) {
     WriteHeader(out);
     out.U32(headerFlags_);
     WriteFixedName(out, userName_, kUserNameWidth);
-    out.I32(data.position.x);
-    out.I32(data.position.y);
-    out.I32(data.position.z);
-    out.F32(data.orientation.x);
-    out.F32(data.orientation.y);
-    out.F32(data.orientation.z);
-    out.F32(data.orientation.w);
+    WriteVector(out, data.position);
+    WriteQuaternion(out, data.orientation);
     out.I32(data.number);
     out.I32(revision_);
     out.I32(shapeNumber_);

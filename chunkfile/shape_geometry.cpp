@@ -4,6 +4,7 @@
 
 #include "chunkfile/chunkfields.h"
 #include "chunkfile/chunkreading.h"
+#include "chunkfile/fieldchunk.h"
 #include "chunkfile/shape_chunk.h"
 #include "chunkfile/unknownchunk.h"
 
@@ -18,12 +19,11 @@ template <>
 struct ArrayLayout<VectorI> {
     static constexpr bool kCounted = false;
     static constexpr size_t kMinSize = 12;
-    static bool Read(ByteReader& in, VectorI& p) { return in.I32(p.x) && in.I32(p.y) && in.I32(p.z); }
-    static void Write(ByteWriter& out, const VectorI& p) {
-        out.I32(p.x);
-        out.I32(p.y);
-        out.I32(p.z);
+    static bool Read(ByteReader& in, VectorI& p) {
+        ReadVector(in, p);
+        return in.ok();
     }
+    static void Write(ByteWriter& out, const VectorI& p) { WriteVector(out, p); }
     static size_t Size(const VectorI&) { return kMinSize; }
 };
 
