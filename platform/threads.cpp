@@ -234,15 +234,21 @@ void InstanceLock::Release() {
     fd_ = -1;
 }
 
-uint64_t PhysicalMemoryBytes() { return QueryMemoryStatus().totalPhysical; }
+namespace {
+
+uint64_t PagesToBytes(long pages) {
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) : 0;
+}
+
+} // namespace
+
+uint64_t PhysicalMemoryBytes() { return PagesToBytes(sysconf(_SC_PHYS_PAGES)); }
 
 MemoryStatus QueryMemoryStatus() {
     MemoryStatus status;
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pageSize <= 0) return status;
-    const auto bytes = [pageSize](long pages) { return pages > 0 ? static_cast<uint64_t>(pages) * pageSize : 0; };
-    status.totalPhysical = bytes(sysconf(_SC_PHYS_PAGES));
-    status.availablePhysical = bytes(sysconf(_SC_AVPHYS_PAGES));
+    status.totalPhysical = PhysicalMemoryBytes();
+    status.availablePhysical = PagesToBytes(sysconf(_SC_AVPHYS_PAGES));
     constexpr uint64_t kUserAddressSpace = uint64_t{1} << 47;
     rlimit limit{};
     status.totalVirtual = getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
@@ -254,7 +260,7 @@ MemoryStatus QueryMemoryStatus() {
         if (std::fscanf(statm, "%ld", &mappedPages) != 1) mappedPages = 0;
         std::fclose(statm);
     }
-    const uint64_t mapped = bytes(mappedPages);
+    const uint64_t mapped = PagesToBytes(mappedPages);
     status.availableVirtual = status.totalVirtual > mapped ? status.totalVirtual - mapped : 0;
     return status;
 }
