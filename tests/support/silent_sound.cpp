@@ -1,0 +1,32 @@
+#include "tests/support/silent_sound.h"
+
+#include "core/clock.h"
+#include "platform/dsound/audio_output.h"
+
+SilentSound::SilentSound(const plat::SoundCaps& caps, bool capture) {
+    {
+        plat::VirtualClock calibrating; // a step each reading, so the calibration ends
+        RecalibrateClocks(0);
+    }
+    clock = std::make_unique<plat::VirtualClock>(0);
+    clock->Set(1'000'000'000);
+    origin_ = clock->NowNanoseconds();
+    output = std::make_shared<plat::SilentOutput>(caps);
+    output->SetCapture(capture);
+    plat::InstallAudioBackend(output);
+}
+
+SilentSound::~SilentSound() { plat::InstallAudioBackend(nullptr); }
+
+void SilentSound::MoveFrames(uint64_t n, uint32_t rate) {
+    frames_ += n;
+    // The first nanosecond at which the frame count is due.
+    const uint64_t ns = (frames_ * 1'000'000'000 + rate - 1) / rate;
+    clock->Set(origin_ + ns);
+}
+
+void SilentSound::MoveSeconds(double seconds) {
+    clock->Advance(static_cast<uint64_t>(seconds * 1e9));
+    origin_ = clock->NowNanoseconds();
+    frames_ = 0;
+}
