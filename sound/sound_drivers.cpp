@@ -47,8 +47,9 @@ DirectSoundSystem::DirectSoundSystem(const SoundDeviceEntry* device, int32_t sam
     if (plat::Failed(primaryBuffer_->Play(0, 0, plat::kPlayLooping))) return;
     state_ = kReady;
     volumeTable_[0] = -10000;
+    // In single precision and the program's rounding mode: 50 gives -1,000.
     for (int32_t i = 1; i <= 100; ++i)
-        volumeTable_[i] = static_cast<int32_t>(std::log10(i * 0.01) * 3321.928); // truncated toward zero
+        volumeTable_[i] = static_cast<int32_t>(std::log10(static_cast<float>(i) * 0.01f) * 3321.928f);
 }
 
 DirectSoundSystem::~DirectSoundSystem() {

@@ -66,7 +66,6 @@ HResult DirectSound::CreateSoundBuffer(const SoundBufferDesc& desc, SoundBuffer*
     *out = nullptr;
     if (outer) return kDsErrNoAggregation;
     if (desc.size != kSoundBufferDescSize) return kDsErrInvalidParam;
-    if (level_.load() == 0) return kDsErrPrioLevelNeeded;
     if (desc.flags & kBufferPrimary) {
         if (desc.bufferBytes != 0 || desc.format || (desc.flags & kBufferCtrlFrequency)) return kDsErrInvalidParam;
         if (device_->Caps().primaryBuffers == 0) return kDsErrUnsupported;

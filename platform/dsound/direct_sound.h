@@ -84,7 +84,7 @@ class DirectSound final : public ComObject {
 public:
     // `caps->size` must be 96.
     HResult GetCaps(SoundCaps* caps) const;
-    // kCoopNormal to kCoopWritePrimary; buffers can be made only after it.
+    // kCoopNormal to kCoopWritePrimary; the mix's format needs kCoopPriority.
     HResult SetCooperativeLevel(void* window, uint32_t level);
     // `outer` must be null (no aggregation).
     HResult CreateSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** out, void* outer);

@@ -1,0 +1,87 @@
+#include "tests/sound/sound_fixture.h"
+
+#include "core/bytes.h"
+#include "platform/dsound/direct_sound.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sound/sound_drivers.h"
+
+std::string WavImage(const plat::WaveFormat& f, const std::string& data) {
+    ByteWriter out;
+    out.Bytes("RIFF", 4);
+    out.U32(static_cast<uint32_t>(36 + data.size()));
+    out.Bytes("WAVEfmt ", 8);
+    out.U32(16);
+    out.U16(f.formatTag);
+    out.U16(f.channels);
+    out.U32(f.samplesPerSec);
+    out.U32(f.avgBytesPerSec);
+    out.U16(f.blockAlign);
+    out.U16(f.bitsPerSample);
+    out.Bytes("data", 4);
+    out.U32(static_cast<uint32_t>(data.size()));
+    out.Bytes(data.data(), data.size());
+    return std::string(out.bytes().begin(), out.bytes().end());
+}
+
+std::string WavImage(float seconds, uint32_t rate) {
+    const auto frames = static_cast<size_t>(seconds * static_cast<float>(rate));
+    ByteWriter data;
+    for (size_t i = 0; i < frames; ++i) data.I16(static_cast<int16_t>(i % 200));
+    return WavImage(plat::PcmFormat(rate, 16, 1), std::string(data.bytes().begin(), data.bytes().end()));
+}
+
+SoundBankItem WaveItem(const std::string& name, int32_t sampleNumber, std::string image, int32_t volume) {
+    WaveFile wave;
+    wave.sampleNumber = sampleNumber;
+    wave.volume = volume;
+    wave.image = std::move(image);
+    ByteWriter record;
+    WriteWaveRecord(record, wave);
+    return {name, false, record.bytes()};
+}
+
+SoundBankItem CueItem(const std::string& name, uint32_t flags, const std::vector<CueMember>& members) {
+    ByteWriter record;
+    WriteCueRecord(record, {flags, members});
+    return {name, true, record.bytes()};
+}
+
+void SoundTest::SetUp() {
+    previousDir = plat::GetCurrentDir();
+    ASSERT_TRUE(plat::SetCurrentDir(dir.path()));
+    Start();
+}
+
+void SoundTest::TearDown() {
+    Stop();
+    plat::SetCurrentDir(previousDir);
+}
+
+void SoundTest::Start(const plat::SoundCaps& caps, bool soundOff) {
+    Stop();
+    sound = std::make_unique<SilentSound>(caps);
+    devices.Enumerate();
+    const SoundDeviceEntry* entry = devices.ChooseBest();
+    ASSERT_NE(nullptr, entry);
+    DirectSoundObject = SoundCreateDirectSound(entry->GuidPointer());
+    manager = SoundSystemInstance = CreateSoundSystem(soundOff, entry);
+}
+
+void SoundTest::Stop() {
+    if (manager) ShutdownSoundSystem(manager);
+    manager = SoundSystemInstance = nullptr;
+    if (DirectSoundObject) DirectSoundObject->Release();
+    DirectSoundObject = nullptr;
+    sound.reset();
+}
+
+void SoundTest::WriteBank(const std::string& fileName, const std::vector<SoundBankItem>& items, int32_t version) {
+    const std::vector<uint8_t> bytes = WriteSoundBank(version, items);
+    dir.Write(fileName, std::string(bytes.begin(), bytes.end()));
+}
+
+void SoundTest::Run(double seconds) {
+    sound->MoveSeconds(seconds);
+    manager->Update(&origin);
+}
