@@ -5,8 +5,10 @@
 
 SilentSound::SilentSound(const plat::SoundCaps& caps, bool capture) {
     {
-        plat::VirtualClock calibrating; // a step each reading, so the calibration ends
-        RecalibrateClocks(0);
+        // A step each reading, so the calibration ends; long enough that the
+        // measured rate matches the clock's, and RealClock keeps the device's time.
+        plat::VirtualClock calibrating;
+        RecalibrateClocks(200);
     }
     clock = std::make_unique<plat::VirtualClock>(0);
     clock->Set(1'000'000'000);
