@@ -47,18 +47,18 @@ SoundBankItem CueItem(const std::string& name, uint32_t flags, const std::vector
     return {name, true, record.bytes()};
 }
 
-void SoundTest::SetUp() {
+void SoundRig::Open() {
     previousDir = plat::GetCurrentDir();
     ASSERT_TRUE(plat::SetCurrentDir(dir.path()));
     Start();
 }
 
-void SoundTest::TearDown() {
+void SoundRig::Close() {
     Stop();
     plat::SetCurrentDir(previousDir);
 }
 
-void SoundTest::Start(const plat::SoundCaps& caps, bool soundOff) {
+void SoundRig::Start(const plat::SoundCaps& caps, bool soundOff) {
     Stop();
     sound = std::make_unique<SilentSound>(caps);
     devices.Enumerate();
@@ -68,7 +68,7 @@ void SoundTest::Start(const plat::SoundCaps& caps, bool soundOff) {
     manager = SoundSystemInstance = CreateSoundSystem(soundOff, entry);
 }
 
-void SoundTest::Stop() {
+void SoundRig::Stop() {
     if (manager) ShutdownSoundSystem(manager);
     manager = SoundSystemInstance = nullptr;
     if (DirectSoundObject) DirectSoundObject->Release();
@@ -76,12 +76,12 @@ void SoundTest::Stop() {
     sound.reset();
 }
 
-void SoundTest::WriteBank(const std::string& fileName, const std::vector<SoundBankItem>& items, int32_t version) {
+void SoundRig::WriteBank(const std::string& fileName, const std::vector<SoundBankItem>& items, int32_t version) {
     const std::vector<uint8_t> bytes = WriteSoundBank(version, items);
     dir.Write(fileName, std::string(bytes.begin(), bytes.end()));
 }
 
-void SoundTest::Run(double seconds) {
+void SoundRig::RunFor(double seconds) {
     sound->MoveSeconds(seconds);
     manager->Update(&origin);
 }

@@ -25,10 +25,11 @@ std::string WavImage(const plat::WaveFormat& format, const std::string& data);
 SoundBankItem WaveItem(const std::string& name, int32_t sampleNumber, std::string image, int32_t volume = 100);
 SoundBankItem CueItem(const std::string& name, uint32_t flags, const std::vector<CueMember>& members);
 
-class SoundTest : public testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+// The manager and its device in a scratch current directory.
+class SoundRig {
+public:
+    void Open();
+    void Close();
 
     // A fresh device with these caps and a manager over it.
     void Start(const plat::SoundCaps& caps = plat::DefaultSoundCaps(), bool soundOff = false);
@@ -38,7 +39,7 @@ protected:
     void WriteBank(const std::string& fileName, const std::vector<SoundBankItem>& items,
                    int32_t version = kSoundBankVersion);
     // Moves RealClock and the device on by `seconds`, then updates the manager with the listener at the origin.
-    void Run(double seconds);
+    void RunFor(double seconds);
 
     TempDir dir;
     std::unique_ptr<SilentSound> sound;
@@ -46,4 +47,10 @@ protected:
     SoundSystem* manager = nullptr;
     std::string previousDir;
     const Vector3 origin{0, 0, 0};
+};
+
+class SoundTest : public testing::Test, public SoundRig {
+protected:
+    void SetUp() override { Open(); }
+    void TearDown() override { Close(); }
 };

@@ -88,9 +88,9 @@ TEST_F(ManagerTest, AVoiceEndsWhenItsTimeHasPassedAndItsBufferHasFinished) {
     manager->Update(&origin);
     ASSERT_TRUE(manager->Voice(voice).flags & kVoiceHasBuffer);
     EXPECT_EQ(0u, DeviceCursor(voice));
-    Run(0.25);
+    RunFor(0.25);
     EXPECT_NEAR(11025.0, DeviceCursor(voice), 2.0);
-    Run(0.3);
+    RunFor(0.3);
     EXPECT_FALSE(manager->Voice(voice).flags & kVoiceActive);
     EXPECT_EQ(-1, handle);
 }
@@ -106,7 +106,7 @@ TEST_F(ManagerTest, TheLoudestVoicesHoldTheBuffersAndEqualOnesNeverSteal) {
     manager->Update(&origin);
     EXPECT_EQ(16, CountWithBuffers());
     EXPECT_FALSE(manager->Voice(handles.back()).flags & kVoiceHasBuffer);
-    Run(0.1);
+    RunFor(0.1);
     EXPECT_FALSE(manager->Voice(handles.back()).flags & kVoiceHasBuffer);
 
     // Unpositioned voices rank above every positioned one, however quiet.
@@ -154,16 +154,16 @@ TEST_F(ManagerTest, ASequenceCueLoopsAtItsLoopPointUntilTheLoopIsEnded) {
     manager->Update(&origin);
 
     const auto playing = [&] { return manager->Voice(manager->Instance(instance).request.index); };
-    Run(0.6);
+    RunFor(0.6);
     EXPECT_EQ(b, playing().sample);
     EXPECT_TRUE(playing().flags & kVoiceLoops);
-    Run(1.5);
+    RunFor(1.5);
     EXPECT_EQ(b, playing().sample);
     manager->EndCueLoop(instance);
-    Run(0.6);
+    RunFor(0.6);
     EXPECT_EQ(c, playing().sample);
     EXPECT_FALSE(playing().flags & kVoiceLoops);
-    Run(0.6);
+    RunFor(0.6);
     EXPECT_EQ(-1, instance);
     EXPECT_FALSE(manager->Instance(1).flags & kInstanceActive);
 }
@@ -176,9 +176,9 @@ TEST_F(ManagerTest, ALoopEndedBeforeItsLoopPointLetsThatMemberPlayOnce) {
     ASSERT_GT(manager->PlayCue("seq", "x", &instance), 0);
     manager->EndCueLoop(instance);
     manager->Update(&origin);
-    Run(0.6);
+    RunFor(0.6);
     EXPECT_FALSE(manager->Voice(manager->Instance(instance).request.index).flags & kVoiceLoops);
-    Run(0.6);
+    RunFor(0.6);
     EXPECT_EQ(-1, instance);
 }
 
