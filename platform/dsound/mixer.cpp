@@ -68,8 +68,9 @@ struct Render {
     }
 
     // Mixes `count` output frames; false when a channel that does not loop ran out.
-    static bool Run(const SoundData& data, bool looping, uint64_t& position, uint64_t step, uint32_t count,
+    static bool Run(const SoundData& data, bool looping, uint64_t& where, uint64_t step, uint32_t count,
                     int32_t* acc, int32_t gainLeft, int32_t gainRight) {
+        uint64_t position = where; // a local, so the loops keep it in a register
         const uint8_t* bytes = data.bytes.get();
         const uint64_t end = uint64_t{data.frames} << 32;
         const uint64_t lastSafe = uint64_t{data.frames - 1} << 32; // below it, index + 1 is a frame too
@@ -98,6 +99,7 @@ struct Render {
                 position %= end;
             }
         }
+        where = position;
         return true;
     }
 };
