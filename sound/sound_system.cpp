@@ -21,7 +21,7 @@ constexpr int32_t kMaxHardwareVoices = 32;
 } // namespace
 
 SoundSystem::SoundSystem(const SoundDeviceEntry* device, int32_t sampleCount)
-    : device_(device),
+    : device_(device ? std::optional<SoundDeviceEntry>(*device) : std::nullopt),
       samples_(static_cast<size_t>(sampleCount)),
       cues_(kCueCount),
       voices_(kVoiceCount),

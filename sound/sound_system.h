@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +26,10 @@
 #include "core/hashtable.h"
 #include "core/maths.h"
 #include "sound/loudness_tree.h"
+#include "sound/sound_devices.h"
 
 class AwObject;
 class SoundBank;
-struct SoundDeviceEntry;
 struct WaveFile;
 namespace plat {
 class SoundBuffer;
@@ -232,7 +233,8 @@ public:
 
 protected:
     int32_t state_ = kSilent;
-    const SoundDeviceEntry* device_;
+    // A copy of the chosen device's entry: the device list lives only during start-up.
+    std::optional<SoundDeviceEntry> device_;
 
 private:
     // What an option string asked for.

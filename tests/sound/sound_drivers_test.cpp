@@ -98,6 +98,8 @@ TEST_F(DriverTest, AFailedFillIsReportedAndLeavesTheBufferToItsOwner) {
 }
 
 TEST_F(DriverTest, TheOneDeviceIsTheDefaultOneWithoutReverb) {
+    SoundDeviceList devices;
+    devices.Enumerate();
     ASSERT_EQ(1u, devices.Entries().size());
     const SoundDeviceEntry& e = devices.Entries().front();
     EXPECT_EQ(nullptr, e.GuidPointer());

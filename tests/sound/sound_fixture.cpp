@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "sound/sound_drivers.h"
+#include "sound/sound_startup.h"
 
 std::string WavImage(const plat::WaveFormat& f, const std::string& data) {
     ByteWriter out;
@@ -61,11 +62,8 @@ void SoundRig::Close() {
 void SoundRig::Start(const plat::SoundCaps& caps, bool soundOff) {
     Stop();
     sound = std::make_unique<SilentSound>(caps);
-    devices.Enumerate();
-    const SoundDeviceEntry* entry = devices.ChooseBest();
-    ASSERT_NE(nullptr, entry);
-    DirectSoundObject = SoundCreateDirectSound(entry->GuidPointer());
-    manager = SoundSystemInstance = CreateSoundSystem(soundOff, entry);
+    manager = StartSoundSystem(soundOff);
+    ASSERT_EQ(SoundSystemInstance, manager);
 }
 
 void SoundRig::Stop() {

@@ -43,7 +43,6 @@ public:
 
     TempDir dir;
     std::unique_ptr<SilentSound> sound;
-    SoundDeviceList devices;
     SoundSystem* manager = nullptr;
     std::string previousDir;
     const Vector3 origin{0, 0, 0};
