@@ -316,6 +316,9 @@ void ShutdownSoundSystem(SoundSystem* manager) {
     manager->Update(nullptr);
     manager->ReleaseAllSounds();
     manager->Shutdown();
+    // The silent driver leaves the device object it never used.
+    if (DirectSoundObject) DirectSoundObject->Release();
+    DirectSoundObject = nullptr;
     if (SoundSystemInstance == manager) SoundSystemInstance = nullptr;
     delete manager;
 }

@@ -305,6 +305,7 @@ private:
 // The one manager, made at start-up (CreateSoundSystem) and destroyed at shutdown.
 extern SoundSystem* SoundSystemInstance;
 
-// Stops everything, releases every buffer and sound, shuts the driver down
-// and destroys the manager (clearing SoundSystemInstance when it is the one).
+// Stops everything, releases every buffer and sound, shuts the driver down,
+// releases DirectSoundObject and destroys the manager (clearing
+// SoundSystemInstance when it is the one).
 void ShutdownSoundSystem(SoundSystem* manager);

@@ -71,7 +71,8 @@ TEST_F(BankTest, AVersion1BankYieldsNoCues) {
 TEST_F(BankTest, FixedNumbersFillTheirSlotsAndAPermanentCuePlaysTheSlotsItsBankGave) {
     WriteBank("ui.dat", {WaveItem("fixed.wav", 37, WavImage(0.1f), 60), WaveItem("first.wav", -1, WavImage(0.1f)),
                          WaveItem("second.wav", -2, WavImage(0.1f)),
-                         CueItem("pair", kCueRandom, {{-2, 1}}), CueItem("lost", kCueRandom, {{-9, 1}})});
+                         CueItem("pair", kCueRandom, {{-2, 1}}), CueItem("lost", kCueRandom, {{-9, 1}}),
+                         WaveItem("stray.wav", -9, WavImage(0.1f))}); // a position past the table: not remembered
     manager->LoadPermanentBank("ui.dat");
     EXPECT_EQ(37, manager->LoadSound("fixed.wav"));
     EXPECT_EQ(60, manager->Sample(37).volume);
@@ -89,6 +90,7 @@ TEST_F(BankTest, FixedNumbersFillTheirSlotsAndAPermanentCuePlaysTheSlotsItsBankG
     // A member naming a position the bank does not have plays nothing.
     EXPECT_EQ(0, manager->Cue(-manager->LoadSound("lost")).members[0].first);
     EXPECT_EQ(0, manager->PlayCue("lost", ""));
+    EXPECT_GT(manager->LoadSound("stray.wav"), 0);
 
     // The bank is gone, its sounds stay, also past a level unload.
     manager->ReleaseLevelSounds();

@@ -68,9 +68,9 @@ void SoundRig::Start(const plat::SoundCaps& caps, bool soundOff) {
 
 void SoundRig::Stop() {
     if (manager) ShutdownSoundSystem(manager);
-    manager = SoundSystemInstance = nullptr;
-    if (DirectSoundObject) DirectSoundObject->Release();
-    DirectSoundObject = nullptr;
+    manager = nullptr;
+    ASSERT_EQ(nullptr, SoundSystemInstance);
+    ASSERT_EQ(nullptr, DirectSoundObject);
     sound.reset();
 }
 
