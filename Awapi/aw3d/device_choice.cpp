@@ -12,6 +12,7 @@
 #include "Awapi/aw3d/surfaces.h"
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/aw3d/user_settings.h"
+#include "Awapi/device_loss.h"
 #include "Awapi/light_set.h"
 #include "image/texture_device.h"
 #include "platform/d3d/d3dmath.h"
@@ -213,7 +214,7 @@ bool AwCreateDirect3D() {
     }
     AwCreateSharedBuffers();
     AwCreateGlobalMaterials();
-    AwDevice.DeviceReady = true;
+    if (!AwDevice.DeviceReady) AwRecreateVideoResources();
     return true;
 }
 
