@@ -224,6 +224,7 @@ void AwReleaseDevice() {
     AwDevice.ZFormatList.clear();
     TextureLoaderSetDevice(nullptr, nullptr);
     AwDeviceCaps.Reset();
+    AwCheckCaps(); // the driver's own caps outlive the device
     if (AwDevice.Direct3DDevice) {
         for (int stage = 7; stage >= 0; --stage) AwDevice.Direct3DDevice->SetTexture(static_cast<uint32_t>(stage), nullptr);
         AwDevice.Direct3DDevice->Release();
