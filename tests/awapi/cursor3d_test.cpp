@@ -14,6 +14,7 @@
 #include "platform/virtual_clock.h"
 #include "Awapi/object.h"
 #include "platform/d3d/device3d.h"
+#include "platform/pointer.h"
 #include "tests/awapi/scene_fixture.h"
 
 namespace {
@@ -81,6 +82,9 @@ TEST_F(CursorTest, TheScreenCentreStaysTheCursorsCentreAcrossModeChanges) {
         AwCentreCursor();
         EXPECT_FLOAT_EQ(AwCursorObject()->Position().x, 0.5f) << width << " x " << height;
         EXPECT_FLOAT_EQ(AwCursorObject()->Position().y, 0.5f) << width << " x " << height;
+        const plat::PointerPosition pointer = plat::ReadPointer(AwDevice.Window);
+        EXPECT_EQ(pointer.x, static_cast<int32_t>(width / 2)) << "the system pointer goes there too";
+        EXPECT_EQ(pointer.y, static_cast<int32_t>(height / 2));
     }
 }
 
