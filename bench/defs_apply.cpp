@@ -10,6 +10,7 @@
 
 #include "Awapi/aw3d/headless_start.h"
 #include "Tv/defs/datadirectory.h"
+#include "Tv/defs/definitionregistry.h"
 #include "Tv/defs/leveldefinitions.h"
 #include "bench/generated_level.h"
 #include "chunkfile/register_all.h"
@@ -38,10 +39,13 @@ void ApplyRepeatedly(benchmark::State& state, const std::string& path) {
     std::string text;
     if (!plat::ReadWholeFile(path, text)) std::abort();
     const auto bytes = static_cast<int64_t>(text.size());
+    int32_t definitions = 0;
     for (auto _ : state) {
         LoadLevelDefinitions(path);
+        definitions = DefinitionRegistry::Count();
         ReleaseLevelDefinitions();
     }
+    state.counters["definitions"] = definitions;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
     state.counters["applies"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
