@@ -47,7 +47,8 @@ void ApplyRepeatedly(benchmark::State& state, const std::string& path) {
     }
     state.counters["definitions"] = definitions;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
-    state.counters["applies"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["applies"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_ApplySampleLevel(benchmark::State& state) {

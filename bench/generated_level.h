@@ -45,7 +45,8 @@ inline std::string GenerateLevel(int units) {
 class LevelScript {
 public:
     LevelScript() {
-        path_ = (std::filesystem::temp_directory_path() / ("tavrin-bench-" + std::to_string(std::random_device{}()) + ".tvs"))
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("tavrin-bench-" + std::to_string(std::random_device{}()) + ".tvs"))
                     .string();
         text_ = GenerateLevel(2500);
         plat::TextFile file = plat::TextFile::Open(path_, "wb");

@@ -24,8 +24,8 @@ struct WeaponParameters : MemObject {
     int32_t magazineSize = 0;
     int32_t sound = 0;
     int32_t salvoSize = 0;
-    OwnedText fileName;                      // chunk file of the weapon's model
-    OwnedText name;                          // the model's name in it
+    OwnedText fileName;                     // chunk file of the weapon's model
+    OwnedText name;                         // the model's name in it
     ObjectDefinition* projectile = nullptr; // what it fires, or none
     float firingSpeed = 0;
 };

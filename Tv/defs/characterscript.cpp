@@ -74,8 +74,10 @@ std::unique_ptr<CharacterRecord> CharacterScriptObject::MakeCharacterRecord() co
     if (c->turningSpeed > 0 && c->size > 0)
         c->walkingSpeed = FloorToInt(static_cast<float>(c->walkingSpeed) / kFixedOne / c->size * kFixedOne);
 
-    if (c->maximumFirstPersonRange < c->initialFirstPersonRange) c->maximumFirstPersonRange = c->initialFirstPersonRange;
-    if (const int32_t description = GetValue(26)) c->descriptionText = StringTableLookup(static_cast<uint32_t>(description));
+    if (c->maximumFirstPersonRange < c->initialFirstPersonRange)
+        c->maximumFirstPersonRange = c->initialFirstPersonRange;
+    if (const int32_t description = GetValue(26))
+        c->descriptionText = StringTableLookup(static_cast<uint32_t>(description));
     c->customisationModel = HierarchyModel(*this, 117);
     c->shadowModel = HierarchyModel(*this, 118);
     c->blobShadow = GetValue(89);

@@ -63,7 +63,7 @@ void DirectoryScriptObject::Apply() {
     static constexpr struct {
         const char* name;
         DataDirectory index;
-    } kEntries[] = {{"scripts", kDataDirScripts}, {"fmvs", kDataDirFmvs},   {"qifs", kDataDirQifs},
+    } kEntries[] = {{"scripts", kDataDirScripts},   {"fmvs", kDataDirFmvs},   {"qifs", kDataDirQifs},
                     {"graphics", kDataDirGraphics}, {"fonts", kDataDirFonts}, {"dumps", kDataDirDumps}};
     const char* name = GetString(0);
     for (const auto& entry : kEntries)

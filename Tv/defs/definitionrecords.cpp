@@ -47,7 +47,8 @@ std::unique_ptr<ProjectileRecord> ProjectileScriptObject::MakeProjectile() const
     projectile->blastDamage = static_cast<float>(GetReal(44));
     projectile->blastRange = static_cast<float>(GetReal(40));
     projectile->blastRangeSquared = projectile->blastRange * projectile->blastRange;
-    if (const auto* light = static_cast<const LightScriptObject*>(GetReference(31))) projectile->hitLight = light->MakeLight();
+    if (const auto* light = static_cast<const LightScriptObject*>(GetReference(31)))
+        projectile->hitLight = light->MakeLight();
     return projectile;
 }
 

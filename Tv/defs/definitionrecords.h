@@ -82,8 +82,8 @@ struct PickupRecord : MemObject {
     PickupRecord(const PickupRecord&) = delete;
     PickupRecord& operator=(const PickupRecord&) = delete;
 
-    AwModel* pickupModel = nullptr; // one use held
-    AwShape* pickupShape = nullptr; // one use held
+    AwModel* pickupModel = nullptr;        // one use held
+    AwShape* pickupShape = nullptr;        // one use held
     const char* descriptionText = nullptr; // string table texts, not owned
     const char* pickupNameText = nullptr;
     float pickupRadius = 0;

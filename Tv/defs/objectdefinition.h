@@ -40,7 +40,7 @@ struct ObjectDefinition : MemObject {
     // The character's aggression x 10, floored; 2 without a definition or character.
     static int32_t AggressionClass(const ObjectDefinition* definition);
 
-    OwnedText name; // none never matches a name look-up
+    OwnedText name;                  // none never matches a name look-up
     const char* reconName = nullptr; // string table texts, not owned
     const char* reconAiShort = nullptr;
     int32_t reconAiNumber = -1;

@@ -153,8 +153,8 @@ ObjectDefinition* RoleScriptObject::BuildDefinition() {
 
     const bool alphaFogging = GetBool(86);
     d.flags = Flag(alphaFogging, kDefinitionAlphaFogging) |
-              Flag(!alphaFogging && GetBool(87), kDefinitionPerVertexFogging) | Flag(GetBool(114), kDefinitionNoLighting) |
-              Flag(GetBool(109), kDefinitionDestinationSelectable) |
+              Flag(!alphaFogging && GetBool(87), kDefinitionPerVertexFogging) |
+              Flag(GetBool(114), kDefinitionNoLighting) | Flag(GetBool(109), kDefinitionDestinationSelectable) |
               Flag(GetBool(110), kDefinitionDestroyAfterCollection) | Flag(GetBool(113), kDefinitionHitTestIgnore) |
               Flag(GetBool(116), kDefinitionFragControl) | Flag(GetBool(111), kDefinitionMovesOnLifts);
     d.flags2 = Flag(GetBool(112), kDefinitionStatusDisplay);

@@ -262,8 +262,8 @@ TEST_F(ApplyTest, GeneratorsDescribeTheEnginesEmitters) {
          "pgenerator counted { type 1 rate 1 x 0 y 0 z 0 red 1 green 1 blue 1 alpha 1 life 30 particles }\n"
          "pgenerator endless { type 1 rate 1 x 0 y 0 z 0 red 1 green 1 blue 1 alpha 1 life infinite }\n"
          "pgenerator lifeless { type 1 rate 1 x 0 y 0 z 0 red 1 green 1 blue 1 alpha 1 }\n" +
-         Role("a", Required("A") + "pgen timed pgen2 counted") + Role("b", Required("B") + "pgen counted shape endless") +
-         Role("c", Required("C") + "pgen lifeless"));
+         Role("a", Required("A") + "pgen timed pgen2 counted") +
+         Role("b", Required("B") + "pgen counted shape endless") + Role("c", Required("C") + "pgen lifeless"));
     const int32_t tps = CurrentTicksPerSecond();
     const ParticleGeneratorRecord& timed = *Definition("A").particleGenerator;
     EXPECT_EQ(timed.type, 3);
@@ -293,10 +293,8 @@ TEST_F(ApplyTest, DestructionRecordsBuildTheRolesTheyName) {
          "frag data pieces { role debris replace role none remove \"arm\" scale 2 symmetric yes blast range 3 }\n"
          "frag script vanish { name \"Vanish\" replace yes }\n"
          "destructibility solid { type 1 }\n" +
-         Role("wreck", Required("Wreck", "walker", "pieces")) +
-         Role("ghost", Required("Ghost", "walker", "vanish")) +
-         Role("rock", Required("Rock", "walker", "solid")) +
-         Role("debris", Required("Debris")));
+         Role("wreck", Required("Wreck", "walker", "pieces")) + Role("ghost", Required("Ghost", "walker", "vanish")) +
+         Role("rock", Required("Rock", "walker", "solid")) + Role("debris", Required("Debris")));
     ASSERT_EQ(diagnostics.Errors(), Texts{});
     const auto* frag = dynamic_cast<const FragDataRecord*>(Definition("Wreck").destruction.get());
     ASSERT_NE(frag, nullptr);
@@ -330,11 +328,13 @@ TEST_F(ApplyTest, ARoleBreakingIntoItselfIsBuiltOnce) {
 // Only a track object's shape keeps its collision geometry.
 TEST_F(ApplyTest, ShapesDropTheirGeometryUnlessTheyAreTrackObjects) {
     WriteModelFile("Parts.qif", {}, {"Door", "Lift"});
-    Load(std::string(kRoleParts) + "shape door_look { name \"Door\" file \"Parts.qif\" }\n"
-                                   "shape lift_look { name \"Lift\" file \"Parts.qif\" }\n" +
+    Load(std::string(kRoleParts) +
+         "shape door_look { name \"Door\" file \"Parts.qif\" }\n"
+         "shape lift_look { name \"Lift\" file \"Parts.qif\" }\n" +
          Role("door_role", Required("Door") + "shape door_look ai reserved") +
          Role("lift_role", Required("Lift") + "shape lift_look ai track object") +
-         Role("pickup_role", Required("Pickup") + "inventory shape lift_look description 5 pickup name 6 action on death 2"));
+         Role("pickup_role",
+              Required("Pickup") + "inventory shape lift_look description 5 pickup name 6 action on death 2"));
     ASSERT_NE(Definition("Door").shape, nullptr);
     EXPECT_EQ(Definition("Door").shape->Geometry, nullptr);
     ASSERT_NE(Definition("Lift").shape, nullptr);

@@ -46,7 +46,8 @@ TEST_F(DataDirectoryTest, NamesFillTheirEntriesWithoutRegardToCase) {
     EXPECT_EQ(diagnostics.Errors(), std::vector<std::string>{});
     // Paths are kept as written; a later definition of an entry replaces an
     // earlier one; unknown names and incomplete definitions change nothing.
-    const std::string expected[kDataDirectoryCount] = {"levels", "movies/intro", " Qifs/", "new", "(unset)", "fonts", "shots"};
+    const std::string expected[kDataDirectoryCount] = {"levels",  "movies/intro", " Qifs/", "new",
+                                                       "(unset)", "fonts",        "shots"};
     for (int32_t i = 0; i < kDataDirectoryCount; ++i) EXPECT_EQ(Entry(i), expected[i]) << "entry " << i;
     EXPECT_EQ(DataDirBase(), dir_.path());
 }
