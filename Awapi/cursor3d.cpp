@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "Awapi/aw3d/device_state.h"
 #include "Awapi/aw3d/global_materials.h"
 #include "Awapi/aw3d/screen_geometry.h"
 #include "Awapi/camera.h"
@@ -11,6 +12,7 @@
 #include "Awapi/model/sequence_player.h"
 #include "Awapi/object.h"
 #include "core/clock.h"
+#include "platform/pointer.h"
 
 namespace {
 
@@ -175,8 +177,9 @@ void AwUpdateCursor() {
 }
 
 void AwCentreCursor() {
-    AwSetCursorPosition(static_cast<int32_t>(ScreenGeometry.Screen.right / 2),
-                        static_cast<int32_t>(ScreenGeometry.Screen.bottom / 2));
+    const int32_t x = ScreenGeometry.Screen.right / 2, y = ScreenGeometry.Screen.bottom / 2;
+    AwSetCursorPosition(x, y);
+    plat::MovePointer(AwDevice.Window, x, y);
 }
 
 AwObject* AwCursorObject() { return Cursor.current.object; }

@@ -39,7 +39,7 @@ void AwPlayCursorSequence(int32_t n, uint8_t* done);
 // Queues the cursor object for drawing (once per frame, before the draw
 // lists) and returns it to its idle loop when a one-shot has ended.
 void AwUpdateCursor();
-// Puts the cursor in the middle of the screen.
+// Puts the cursor, and the system pointer, in the middle of the screen.
 void AwCentreCursor();
 // The cursor object (null when none or hidden) and the hide nesting.
 AwObject* AwCursorObject();

@@ -42,6 +42,11 @@ void AwReleaseVideoResources() {
 int AwRestoreVideoResources() {
     if (AwDevice.DeviceReady) return 1;
     if (!AwDevice.Direct3DDevice) return 0;
+    AwRecreateVideoResources();
+    return 1;
+}
+
+void AwRecreateVideoResources() {
     plat::SetGameFpuMode();
     AwRestoreLostSurfaces();
     TextureManager.RestoreLost();
@@ -53,7 +58,6 @@ int AwRestoreVideoResources() {
     RenderMaterial::RecordAllStateBlocks();
     AwStates.CurrentMaterial = nullptr; // the next material applies its whole state block
     AwDevice.DeviceReady = true;
-    return 1;
 }
 
 void AwRestoreLostSurfaces() {

@@ -10,5 +10,8 @@ void AwReleaseVideoResources();
 // in the same order; nonzero when the device is ready (at once when it
 // already was), 0 without a device.
 int AwRestoreVideoResources();
+// The restore without its checks: a new device (after a driver change) makes
+// everything the release took down again and is then ready.
+void AwRecreateVideoResources();
 // Restores whichever of the flip chain's surfaces were lost, then the textures.
 void AwRestoreLostSurfaces();

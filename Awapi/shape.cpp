@@ -39,16 +39,20 @@ std::vector<uint16_t> EdgeList(const AwMeshPart& part) {
 AwShape::AwShape() = default;
 
 AwShape::~AwShape() {
-    if (Geometry) {
-        Geometry->Free();
-        delete Geometry;
-    }
+    FreeGeometry();
     delete Box;
     ReleasePickData();
     for (AwMeshPart* part : Parts) delete part;
     Parts.Clear();
     for (AwTexture* texture : TexturesInUse) ReleaseUseCount(texture);
     for (AwTexture* texture : TexturesKept) --texture->KeepCount;
+}
+
+void AwShape::FreeGeometry() {
+    if (!Geometry) return;
+    Geometry->Free();
+    delete Geometry;
+    Geometry = nullptr;
 }
 
 uint16_t* AwShape::AddMeshPart(uint32_t vertexCount, uint32_t indexCount, uint32_t vertexFormat, bool fan) {

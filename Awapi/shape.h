@@ -15,6 +15,7 @@
 #include "Awapi/render_item.h"
 #include "core/list.h"
 #include "core/maths.h"
+#include "core/matrix.h"
 #include "platform/d3d/d3d_types.h"
 
 class AwBoundingBox;
@@ -72,6 +73,8 @@ public:
     // Takes a texture reference and lists the texture in use.
     void AddTexture(AwTexture* texture);
     void ReleaseTextures();
+    // Frees the kept collision geometry; the shape keeps none afterwards.
+    void FreeGeometry();
 
     // Builds the pick positions, indices and triangle centres (and the box when missing).
     void BuildTriangleData();
@@ -98,6 +101,7 @@ public:
     std::vector<uint16_t> PickIndices; // three per triangle, local to the triangle's part
     std::vector<Vector3> PickCentres;  // object-space centre of each triangle
     LevelGeometry* Geometry = nullptr; // owned
+    Quaternion Orientation{0, 0, 0, 1}; // of the object the shape was loaded from
     std::atomic<int32_t> UseCount{1};
     std::atomic<int32_t> HoldCount{0};
 

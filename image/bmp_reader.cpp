@@ -23,6 +23,7 @@ private:
     uint16_t bits_ = 0;
     uint32_t gap_ = 0; // bytes between the palette and the first row, skipped once
     bool gapSkipped_ = false;
+    bool paletteRead_ = false; // the stream holds it once; later requests get the kept copy
     uint32_t headerSize_ = 0;
     uint32_t rowPadding_ = 0;
     uint32_t pixelMask_ = 0;
@@ -95,6 +96,8 @@ void BmpReader::SkipGap() {
 }
 
 const uint8_t* BmpReader::Palette() {
+    if (paletteRead_) return palette_.data();
+    paletteRead_ = true;
     bool small = headerSize_ < 40;
     uint8_t entry[4] = {};
     for (uint32_t i = 0; i < paletteCount; ++i) {

@@ -54,10 +54,17 @@ void IlbmS3tc::Read(IffReadContext& c) {
     if (size > c.Remaining() || !c.Bytes(data.data(), size)) c.Fail();
 }
 
+void IlbmGrab::Read(IffReadContext& c) {
+    x = c.U16();
+    y = c.U16();
+}
+
 void MipmContents::Read(IffReadContext& c) {
     value1 = c.U8();
     value2 = c.U8();
 }
+
+void MipmFlag::Read(IffReadContext& c) { value = c.U32(); }
 
 void RegisterIlbmChunkClasses() {
     IffChunkRegistry::Register(IffChunkMake<IlbmBitmapHeader>, kIffIlbm, kIffBmhd);
@@ -66,5 +73,7 @@ void RegisterIlbmChunkClasses() {
     IffChunkRegistry::Register(IffChunkMake<IlbmAlpha>, kIffIlbm, kIffAlph);
     IffChunkRegistry::Register(IffChunkMake<IlbmTransparency>, kIffIlbm, kIffTran);
     IffChunkRegistry::Register(IffChunkMake<IlbmS3tc>, kIffIlbm, kIffS3tc);
+    IffChunkRegistry::Register(IffChunkMake<IlbmGrab>, kIffIlbm, kIffGrab);
     IffChunkRegistry::Register(IffChunkMake<MipmContents>, kIffMipm, kIffCont);
+    IffChunkRegistry::Register(IffChunkMake<MipmFlag>, kIffMipm, kIffFlag);
 }

@@ -18,6 +18,8 @@ constexpr IffId kIffAlph = MakeIffId("ALPH");
 constexpr IffId kIffTran = MakeIffId("TRAN");
 constexpr IffId kIffS3tc = MakeIffId("S3TC");
 constexpr IffId kIffCont = MakeIffId("CONT");
+constexpr IffId kIffGrab = MakeIffId("GRAB");
+constexpr IffId kIffFlag = MakeIffId("FLAG");
 
 // BMHD masking values the reader accepts.
 constexpr uint8_t kMaskNone = 0;
@@ -79,11 +81,26 @@ struct IlbmS3tc final : IffChunk {
     std::vector<uint8_t> data; // rows of 4x4 blocks
 };
 
+// The image's hot spot; kept, not used.
+struct IlbmGrab final : IffChunk {
+    IlbmGrab() : IffChunk(kIffGrab) {}
+    void Read(IffReadContext& context) override;
+
+    uint16_t x = 0, y = 0;
+};
+
 struct MipmContents final : IffChunk {
     MipmContents() : IffChunk(kIffCont) {}
     void Read(IffReadContext& context) override;
 
     uint8_t value1 = 0, value2 = 0;
+};
+
+struct MipmFlag final : IffChunk {
+    MipmFlag() : IffChunk(kIffFlag) {}
+    void Read(IffReadContext& context) override;
+
+    uint32_t value = 0;
 };
 
 void RegisterIlbmChunkClasses();

@@ -17,6 +17,9 @@ namespace {
 constexpr uint32_t kMaxPlanes = 8; // values are palette indices of at most 256 colours
 constexpr uint32_t kFourCcDxt1 = MakeIffId("DXT1");
 
+// Pixels rounded up to whole 4x4 blocks.
+constexpr uint32_t WholeBlocks(uint32_t pixels) { return (pixels + 3) & ~3u; }
+
 template <class T> const T* As(const IffChunk* chunk) { return dynamic_cast<const T*>(chunk); }
 
 // Packs R, G, B without the alpha mask: the form a colour key takes.
@@ -219,13 +222,14 @@ bool IlbmReader::PrepareCompressed() {
     palette_.clear();
     // The block rows must cover the image: each row of 4x4 blocks holds a whole
     // number of blocks for at least the image's width, in the block size of the code.
+    // A level smaller than a block still fills one: its sides count as whole blocks.
     uint32_t blockBytes = fourCc_ == kFourCcDxt1 ? 8 : 16;
     if (s3tc_->width == 0 || s3tc_->height == 0) {
         TextureFail(kTextureBadImage);
         return false;
     }
-    uint64_t perBlockRow = uint64_t{s3tc_->data.size()} * 4 / s3tc_->height;
-    uint64_t perColumn = perBlockRow * 8 / s3tc_->width;
+    uint64_t perBlockRow = uint64_t{s3tc_->data.size()} * 4 / WholeBlocks(s3tc_->height);
+    uint64_t perColumn = perBlockRow * 8 / WholeBlocks(s3tc_->width);
     uint64_t blockRows = (uint64_t{height} + 3) / 4;
     uint64_t blocksAcross = (uint64_t{width} + 3) / 4;
     if (perColumn != blockBytes * 2 || blocksAcross * blockBytes > perBlockRow || blockRows * perBlockRow > s3tc_->data.size()) {
@@ -322,8 +326,10 @@ void IlbmReader::ConvertRow(uint8_t* destination, uint32_t destinationWidth, con
                             uint32_t first, uint32_t count, const uint8_t*) {
     const PixelFormat& f = TextureLoader.current;
     if (compressed_) {
-        // Whole blocks only: a cut block would be garbage.
-        uint32_t columns = std::min(std::min((count + 3) & ~3u, destinationWidth), bytesPerBlockRow_ * 8 / bitsPerBlockColumn_ - first);
+        // Whole blocks only: a cut block would be garbage, and a level narrower
+        // than a block still takes the whole block.
+        uint32_t columns = std::min({WholeBlocks(count), WholeBlocks(destinationWidth),
+                                     bytesPerBlockRow_ * 8 / bitsPerBlockColumn_ - first});
         std::memcpy(destination, static_cast<const uint8_t*>(row) + size_t{first} * bitsPerBlockColumn_ / 8,
                     size_t{columns} * bitsPerBlockColumn_ / 8);
         return;

@@ -19,6 +19,10 @@ AwTLVertexBuffer::~AwTLVertexBuffer() {
 }
 
 bool AwTLVertexBuffer::Create(Direct3D* direct3D) {
+    // Any buffer it had goes (a buffer made for a new device may be made again by the restore).
+    ReleaseBuffer();
+    VertexCount = IndexCount = 0;
+    State = kConstructed;
     if (!direct3D) return false;
     VertexBufferDesc desc;
     desc.caps = AwDeviceCaps.VertexBufferCaps | kVbCapsWriteOnly | kVbCapsDoNotClip;
@@ -105,9 +109,5 @@ void AwReleaseTLBuffers() {
 }
 
 void AwRecreateTLBuffers(Direct3D* direct3D) {
-    for (AwTLVertexBuffer* buffer : TLBufferList) {
-        buffer->VertexCount = buffer->IndexCount = 0;
-        buffer->State = AwTLVertexBuffer::kConstructed;
-        buffer->Create(direct3D);
-    }
+    for (AwTLVertexBuffer* buffer : TLBufferList) buffer->Create(direct3D);
 }

@@ -38,7 +38,8 @@ public:
     AwTLVertexBuffer(const AwTLVertexBuffer&) = delete;
     AwTLVertexBuffer& operator=(const AwTLVertexBuffer&) = delete;
 
-    // Creates the vertex buffer and the index array; the buffer becomes idle.
+    // Creates the vertex buffer and the index array in place of any it had;
+    // the buffer becomes idle and empty (constructed when creation fails).
     bool Create(plat::Direct3D* direct3D);
     // Refused while locked; a lock while filled discards the unflushed vertices.
     bool Lock();

@@ -12,6 +12,7 @@
 #include "Awapi/aw3d/surfaces.h"
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/aw3d/user_settings.h"
+#include "Awapi/device_loss.h"
 #include "Awapi/light_set.h"
 #include "image/texture_device.h"
 #include "platform/d3d/d3dmath.h"
@@ -213,7 +214,7 @@ bool AwCreateDirect3D() {
     }
     AwCreateSharedBuffers();
     AwCreateGlobalMaterials();
-    AwDevice.DeviceReady = true;
+    if (!AwDevice.DeviceReady) AwRecreateVideoResources();
     return true;
 }
 
@@ -223,6 +224,7 @@ void AwReleaseDevice() {
     AwDevice.ZFormatList.clear();
     TextureLoaderSetDevice(nullptr, nullptr);
     AwDeviceCaps.Reset();
+    AwCheckCaps(); // the driver's own caps outlive the device
     if (AwDevice.Direct3DDevice) {
         for (int stage = 7; stage >= 0; --stage) AwDevice.Direct3DDevice->SetTexture(static_cast<uint32_t>(stage), nullptr);
         AwDevice.Direct3DDevice->Release();

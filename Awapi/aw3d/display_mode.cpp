@@ -5,7 +5,9 @@
 #include "Awapi/aw3d/surfaces.h"
 #include "Awapi/aw3d/user_settings.h"
 #include "Awapi/camera.h"
+#include "Awapi/cursor3d.h"
 #include "Awapi/picking.h"
+#include "image/gamma.h"
 #include "platform/d3d/clipper.h"
 #include "platform/d3d/device3d.h"
 #include "platform/d3d/directdraw.h"
@@ -62,6 +64,7 @@ void RecordScreen(uint32_t width, uint32_t height, uint32_t depth) {
             ScreenGeometry.Blue = AwMaskToShift(f.bBitMask);
         }
     }
+    AwUpdateCursorScale();
     AwRefitAllCameras();
     AwUpdatePickProbePositions();
 }
@@ -180,6 +183,7 @@ int AwApplyDisplayMode(uint32_t width, uint32_t height, uint32_t depth, uint32_t
     RecordScreen(width, height, depth);
     if (!AwChooseDevice()) return -1;
     AwUpdateTextureReduction();
+    GammaControlAcquire(AwDevice.PrimarySurface);
     return 1;
 }
 
@@ -209,6 +213,7 @@ int AwSetDisplayMode(uint32_t width, uint32_t height, uint32_t depth, uint32_t f
 void AwReleaseSurfaces() {
     if (AwDevice.InScene && AwDevice.Direct3DDevice) Check(AwDevice.Direct3DDevice->EndScene());
     AwDevice.InScene = false;
+    GammaControlRelease();
     if (AwDevice.Direct3DDevice) AwReleaseDevice();
     if (AwDevice.ZSurface) {
         if (AwDevice.BackSurface) AwDevice.BackSurface->DeleteAttachedSurface(0, AwDevice.ZSurface);

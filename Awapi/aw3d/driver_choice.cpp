@@ -66,7 +66,10 @@ const AwDriverInfo* ChooseDriver(bool windowed) {
     return best;
 }
 
+} // namespace
+
 void AwCheckCaps() {
+    if (!AwDevice.DirectDraw) return;
     DdCaps hardware;
     if (Failed(AwDevice.DirectDraw->GetCaps(&hardware, nullptr))) return;
     if (hardware.caps2 & kDdCaps2CanRenderWindowed) AwDeviceCaps.Flags |= kCapsRenderWindowed;
@@ -74,8 +77,6 @@ void AwCheckCaps() {
     const HResult result = AwDevice.DirectDraw->GetDeviceIdentifier(&AwDeviceCaps.Identifier, 0);
     if (Failed(result)) AwReportError(result);
 }
-
-} // namespace
 
 bool AwCreateDirectDraw(bool windowed) {
     AwDevice.DriverList = AwEnumerateDrivers();

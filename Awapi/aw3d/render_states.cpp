@@ -8,6 +8,7 @@
 #include "Awapi/aw3d/texture.h"
 #include "Awapi/aw3d/user_settings.h"
 #include "Awapi/aw3d/validation.h"
+#include "Awapi/frame_render.h"
 #include "platform/d3d/device3d.h"
 
 using namespace plat;
@@ -112,6 +113,7 @@ void AwSetDefaultRenderStates() {
     if (Failed(ended)) AwReportError(ended);
     AwResetStateCaches();
     AwDevice.InScene = false;
+    AwClearAllBuffers();
 }
 
 bool AwSetTexture(AwTexture* texture, uint32_t stage) {

@@ -27,6 +27,9 @@ bool AwStartup(const AwStartupRecord& record);
 void AwShutdown();
 
 bool AwCreateDirectDraw(bool windowed);
+// Reads the driver's caps into AwDeviceCaps: whether it renders in a window,
+// and its identifier. Nothing without DirectDraw.
+void AwCheckCaps();
 void AwReleaseDirectDraw();
 bool AwCreateDirect3D();
 void AwReleaseDirect3D();

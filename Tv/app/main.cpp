@@ -4,9 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "Awapi/model/model_file.h"
-#include "Tv/defs/compiler.h"
+#include "Awapi/aw3d/headless_start.h"
+#include "Awapi/aw3d/startup.h"
+#include "Awapi/model/model_node.h"
+#include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
+#include "Tv/defs/resourcecache.h"
 #include "chunkfile/register_all.h"
 #include "core/clock.h"
 #include "core/cpuid.h"
@@ -17,7 +20,7 @@
 namespace {
 
 // "-w DIR" names the data tree; every other option is left to the shell.
-std::string DataDirectory(int argc, char** argv) {
+std::string StartDirectory(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "-w") == 0) return argv[i + 1];
     return ".";
@@ -27,7 +30,7 @@ std::string DataDirectory(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     plat::SetGameFpuMode();
-    const std::string dataDir = DataDirectory(argc, argv);
+    const std::string dataDir = StartDirectory(argc, argv);
     if (!plat::SetCurrentDir(dataDir)) {
         std::fprintf(stderr, "tavrin: cannot use data directory '%s'\n", dataDir.c_str());
         return 1;
@@ -36,6 +39,10 @@ int main(int argc, char** argv) {
 
     IdentifyProcessor();
     std::printf("tavrin: processor %s %s\n", Processor.vendor, Processor.name);
+
+    TvLoadDirectoryScript("tvdirs.tvs");
+    std::printf("tavrin: tvdirs.tvs applied: %d errors, %d warnings; qifs \"%s\"\n", ScriptErrorCount,
+                ScriptWarningCount, DataDirGet(kDataDirQifs) ? DataDirGet(kDataDirQifs) : "");
 
     plat::ResourceModule* strings = LoadResourceDll("tvreseng.dll");
     if (!strings) {
@@ -49,21 +56,23 @@ int main(int argc, char** argv) {
     RecalibrateClocks(0);
     std::printf("tavrin: %d ticks per second\n", CurrentTicksPerSecond());
 
-    ScriptObjectList* directories = TvCompileScript("tvdirs.tvs", kScriptModeDirectory);
-    std::printf("tavrin: tvdirs.tvs compiled: %d objects, %d errors, %d warnings\n",
-                directories ? directories->objects.Count() : 0, ScriptErrorCount, ScriptWarningCount);
-    ScriptObjectList::Delete(directories);
-
     RegisterAllChunkClasses();
-    if (auto robot = AwModelFile::Open("Qifs\\Robot.QIF")) {
-        List<const std::string*> names;
-        robot->ListHierarchyNames(names);
-        std::printf("tavrin: Qifs\\Robot.QIF: %d hierarchies, first \"%s\"\n", names.Count(),
-                    names.Count() ? names.Front()->c_str() : "");
+    int status = 0;
+    if (!AwStartHeadless(640, 480)) {
+        std::fprintf(stderr, "tavrin: cannot start the engine\n");
+        status = 1;
+    } else if (AwModel* robot = ResourceCache::GetModel("Robot.qif", "Robot")) {
+        std::printf("tavrin: Robot.qif \"Robot\": %zu sequences, %d uses\n",
+                    robot->Sequences ? robot->Sequences->size() : 0, robot->UseCount.load());
+        robot->ReleaseUse();
     } else {
-        std::fprintf(stderr, "tavrin: cannot open Qifs\\Robot.QIF\n");
+        std::fprintf(stderr, "tavrin: cannot open Robot.qif in the qifs directory\n");
+        status = 1;
     }
-
+    ResourceCache::ReleaseFiles();
+    ResourceCache::ReleaseModelsAndShapes();
+    AwShutdown();
+    DataDirClear();
     StringTableFree(ResourceStrings);
-    return 0;
+    return status;
 }

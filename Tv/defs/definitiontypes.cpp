@@ -200,11 +200,11 @@ ProjectileScriptObject::ProjectileScriptObject() : LevelScriptObject(&Create) {
     DeclareInt("sound", 32, 0, 256, kDefault, 104);
 }
 
-DestructibilityScriptObject::DestructibilityScriptObject() : LevelScriptObject(&Create) {
+DestructibilityScriptObject::DestructibilityScriptObject() : DestructionScriptObject(&Create) {
     DeclareInt("type", 65, 0, 1, kRequired, 0);
 }
 
-FragDataScriptObject::FragDataScriptObject() : LevelScriptObject(&Create) {
+FragDataScriptObject::FragDataScriptObject() : DestructionScriptObject(&Create) {
     DeclareReference("role", 95, &RoleScriptObject::Create, kNoneRefused, kRequired);
     DeclareReference("replace role", 96, &RoleScriptObject::Create, kNoneAllowed, kDefault);
     DeclareString("remove", 97, kNoneAllowed, kDefault, nullptr);
@@ -215,7 +215,7 @@ FragDataScriptObject::FragDataScriptObject() : LevelScriptObject(&Create) {
     DeclareReal("blast range", 40, 0, kRealMax, kDefault, 0);
 }
 
-FragScriptScriptObject::FragScriptScriptObject() : LevelScriptObject(&Create) {
+FragScriptScriptObject::FragScriptScriptObject() : DestructionScriptObject(&Create) {
     DeclareString("name", 0, kNoneRefused, kRequired, nullptr);
     DeclareBool("replace", 104, kDefault, false);
 }

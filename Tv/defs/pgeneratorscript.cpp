@@ -3,6 +3,8 @@
 #include <cfloat>
 
 #include "Tv/defs/diagnostics.h"
+#include "core/clock.h"
+#include "core/numeric.h"
 
 PGeneratorScriptObject::PGeneratorScriptObject() : LevelScriptObject(&Create) {
     constexpr double kMax = DBL_MAX;
@@ -46,4 +48,26 @@ void PGeneratorScriptObject::AssignValue(const PropertyValue& value) {
     lifeValue_ = life.value;
     lifeGiven_ = true;
     lifeGivenHere_ = true;
+}
+
+std::unique_ptr<ParticleGeneratorRecord> PGeneratorScriptObject::MakeGenerator() const {
+    if (!IsComplete()) return nullptr;
+    auto g = std::make_unique<ParticleGeneratorRecord>();
+    g->type = GetValue(65);
+    g->colourMode = kColourModeOfType;
+    g->state = lifeKind_;
+    g->countdown = lifeValue_;
+    g->rate = static_cast<float>(GetReal(67));
+    g->particleVelocity = Vector3(static_cast<float>(GetReal(68)), static_cast<float>(GetReal(69)),
+                                  static_cast<float>(GetReal(70)));
+    g->colour1 = Colour::FromFloats(static_cast<float>(GetReal(33)), static_cast<float>(GetReal(34)),
+                                    static_cast<float>(GetReal(35)), static_cast<float>(GetReal(36)));
+    g->colour2 = Colour::FromFloats(0, 0, 0, 0);
+    g->trail = GetBool(103);
+    g->startSize = static_cast<float>(GetReal(99));
+    g->endSize = static_cast<float>(GetReal(100));
+    g->spin = static_cast<float>(GetReal(101));
+    // Seconds to whole ticks of the calling thread, rounded down.
+    g->lifeOverride = FloorToInt(static_cast<float>(GetReal(102) * CurrentTicksPerSecond()));
+    return g;
 }

@@ -2,6 +2,9 @@
 // The `pgenerator` definition type: a particle generator, whose "life" (a
 // time, a particle count, or infinite) is kept beside the property slots.
 
+#include <memory>
+
+#include "Tv/defs/definitionrecords.h"
 #include "Tv/defs/scriptobject.h"
 
 class PGeneratorScriptObject final : public LevelScriptObject {
@@ -14,6 +17,9 @@ public:
     // Takes "life" itself (once per block: "value for life defined more than
     // once"); every other value goes to the property slots.
     void AssignValue(const PropertyValue& value) override;
+
+    // The generator the block describes; null when the block is incomplete.
+    std::unique_ptr<ParticleGeneratorRecord> MakeGenerator() const;
 
     bool HasLife() const { return lifeGiven_; }
     // A LifeKind and its clock ticks or particle count.

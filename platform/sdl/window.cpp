@@ -3,12 +3,27 @@
 #include <SDL.h>
 
 #include "platform/fpu.h"
+#include "platform/pointer.h"
 #include "platform/sdl/sdl_video.h"
 
 namespace plat {
 namespace {
 
 SDL_Window* Sdl(WindowHandle window) { return static_cast<SDL_Window*>(window); }
+
+void WarpPointer(WindowHandle window, int32_t x, int32_t y) {
+    NearestRoundingScope nearest;
+    SDL_WarpMouseInWindow(Sdl(window), x, y);
+}
+
+// The pointer's screen position less the window's, as ScreenToClient converts.
+PointerPosition ReadWindowPointer(WindowHandle window) {
+    NearestRoundingScope nearest;
+    int x = 0, y = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    SDL_GetWindowPosition(Sdl(window), &left, &top);
+    return {x - left, y - top};
+}
 
 } // namespace
 
@@ -28,12 +43,15 @@ WindowHandle CreateProgramWindow(const std::string& title, uint32_t width, uint3
     if (!StartSdlVideo()) return nullptr;
     NearestRoundingScope nearest;
     RequestGlAttributes();
-    return SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, int(width), int(height),
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, int(width),
+                                          int(height), SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (window) InstallPointerOps({window, WarpPointer, ReadWindowPointer});
+    return window;
 }
 
 void DestroyProgramWindow(WindowHandle window) {
     if (!window) return;
+    RemovePointerOps(window);
     NearestRoundingScope nearest;
     SDL_DestroyWindow(Sdl(window));
 }

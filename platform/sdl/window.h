@@ -10,6 +10,7 @@
 namespace plat {
 
 // A window of the given client size, shown; null when SDL cannot make one.
+// While it exists it moves and reads the system pointer (platform/pointer.h).
 WindowHandle CreateProgramWindow(const std::string& title, uint32_t width, uint32_t height);
 void DestroyProgramWindow(WindowHandle window);
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Awapi/aw3d/device_state.h"
+#include "Awapi/aw3d/screen_geometry.h"
+#include "Awapi/aw3d/startup.h"
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/camera.h"
 #include "Awapi/cursor3d.h"
@@ -12,6 +14,7 @@
 #include "platform/virtual_clock.h"
 #include "Awapi/object.h"
 #include "platform/d3d/device3d.h"
+#include "platform/pointer.h"
 #include "tests/awapi/scene_fixture.h"
 
 namespace {
@@ -30,7 +33,6 @@ class CursorTest : public SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
-        AwUpdateCursorScale();
         node = MakeCursorModel();
     }
     void TearDown() override {
@@ -71,6 +73,19 @@ TEST_F(CursorTest, PixelsPlaceTheModelInTheCursorCamerasSpace) {
     // A new model keeps the pixel position.
     AwSetCursorModel(node);
     EXPECT_FLOAT_EQ(AwCursorObject()->Position().x, 0.5f);
+}
+
+TEST_F(CursorTest, TheScreenCentreStaysTheCursorsCentreAcrossModeChanges) {
+    AwSetCursorModel(node);
+    for (const auto& [width, height] : {std::pair{640u, 480u}, {1024u, 768u}, {640u, 480u}}) {
+        ASSERT_EQ(AwSetDisplayMode(width, height, ScreenGeometry.Depth, kDisplayWindowed), 1);
+        AwCentreCursor();
+        EXPECT_FLOAT_EQ(AwCursorObject()->Position().x, 0.5f) << width << " x " << height;
+        EXPECT_FLOAT_EQ(AwCursorObject()->Position().y, 0.5f) << width << " x " << height;
+        const plat::PointerPosition pointer = plat::ReadPointer(AwDevice.Window);
+        EXPECT_EQ(pointer.x, static_cast<int32_t>(width / 2)) << "the system pointer goes there too";
+        EXPECT_EQ(pointer.y, static_cast<int32_t>(height / 2));
+    }
 }
 
 TEST_F(CursorTest, HidesNestAndAStrayShowRemovesTheCursor) {

@@ -9,6 +9,7 @@
 #include "Awapi/aw3d/render_material.h"
 #include "Awapi/aw3d/render_states.h"
 #include "Awapi/aw3d/screen_geometry.h"
+#include "Awapi/aw3d/startup.h"
 #include "Awapi/aw3d/texture.h"
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/VertBuff/shared_buffers.h"
@@ -191,6 +192,41 @@ TEST_F(DeviceLossTest, ALostDeviceIsReleasedAndRestoredOnce) {
     EXPECT_EQ(shared->Buffer, buffers[2]);
     EXPECT_EQ(sprayCreated, 1);
     EXPECT_EQ(material->StateBlock, block);
+}
+
+// A driver change (release, new DirectDraw, mode, Direct3D) leaves every
+// device resource as it was before: the new device restores them itself.
+TEST_F(DeviceLossTest, ADriverChangeBringsEveryResourceBack) {
+    AwFont font;
+    int32_t widths[AwFont::kGlyphs], rows[AwFont::kGlyphs + 1] = {};
+    for (int32_t& w : widths) w = 8;
+    font.Construct(NullTexture, 16, widths, rows);
+    RenderMaterial* own = MakeMaterial();
+    ASSERT_NE(font.vertexBuffer.Buffer, nullptr);
+    ASSERT_NE(font.material->StateBlock, 0u);
+    ASSERT_NE(own->StateBlock, 0u);
+
+    AwReleaseVideoResources();
+    AwReleaseDirect3D();
+    AwReleaseDirectDraw();
+    ASSERT_TRUE(AwCreateDirectDraw(true));
+    ASSERT_EQ(AwSetDisplayMode(640, 480, ScreenGeometry.Depth, kDisplayWindowed), 1);
+    ASSERT_TRUE(AwCreateDirect3D());
+
+    EXPECT_TRUE(AwDevice.DeviceReady);
+    EXPECT_NE(texture->Surface, nullptr) << "textures are loaded again";
+    EXPECT_NE(NullTexture->Surface, nullptr);
+    EXPECT_NE(box->Batch->Buffer, nullptr);
+    EXPECT_NE(MeshBuffer(), nullptr);
+    EXPECT_NE(font.vertexBuffer.Buffer, nullptr);
+    EXPECT_NE(font.vertexBuffer.Indices, nullptr);
+    EXPECT_EQ(font.vertexBuffer.State, AwTLVertexBuffer::kIdle);
+    EXPECT_NE(font.material->StateBlock, 0u);
+    EXPECT_NE(own->StateBlock, 0u);
+    EXPECT_NE(GlobalMaterials[0]->StateBlock, 0u);
+    EXPECT_GE(sprayCreated, 1);
+    EXPECT_EQ(AwStates.CurrentMaterial, nullptr);
+    font.Destroy();
 }
 
 TEST_F(FrameTest, RestoringNeedsADevice) {

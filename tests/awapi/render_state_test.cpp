@@ -6,6 +6,7 @@
 #include "Awapi/aw3d/global_materials.h"
 #include "Awapi/aw3d/render_material.h"
 #include "Awapi/aw3d/render_states.h"
+#include "Awapi/aw3d/startup.h"
 #include "Awapi/aw3d/texture.h"
 #include "Awapi/aw3d/user_settings.h"
 #include "platform/d3d/null_device.h"
@@ -82,6 +83,30 @@ TEST_F(EngineTest, FiltersFollowTheDevicesRefusals) {
     EXPECT_EQ(material->Stages[0].MinFilter, kTfnLinear);
     EXPECT_EQ(material->Stages[0].MagFilter, kTfgLinear);
     material->Release();
+}
+
+TEST_F(EngineTest, DefaultRenderStatesEndWithEveryBufferOfTheChainCleared) {
+    const struct {
+        bool windowed, triple;
+        size_t buffers;
+    } cases[] = {{true, false, 1}, {false, false, 2}, {false, true, 3}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Start(NullBackend::DefaultFacts(), c.windowed));
+        UserSettings.TripleBuffering = c.triple;
+        if (c.triple) {
+            ASSERT_EQ(AwSetDisplayMode(640, 480, 16, 0), 1);
+        }
+        backend->ResetRecords();
+        AwSetDefaultRenderStates();
+        ASSERT_EQ(backend->Clears().size(), c.buffers) << c.buffers << " buffers";
+        for (const RecordedClear& clear : backend->Clears()) {
+            EXPECT_EQ(clear.flags, kClearTarget | kClearZBuffer);
+            EXPECT_EQ(clear.color, 0u);
+            EXPECT_EQ(clear.z, 1.0f);
+        }
+        EXPECT_EQ(backend->Presents(), c.windowed ? 0u : c.buffers) << "a flip after each clear in full screen";
+        EXPECT_FALSE(AwDevice.InScene);
+    }
 }
 
 TEST_F(EngineTest, EightStagesRecordWithoutAStageAfterTheLast) {

@@ -11,7 +11,9 @@
 #include "Awapi/aw3d/screen_geometry.h"
 #include "Awapi/aw3d/startup.h"
 #include "Awapi/aw3d/user_settings.h"
+#include "Awapi/cursor3d.h"
 #include "platform/d3d/video_backend.h"
+#include "platform/pointer.h"
 #include "platform/sdl/gl_backend.h"
 #include "platform/sdl/window.h"
 
@@ -46,6 +48,8 @@ TEST(GlStartup, OpensAWindowPicksADeviceAndModeAndShutsDownCleanly) {
     }();
     EXPECT_NE(std::find(names.begin(), names.end(), "Direct3D HAL"), names.end());
     EXPECT_FALSE(AwDevice.DisplayModeList.empty());
+    AwCentreCursor();
+    EXPECT_EQ(ReadPointer(window), (PointerPosition{320, 240})) << "the system pointer is centred in the window";
 
     AwShutdown();
     EXPECT_EQ(AwDevice.Direct3DDevice, nullptr);

@@ -5,6 +5,7 @@
 #include "Awapi/aw3d/startup.h"
 #include "Awapi/aw3d/texture_manager.h"
 #include "Awapi/aw3d/user_settings.h"
+#include "image/gamma.h"
 #include "platform/d3d/device3d.h"
 #include "platform/d3d/pixel_format.h"
 #include "platform/d3d/surface.h"
@@ -27,6 +28,30 @@ TEST_F(EngineTest, StartsWindowedOnTheNullBackend) {
     EXPECT_EQ(AwDevice.Direct3DDevice, nullptr);
     EXPECT_EQ(AwDevice.DirectDraw, nullptr);
     EXPECT_EQ(AwDevice.LayerFlags, 0u);
+}
+
+TEST_F(EngineTest, AnotherWindowedModeKeepsTheCapabilities) {
+    const uint32_t flags = AwDeviceCaps.Flags;
+    ASSERT_NE(flags & kCapsRenderWindowed, 0u);
+    ASSERT_EQ(AwSetDisplayMode(800, 600, ScreenGeometry.Depth, kDisplayWindowed), 1);
+    EXPECT_EQ(AwDeviceCaps.Flags, flags);
+    ASSERT_EQ(AwSetDisplayMode(640, 480, ScreenGeometry.Depth, kDisplayWindowed), 1);
+    EXPECT_EQ(AwDeviceCaps.Flags, flags);
+}
+
+TEST_F(EngineTest, TheGammaRampCanBeSetAfterStartUpWhereTheDisplayHasOne) {
+    GammaRamp ramp;
+    for (bool offered : {true, false}) {
+        BackendFacts facts = NullBackend::DefaultFacts();
+        facts.gammaRamp = offered;
+        ASSERT_TRUE(Start(facts));
+        EXPECT_EQ(GammaSetRamp(ramp), offered);
+        // Each mode set takes the new primary's control.
+        ASSERT_EQ(AwSetDisplayMode(800, 600, ScreenGeometry.Depth, kDisplayWindowed), 1);
+        EXPECT_EQ(GammaSetRamp(ramp), offered);
+        Stop();
+        EXPECT_FALSE(GammaSetRamp(ramp)) << "released with the surfaces";
+    }
 }
 
 TEST_F(EngineTest, StartupRefusesAMissingWindow) {

@@ -1,14 +1,22 @@
 // Compiles any bytes as a definition script, in level and in directory mode:
 // preprocessor, scanner and parser together. Whatever comes back is applied
-// and freed as the game does. Nothing may crash, leak or run without end.
+// as the game does: as a level's definitions (with models and shapes through
+// the resource cache, on an engine without a window) and torn down again, or
+// as the data directory table. Nothing may crash, leak or run without end.
 
 #include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
 
-#include "Tv/defs/compiler.h"
+#include "Awapi/aw3d/headless_start.h"
+#include "Awapi/aw3d/startup.h"
+#include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
+#include "Tv/defs/leveldefinitions.h"
+#include "Tv/defs/resourcecache.h"
+#include "chunkfile/register_all.h"
+#include "core/clock.h"
 #include "platform/files.h"
 #include "platform/fpu.h"
 #include "platform/paths.h"
@@ -28,8 +36,12 @@ public:
         plat::CreateDir(path_);
         plat::SetCurrentDir(path_);
         plat::SetGameFpuMode();
+        RecalibrateClocks(0);
+        RegisterAllChunkClasses();
+        AwStartHeadless(640, 480);
     }
     ~WorkDir() {
+        AwShutdown();
         plat::DeleteFile(path_ + "/" + kInputName);
         plat::RemoveDir(path_);
     }
@@ -57,11 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plat::TextFile file = plat::TextFile::Open(kInputName, "wb");
         file.Write(data, size);
     }
-    for (uint32_t mode : {kScriptModeLevel, kScriptModeDirectory}) {
-        ScriptObjectList* list = TvCompileScript(kInputName, mode);
-        ScriptObjectList::ApplyAll(list);
-        ScriptObjectList::Delete(list);
-    }
+    LoadLevelDefinitions(kInputName);
+    ReleaseLevelDefinitions();
+    ResourceCache::ReleaseModelsAndShapes();
+    TvLoadDirectoryScript(kInputName);
+    DataDirClear();
     SetScriptDiagnosticSink(nullptr);
     return 0;
 }

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "core/bytes.h"
+#include "image/bmp_reader.h"
+#include "image/image_reader.h"
+#include "image/memory_stream.h"
 #include "image/texture_error.h"
 #include "tests/image/image_test_support.h"
 
@@ -128,6 +131,39 @@ TEST(BmpReader, RefusesVariantsAndHostileHeaders) {
         {"rows cut short", spec([](BmpSpec& s) { s.height = 3; }), kTextureDataEnded},
     };
     for (const Bad& c : cases) EXPECT_EQ(ReadImage(Bmp(c.spec)).error, c.error) << c.what;
+}
+
+// A build asks for the palette for each level and again for each palette it
+// attaches; the file holds it once, before the rows.
+TEST(BmpReader, ThePaletteIsReadOnceAndKeptForEveryRequest) {
+    BmpSpec s;
+    s.coloursUsed = 4;
+    s.paletteEntries = 4;
+    s.rows = std::string("\x01\x03\0\0", 4);
+    const std::string bmp = Bmp(s) + std::string(64, '\x7f'); // bytes after the rows must not become colours
+    auto* stream = new MemoryStream(bmp.data(), static_cast<uint32_t>(bmp.size()));
+    ImageReader* reader = BmpReaderCreate();
+    TextureLoadError = kTextureOk;
+    reader->ReadHeader(*stream);
+    reader->AllocateBuffers(false, 0);
+    ASSERT_EQ(reader->PaletteCount(), 4u);
+    const auto colours = [reader] {
+        const uint8_t* p = reader->Palette();
+        std::vector<uint32_t> argb;
+        for (uint32_t i = 0; i < 4; ++i) argb.push_back(Argb(p[i * 3], p[i * 3 + 1], p[i * 3 + 2]));
+        return argb;
+    };
+    const std::vector<uint32_t> expected = {Entry(0), Entry(1), Entry(2), Entry(3)};
+    EXPECT_EQ(colours(), expected);
+    EXPECT_EQ(colours(), expected) << "asked again before the rows";
+    auto* row = static_cast<uint8_t*>(reader->RowBuffer(0));
+    reader->ReadRow(row);
+    EXPECT_EQ(row[0], 1);
+    EXPECT_EQ(row[1], 3);
+    EXPECT_EQ(colours(), expected) << "asked again after the rows";
+    EXPECT_FALSE(TextureFailFromStream(*stream));
+    reader->Release();
+    stream->Release();
 }
 
 TEST(BmpReader, MagicBytesChooseTheReader) {

@@ -72,6 +72,25 @@ TEST_F(IffTest, OddChunksArePaddedAndUnknownOnesKeepTheirBytes) {
     EXPECT_EQ(position_, bytes_.size() - 4) << "the stream stops after the top-level chunk";
 }
 
+TEST_F(IffTest, TheHotSpotAndTheMipFlagAreReadAsTheirClasses) {
+    ASSERT_TRUE(Read(Group("LIST", "    ", {Group("FORM", "ILBM", {Chunk("GRAB", Be16(3) + Be16(0x8001))}),
+                                            Group("FORM", "MIPM", {Chunk("FLAG", Be32(0x01020304))}),
+                                            Group("FORM", "ABCD", {Chunk("GRAB", "1234")})})));
+    const auto& forms = file_->Top()->AsComposite()->Children();
+    auto* grab = dynamic_cast<IlbmGrab*>(forms[0]->AsComposite()->Children()[0]);
+    ASSERT_NE(grab, nullptr);
+    EXPECT_EQ(grab->x, 3u);
+    EXPECT_EQ(grab->y, 0x8001u);
+    auto* flag = dynamic_cast<MipmFlag*>(forms[1]->AsComposite()->Children()[0]);
+    ASSERT_NE(flag, nullptr);
+    EXPECT_EQ(flag->value, 0x01020304u);
+    EXPECT_NE(dynamic_cast<IffRawChunk*>(forms[2]->AsComposite()->Children()[0]), nullptr) << "only inside an ILBM";
+    // Too short for its fields: the file is refused like any other short chunk.
+    file_->Release();
+    file_ = nullptr;
+    EXPECT_FALSE(Read(Group("FORM", "MIPM", {Chunk("FLAG", "12")})));
+}
+
 TEST_F(IffTest, MalformedFramingFailsTheRead) {
     std::string overrun = std::string("FORM") + Be32(16) + "ILBM" + "BODY" + Be32(100) + "abcd";
     std::string nested;

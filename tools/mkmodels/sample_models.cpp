@@ -130,7 +130,9 @@ struct Key {
     int32_t sound;
 };
 
-void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vector<Key>& keys) {
+// A sequence of keys; a non-zero speed (millimetres a second) moves the model
+// forward while it plays.
+void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vector<Key>& keys, int32_t speed = 0) {
     auto* set = dynamic_cast<ParentChunk*>(node.FindChild("OBANSEQS"));
     if (!set) set = AddParent(node, "OBANSEQS");
     ParentChunk* sequence = AddParent(*set, "OBANSEQC");
@@ -139,6 +141,7 @@ void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vecto
     header.name = number == 0 ? "idle" : "walk";
     new SequenceHeaderChunk(sequence, "OBASEQHD", header);
     new SequenceTimeChunk(sequence, ms);
+    if (speed != 0) new SequenceSpeedChunk(sequence, speed, 0);
     int32_t n = 0;
     for (const Key& k : keys) {
         SequenceFrame frame;
@@ -208,18 +211,32 @@ bool WriteRobotModel(const std::string& directory) {
     AddObject(file, "Body", body.Finish());
     AddObject(file, "Turret", turret.Finish());
     AddObject(file, "Muzzle", muzzle.Finish());
+    ShapeBuilder droneBody;
+    AddBox(droneBody, -400, -500, -400, 400, -100, 400, false);
+    AddObject(file, "DroneBody", droneBody.Finish());
     ParentChunk* top = AddParent(file, "OBJCHIER");
     new HierarchyNameChunk(top, "Robot");
     new HierarchyBoxChunk(top, HierarchyBox{{-600, -700, -800}, {600, 0, 800}});
     ParentChunk* bodyNode = AddNode(*top, "Body");
     AddSequence(*bodyNode, 0, 2000, {{0, {0, 0, 0}, 0, 0}, {32768, {0, -20, 0}, 0, 0}});
-    AddSequence(*bodyNode, 1, 1000, {{0, {0, 0, 0}, 0, 2}, {32768, {0, -50, 0}, 0, 2}});
+    AddSequence(*bodyNode, 1, 1000, {{0, {0, 0, 0}, 0, 2}, {32768, {0, -50, 0}, 0, 2}}, 1500);
     ParentChunk* turretNode = AddNode(*bodyNode, "Turret");
     AddSequence(*turretNode, 0, 2000, {{0, {0, -400, 0}, 0, 1}, {32768, {0, -400, 0}, 1.5f, 0}});
     AddSequence(*turretNode, 1, 1000, {{0, {0, -400, 0}, 0, 0}});
     ParentChunk* muzzleNode = AddNode(*turretNode, "Muzzle");
     AddSequence(*muzzleNode, 0, 2000, {{0, {0, -150, 300}, 0, 0}});
     AddSequence(*muzzleNode, 1, 1000, {{0, {0, -150, 300}, 0, 0}});
+
+    // The drone: a hovering body with the same gun, after the robot.
+    ParentChunk* drone = AddParent(file, "OBJCHIER");
+    new HierarchyNameChunk(drone, "Drone");
+    new HierarchyBoxChunk(drone, HierarchyBox{{-400, -500, -400}, {400, -100, 400}});
+    ParentChunk* droneNode = AddNode(*drone, "DroneBody");
+    AddSequence(*droneNode, 0, 2000, {{0, {0, 0, 0}, 0, 0}, {32768, {0, -40, 0}, 0, 0}});
+    AddSequence(*droneNode, 1, 1000, {{0, {0, -20, 0}, 0, 0}}, 1000);
+    ParentChunk* droneGun = AddNode(*droneNode, "Muzzle");
+    AddSequence(*droneGun, 0, 2000, {{0, {0, -300, 400}, 0, 0}});
+    AddSequence(*droneGun, 1, 1000, {{0, {0, -300, 400}, 0, 0}});
     return Save(file, directory, "Robot.qif");
 }
 

@@ -14,11 +14,7 @@ function(qiftool status)
   set(err "${stderr}" PARENT_SCOPE)
 endfunction()
 
-function(expect_match text regex)
-  if(NOT "${text}" MATCHES "${regex}")
-    message(FATAL_ERROR "expected a match of\n${regex}\nin\n${text}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
 
 function(expect_same_file a b)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differ)

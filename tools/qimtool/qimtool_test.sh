@@ -70,6 +70,38 @@ else
     fail "mip.qim does not decode"
 fi
 "$qimtool" info mip.qim | grep -q '^mip levels: 1 ' || fail "info does not count the stored level"
+
+# A DXT1 texture of 8 x 8 with stored levels of 4 x 4, 2 x 2 and 1 x 1, every
+# block red (colour 0) and blue (colour 1) with all pixels on colour 1: levels
+# narrower than a block still take their whole block, so every level is blue.
+be16() { printf "\\$(printf %03o $(( $1 >> 8 & 255 )))\\$(printf %03o $(( $1 & 255 )))"; }
+chunk() { # ID BODY-FILE: the chunk with its size and pad byte
+    printf '%s' "$1"; be32 "$(wc -c < "$2")"; cat "$2"
+    if [ $(( $(wc -c < "$2") % 2 )) -ne 0 ]; then printf '\0'; fi
+}
+dxt_form() { # WIDTH HEIGHT BLOCKS: a FORM ILBM of a header and the S3TC blocks
+    { be16 "$1"; be16 "$2"; head -c 16 /dev/zero; } > bmhd.bin
+    { be32 0; printf 'DXT1'; be16 0; be16 0; be16 0; be16 "$1"; be16 "$2"; be32 $(( $3 * 8 ))
+      for _ in $(seq "$3"); do printf '\0\370\037\0\125\125\125\125'; done; } > s3tc.bin
+    { printf 'ILBM'; chunk BMHD bmhd.bin; chunk S3TC s3tc.bin; } > form.bin
+    chunk FORM form.bin
+}
+dxt_level() { dxt_form "$@" > level.bin; { printf 'ILBM'; cat level.bin; } > list.bin; chunk LIST list.bin; }
+{
+    printf 'ILBM'; dxt_form 8 8 4
+    printf 'FORM'; be32 14; printf 'MIPM'; printf 'CONT'; be32 2; printf '\0\0'
+    dxt_level 4 4 1; dxt_level 2 2 1; dxt_level 1 1 1
+} > dxt.bin
+chunk LIST dxt.bin > dxt.qim
+if "$qimtool" decode dxt.qim dxt.pam; then
+    for level in dxt.pam dxt.1.pam dxt.2.pam dxt.3.pam; do
+        if [ ! -f "$level" ]; then fail "no $level"; continue; fi
+        pamtopnm "$level" | pnmtopnm -plain | tail -n +4 | tr -s ' \n' '\n' | paste - - - | sort -u > colours.txt
+        [ "$(cat colours.txt)" = "$(printf '0\t0\t255')" ] || fail "$level is not all colour 1: $(tr '\n' ' ' < colours.txt)"
+    done
+else
+    fail "dxt.qim does not decode"
+fi
 "$qimtool" info b8.bmp | grep -q '^reader: BMP$' || fail "info does not name the reader"
 
 # Refused files.

@@ -277,7 +277,6 @@ int main(int argc, char** argv) {
 
     if (model.node) {
         SetUpCursorCamera();
-        AwUpdateCursorScale();
         AwSetCursorModel(model.node);
         // The cursor's space spans the screen's width in one unit: shrink the model to a small pointer.
         AwObject* cursor = AwCursorObject();
