@@ -7,6 +7,7 @@
 #include "Awapi/aw3d/headless_start.h"
 #include "Awapi/aw3d/startup.h"
 #include "Awapi/model/model_node.h"
+#include "Awapi/model/sound_hooks.h"
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/resourcecache.h"
@@ -16,6 +17,10 @@
 #include "core/stringtable.h"
 #include "platform/fpu.h"
 #include "platform/paths.h"
+#include "platform/sdl/sdl_audio.h"
+#include "sound/sound_service.h"
+#include "sound/sound_startup.h"
+#include "sound/sound_system.h"
 
 namespace {
 
@@ -24,6 +29,31 @@ std::string StartDirectory(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "-w") == 0) return argv[i + 1];
     return ".";
+}
+
+bool HasOption(int argc, char** argv, const char* option) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], option) == 0) return true;
+    return false;
+}
+
+// Starts sound ("-n": off), loads the interface sounds from the sounds
+// directory and reports them.
+void StartSound(bool off) {
+    plat::RegisterSdlAudioBackend();
+    SoundSystem* sound = StartSoundSystem(off);
+    DataDirEnter(kDataDirSounds);
+    sound->LoadPermanentBank("UI.dat");
+    DataDirRestore();
+    InstallSoundService(&ManagerSoundService());
+    if (sound->State() == SoundSystem::kSilent) {
+        std::printf("tavrin: sound off\n");
+        return;
+    }
+    int samples = 0, cues = 0;
+    for (int32_t i = 1; i < sound->SampleCount(); ++i) samples += (sound->Sample(i).flags & sound_flags::kSampleInUse) != 0;
+    for (int32_t i = 1; i < SoundSystem::kCueCount; ++i) cues += (sound->Cue(i).flags & sound_flags::kCueInUse) != 0;
+    std::printf("tavrin: UI.dat: %d sounds, %d cues\n", samples, cues);
 }
 
 } // namespace
@@ -58,7 +88,9 @@ int main(int argc, char** argv) {
 
     RegisterAllChunkClasses();
     int status = 0;
-    if (!AwStartHeadless(640, 480)) {
+    const bool engine = AwStartHeadless(640, 480);
+    StartSound(HasOption(argc, argv, "-n"));
+    if (!engine) {
         std::fprintf(stderr, "tavrin: cannot start the engine\n");
         status = 1;
     } else if (AwModel* robot = ResourceCache::GetModel("Robot.qif", "Robot")) {
@@ -71,6 +103,8 @@ int main(int argc, char** argv) {
     }
     ResourceCache::ReleaseFiles();
     ResourceCache::ReleaseModelsAndShapes();
+    InstallSoundService(nullptr);
+    ShutdownSoundSystem(SoundSystemInstance);
     AwShutdown();
     DataDirClear();
     StringTableFree(ResourceStrings);
