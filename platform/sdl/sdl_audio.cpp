@@ -9,6 +9,7 @@
 #include "platform/dsound/audio_output.h"
 #include "platform/dsound/mixer.h"
 #include "platform/fpu.h"
+#include "platform/sdl/sdl_init.h"
 
 namespace plat {
 namespace {
@@ -59,10 +60,7 @@ private:
 
 // SDL's audio subsystem, started once; false when it has no device to open.
 bool StartSdlAudio() {
-    static const bool started = [] {
-        NearestRoundingScope nearest;
-        return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    }();
+    static const bool started = InitSdlSubsystem(SDL_INIT_AUDIO);
     return started;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/fpu.h"
+#include "platform/sdl/sdl_init.h"
 
 namespace plat {
 namespace {
@@ -22,8 +23,8 @@ constexpr struct { uint32_t width, height; } kClassicSizes[] = {
 
 bool StartSdlVideo() {
     static const bool started = [] {
+        if (!InitSdlSubsystem(SDL_INIT_VIDEO)) return false;
         NearestRoundingScope nearest;
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
         // SDL falls back to drivers that show nothing: that is no display.
         const std::string driver = SDL_GetCurrentVideoDriver();
         if (driver != "offscreen" && driver != "dummy") return true;
@@ -68,7 +69,3 @@ std::vector<DisplayMode> SdlDisplayModes() {
 }
 
 } // namespace plat
-
-// The leak checker of sanitized builds reads this at exit: the window system
-// loads a system library that leaks a buffer of its own once SDL's video starts.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
