@@ -1,6 +1,7 @@
 #include "Tv/world/root_solvers.h"
 
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -64,7 +65,8 @@ template <class A, class Root>
 int General2(Real a, Real b, Real c, Root (&roots)[2], int (*monic)(Real, Real, Root (&)[2])) {
     const Real inverse = A::Reciprocal(a);
     const int count = monic(b * inverse, c * inverse, roots);
-    if (count == 2 && a < 0.0f) std::swap(roots[0], roots[1]);
+    // The complex forms always write their pair; the real ones only two real roots.
+    if (a < 0.0f && (count == 2 || std::is_same_v<Root, RealPair>)) std::swap(roots[0], roots[1]);
     return count;
 }
 
