@@ -42,6 +42,15 @@ GeometrySpec::Polygon& GeometrySpec::FloorQuad(Real x0, Real z0, Real x1, Real z
     return Add({Point(x0, y, z0), Point(x1, y, z0), Point(x1, y, z1), Point(x0, y, z1)});
 }
 
+void GeometrySpec::FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y) {
+    const int first = static_cast<int>(points.size());
+    for (int i = 0; i <= nx; ++i)
+        for (int j = 0; j <= nz; ++j) Point(x0 + static_cast<Real>(i) * size, y, z0 + static_cast<Real>(j) * size);
+    auto at = [&](int i, int j) { return first + i * (nz + 1) + j; };
+    for (int i = 0; i < nx; ++i)
+        for (int j = 0; j < nz; ++j) Add({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
+}
+
 ShapeTree MakeTree(AwShape* shape, bool box) {
     ShapeTree tree(new AwShapeInstance(shape, box));
     shape->ReleaseUse();

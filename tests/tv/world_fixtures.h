@@ -28,6 +28,8 @@ struct GeometrySpec {
     Polygon& Add(std::vector<int> corners, uint32_t flags = 0);
     // A quad on the plane y, from (x0, z0) to (x1, z1), facing up (-y).
     Polygon& FloorQuad(Real x0, Real z0, Real x1, Real z1, Real y);
+    // nx x nz floor quads of the given size from (x0, z0), sharing their corners.
+    void FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y);
 };
 
 using ShapeTree = std::unique_ptr<AwShapeInstance>;
