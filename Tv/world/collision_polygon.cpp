@@ -123,6 +123,16 @@ int ClipPlane(ClipRing& ring, uint32_t bit, const Vector3& min, const Vector3& m
     return andCodes != 0 ? kClipOutside : -1;
 }
 
+// Per axis the corner coordinate that `replaces` prefers, starting from the first corner.
+template <class Replaces>
+Vector3& Corner(Vector3& out, Vector3* const* corners, int n, Replaces&& replaces) {
+    out = *corners[0];
+    for (int i = 1; i < n; ++i)
+        for (int k = 0; k < 3; ++k)
+            if (replaces(Axis(*corners[i], k), Axis(out, k))) Axis(out, k) = Axis(*corners[i], k);
+    return out;
+}
+
 template <int N>
 using Concrete = std::conditional_t<N == 3, CollisionTriangle, CollisionQuad>;
 
@@ -223,20 +233,13 @@ int CollisionPolygonOf<N>::ClipToBox(const Vector3& min, const Vector3& max) con
 
 template <int N>
 Vector3& CollisionPolygonOf<N>::GetMinCorner(Vector3& out) const {
-    out = *corners[0];
-    for (int i = 1; i < N; ++i)
-        for (int k = 0; k < 3; ++k)
-            if (!(Axis(*corners[i], k) >= Axis(out, k))) Axis(out, k) = Axis(*corners[i], k);
-    return out;
+    // A coordinate that is not at least the running minimum replaces it.
+    return Corner(out, corners, N, [](Real c, Real current) { return !(c >= current); });
 }
 
 template <int N>
 Vector3& CollisionPolygonOf<N>::GetMaxCorner(Vector3& out) const {
-    out = *corners[0];
-    for (int i = 1; i < N; ++i)
-        for (int k = 0; k < 3; ++k)
-            if (Axis(*corners[i], k) > Axis(out, k)) Axis(out, k) = Axis(*corners[i], k);
-    return out;
+    return Corner(out, corners, N, [](Real c, Real current) { return c > current; });
 }
 
 template <int N>

@@ -70,6 +70,17 @@ int General2(Real a, Real b, Real c, Root (&roots)[2], int (*monic)(Real, Real, 
     return count;
 }
 
+// The monic cubic and quartic: every coefficient times k = 1/a.
+template <class Root>
+int Cubic(Real k, Real b, Real c, Real d, Root (&roots)[3], int (*monic)(Real, Real, Real, Root (&)[3])) {
+    return monic(b * k, c * k, d * k, roots);
+}
+template <class Root>
+int Quartic(Real k, Real b, Real c, Real d, Real e, Root (&roots)[4],
+            int (*monic)(Real, Real, Real, Real, Root (&)[4])) {
+    return monic(b * k, c * k, d * k, e * k, roots);
+}
+
 } // namespace
 
 int SolveQuadratic(Real p, Real q, Real (&roots)[2]) { return Real2<Fast>(p, q, roots); }
@@ -91,43 +102,33 @@ int SolveQuadraticGeneralComplex(Real a, Real b, Real c, RealPair (&roots)[2]) {
 }
 
 int SolveCubicGeneralFast(Real a, Real b, Real c, Real d, Real (&roots)[3]) {
-    const Real k = FastReciprocal(a);
-    return SolveCubicFast(b * k, c * k, d * k, roots);
+    return Cubic(FastReciprocal(a), b, c, d, roots, SolveCubicFast);
 }
 int SolveCubicGeneral(Real a, Real b, Real c, Real d, Real (&roots)[3]) {
-    const Real k = 1.0f / a;
-    return SolveCubic(b * k, c * k, d * k, roots);
+    return Cubic(1.0f / a, b, c, d, roots, SolveCubic);
 }
 int SolveCubicGeneralComplexFast(Real a, Real b, Real c, Real d, RealPair (&roots)[3]) {
-    const Real k = FastReciprocal(a);
-    return SolveCubicComplexFast(b * k, c * k, d * k, roots);
+    return Cubic(FastReciprocal(a), b, c, d, roots, SolveCubicComplexFast);
 }
 int SolveCubicGeneralComplex(Real a, Real b, Real c, Real d, RealPair (&roots)[3]) {
-    const Real k = 1.0f / a;
-    return SolveCubicComplex(b * k, c * k, d * k, roots);
+    return Cubic(1.0f / a, b, c, d, roots, SolveCubicComplex);
 }
 
 int SolveQuarticGeneralFast(Real a, Real b, Real c, Real d, Real e, Real (&roots)[4]) {
-    const Real k = FastReciprocal(a);
-    return SolveQuarticFast(b * k, c * k, d * k, e * k, roots);
+    return Quartic(FastReciprocal(a), b, c, d, e, roots, SolveQuarticFast);
 }
 int SolveQuarticGeneralFastExactResolvent(Real a, Real b, Real c, Real d, Real e, Real (&roots)[4]) {
-    const Real k = FastReciprocal(a);
-    return SolveQuarticExactCubic(b * k, c * k, d * k, e * k, roots);
+    return Quartic(FastReciprocal(a), b, c, d, e, roots, SolveQuarticExactCubic);
 }
 int SolveQuarticGeneral(Real a, Real b, Real c, Real d, Real e, Real (&roots)[4]) {
-    const Real k = 1.0f / a;
-    return SolveQuartic(b * k, c * k, d * k, e * k, roots);
+    return Quartic(1.0f / a, b, c, d, e, roots, SolveQuartic);
 }
 int SolveQuarticGeneralComplexFast(Real a, Real b, Real c, Real d, Real e, RealPair (&roots)[4]) {
-    const Real k = FastReciprocal(a);
-    return SolveQuarticComplexFast(b * k, c * k, d * k, e * k, roots);
+    return Quartic(FastReciprocal(a), b, c, d, e, roots, SolveQuarticComplexFast);
 }
 int SolveQuarticGeneralComplexFastExactResolvent(Real a, Real b, Real c, Real d, Real e, RealPair (&roots)[4]) {
-    const Real k = FastReciprocal(a);
-    return SolveQuarticComplexExactCubic(b * k, c * k, d * k, e * k, roots);
+    return Quartic(FastReciprocal(a), b, c, d, e, roots, SolveQuarticComplexExactCubic);
 }
 int SolveQuarticGeneralComplex(Real a, Real b, Real c, Real d, Real e, RealPair (&roots)[4]) {
-    const Real k = 1.0f / a;
-    return SolveQuarticComplex(b * k, c * k, d * k, e * k, roots);
+    return Quartic(1.0f / a, b, c, d, e, roots, SolveQuarticComplex);
 }
