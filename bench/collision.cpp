@@ -19,6 +19,7 @@
 #include "Awapi/shape.h"
 #include "Awapi/shape_instance.h"
 #include "Tv/world/intersection.h"
+#include "Tv/world/shape_tree_index.h"
 #include "chunkfile/register_all.h"
 #include "platform/d3d/d3d_types.h"
 #include "platform/fpu.h"
@@ -49,6 +50,10 @@ void CollectTriangles(AwShapeInstance& node, const Matrix34& parent, btTriangleM
     for (AwShapeInstance* child : node.Children) CollectTriangles(*child, world, out);
 }
 
+bool SameRecord(const HitRecord& a, const HitRecord& b) {
+    return a.t == b.t && a.normal.x == b.normal.x && a.normal.y == b.normal.y && a.normal.z == b.normal.z;
+}
+
 class NearestHit : public btTriangleRaycastCallback {
 public:
     NearestHit(const btVector3& from, const btVector3& to) : btTriangleRaycastCallback(from, to) {}
@@ -62,13 +67,14 @@ public:
 // One level: our tree, Bullet's mesh over the same triangles, and the segments.
 struct Level {
     std::unique_ptr<AwShapeInstance> root;
+    std::unique_ptr<ShapeTreeIndex> index;
     std::unique_ptr<btTriangleMesh> mesh;
     std::unique_ptr<btBvhTriangleMeshShape> shape;
     std::vector<Segment> segments;
     std::string error;
 
     void Finish(const Vector3& lo, const Vector3& hi) {
-        BuildShapeTreeMatrices(*root);
+        index = std::make_unique<ShapeTreeIndex>(*root);
         mesh = std::make_unique<btTriangleMesh>();
         CollectTriangles(*root, IdentityMatrix, *mesh);
         shape = std::make_unique<btBvhTriangleMeshShape>(mesh.get(), true);
@@ -77,8 +83,12 @@ struct Level {
         for (int i = 0; i < 4096; ++i) segments.push_back({{x(random), y(random), z(random)}, {x(random), y(random), z(random)}});
         int hits = 0;
         for (const Segment& s : segments) {
-            HitRecord ours{1.0f, Vector3(0, 0, 0)};
-            const bool ourHit = TvSegmentHitShapeTree(ours, *root, s.a, s.b - s.a);
+            HitRecord ours{1.0f, Vector3(0, 0, 0)}, plain = ours;
+            const bool ourHit = TvSegmentHitShapeTree(ours, *index, s.a, s.b - s.a);
+            if (ourHit != TvSegmentHitShapeTree(plain, *root, s.a, s.b - s.a) || !SameRecord(ours, plain)) {
+                error = "the index and the plain tree disagree";
+                return;
+            }
             NearestHit theirs(btVector3(s.a.x, s.a.y, s.a.z), btVector3(s.b.x, s.b.y, s.b.z));
             shape->performRaycast(&theirs, theirs.m_from, theirs.m_to);
             hits += ourHit;
@@ -164,6 +174,20 @@ void Ours(benchmark::State& state, Level& (*which)()) {
     for (auto _ : state) {
         const Segment& s = level.segments[i++ & 4095];
         HitRecord r{1.0f, Vector3(0, 0, 0)};
+        benchmark::DoNotOptimize(TvSegmentHitShapeTree(r, *level.index, s.a, s.b - s.a));
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+// The same queries on the tree itself, without the index.
+void OursPlain(benchmark::State& state, Level& (*which)()) {
+    plat::SetGameFpuMode();
+    Level& level = which();
+    if (!level.error.empty()) return state.SkipWithError(level.error.c_str());
+    size_t i = 0;
+    for (auto _ : state) {
+        const Segment& s = level.segments[i++ & 4095];
+        HitRecord r{1.0f, Vector3(0, 0, 0)};
         benchmark::DoNotOptimize(TvSegmentHitShapeTree(r, *level.root, s.a, s.b - s.a));
         benchmark::DoNotOptimize(r);
     }
@@ -183,8 +207,10 @@ void Bullet(benchmark::State& state, Level& (*which)()) {
 }
 
 BENCHMARK_CAPTURE(Ours, SampleLevel, SampleLevel);
+BENCHMARK_CAPTURE(OursPlain, SampleLevel, SampleLevel);
 BENCHMARK_CAPTURE(Bullet, SampleLevel, SampleLevel);
 BENCHMARK_CAPTURE(Ours, TiledLevel, TiledLevel);
+BENCHMARK_CAPTURE(OursPlain, TiledLevel, TiledLevel);
 BENCHMARK_CAPTURE(Bullet, TiledLevel, TiledLevel);
 
 } // namespace

@@ -4,22 +4,15 @@
 #include "Awapi/object.h"
 #include "Awapi/shape_instance.h"
 #include "Tv/world/intersection.h"
+#include "Tv/world/path_frames.h"
 
 namespace {
 
-struct Segment {
-    Vector3 a, d;
-};
+using Segment = SegmentPath;
+
 struct Ballistic {
     Vector3 p, v, g;
 };
-
-Segment Into(const Matrix34& inverse, const Segment& s) {
-    Segment out;
-    inverse.TransformPoint(out.a, s.a);
-    inverse.TransformVector(out.d, s.d);
-    return out;
-}
 
 Ballistic Into(const Matrix34& inverse, const Ballistic& b) {
     Ballistic out;
@@ -40,14 +33,6 @@ bool HitShape(HitRecord& record, const AwShape& shape, const Segment& s) {
 }
 bool HitShape(HitRecord& record, const AwShape& shape, const Ballistic& b) {
     return BallisticHitShape(record, shape, b.p, b.v, b.g);
-}
-
-// Runs test(record, path in the frame's space) and carries a hit's normal back with the frame's matrix.
-template <class Frame, class Path, class Test>
-bool InFrame(HitRecord& record, Frame& frame, const Path& path, Test&& test) {
-    if (!test(record, Into(*frame.GetInverseMatrix(), path))) return false;
-    frame.GetMatrix()->TransformVector(record.normal, record.normal);
-    return true;
 }
 
 // The node's box, the path already in node space.
