@@ -92,17 +92,3 @@ SlabSegment::SlabSegment(const Vector3& a, const Vector3& d, Real slack) {
         farOrigin_[k] = down_[k] ? Axis(a, k) + slack : Axis(a, k) - slack;
     }
 }
-
-bool SlabSegment::Enters(const Vector3& lo, const Vector3& hi, Real limit, Real& enter) const {
-    Real from = 0.0f, to = limit;
-    for (int k = 0; k < 3; ++k) {
-        const Real low = Axis(lo, k), high = Axis(hi, k);
-        const Real inTime = ((down_[k] ? high : low) - nearOrigin_[k]) * inverse_[k];
-        const Real outTime = ((down_[k] ? low : high) - farOrigin_[k]) * inverse_[k];
-        // A NaN (a face on the start of a parallel path) sets no bound.
-        if (inTime > from) from = inTime;
-        if (outTime < to) to = outTime;
-    }
-    enter = from;
-    return from <= to;
-}

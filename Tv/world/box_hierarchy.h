@@ -47,7 +47,21 @@ public:
     SlabSegment(const Vector3& a, const Vector3& d, Real slack);
     // True when the segment meets the widened box for some t in [0, limit];
     // `enter` is then the first such t. Rounding is left to the slack.
-    bool Enters(const Vector3& lo, const Vector3& hi, Real limit, Real& enter) const;
+    bool Enters(const Vector3& lo, const Vector3& hi, Real limit, Real& enter) const {
+        Real from = 0.0f, to = limit;
+        auto axis = [&](int k, Real low, Real high) {
+            const Real inTime = ((down_[k] ? high : low) - nearOrigin_[k]) * inverse_[k];
+            const Real outTime = ((down_[k] ? low : high) - farOrigin_[k]) * inverse_[k];
+            // A NaN (a face on the start of a parallel path) sets no bound.
+            if (inTime > from) from = inTime;
+            if (outTime < to) to = outTime;
+        };
+        axis(0, lo.x, hi.x);
+        axis(1, lo.y, hi.y);
+        axis(2, lo.z, hi.z);
+        enter = from;
+        return from <= to;
+    }
 
 private:
     Real nearOrigin_[3], farOrigin_[3], inverse_[3];
