@@ -2,6 +2,7 @@
 // A bounding-box hierarchy over items (triangles, child nodes), and a segment
 // prepared for quick box tests that allow some slack around every box.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -67,6 +68,10 @@ private:
     Real nearOrigin_[3], farOrigin_[3], inverse_[3];
     bool down_[3];
 };
+
+inline Real LargestMagnitude(const Vector3& v) {
+    return std::max({v.x < 0 ? -v.x : v.x, v.y < 0 ? -v.y : v.y, v.z < 0 ? -v.z : v.z});
+}
 
 // |x| + |y| + |z|: at least the largest magnitude, and NaN or infinite when a component is.
 inline Real SumOfMagnitudes(const Vector3& v) {

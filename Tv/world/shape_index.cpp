@@ -4,10 +4,10 @@
 // values, and the hit point lies on the plane of the rounded normal. The
 // rounding of a 2D cross product moves an edge by at most 6 x 2^-23 of the
 // point's distance from the edge's start, and with the edges moved out so,
-// the triangle grows by that over the sine of its sharpest half angle. Boxes
-// reach past the corners and the plane over them by 20 times that bound;
-// triangles so thin that this would exceed their size are tested by every
-// query. Queries widen the boxes further by a slack far above the rounding
+// the triangle grows by that over the sine of its sharpest half angle (and a
+// point off its side leaves the plane over it by twice as much). Boxes reach
+// past the corners and the plane over them by over ten times that; triangles
+// so thin that this would exceed their size are tested by every query. Queries widen the boxes further by a slack far above the rounding
 // of the hit point, so a triangle the plain scan accepts is never skipped.
 // Within a shape the answer is the least t, of equal t the later triangle,
 // whatever the order the triangles are met in: the walk goes nearest box first.
@@ -15,14 +15,14 @@
 
 #include <cmath>
 
+#include "Tv/world/vector_axes.h"
+
 namespace {
 
 // How far a triangle's box reaches past it, as a fraction of its longest
 // edge, times the sine of its sharpest projected half angle.
 constexpr double kEdgeSlack = 2e-5;
 constexpr uint32_t kLeafSize = 4;
-
-double Coordinate(const Vector3& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z); }
 
 double Distance(const Vector3& a, const Vector3& b) {
     const double x = double(a.x) - b.x, y = double(a.y) - b.y, z = double(a.z) - b.z;
@@ -37,7 +37,7 @@ bool AcceptanceBox(const ShapeTriangle& t, const TrianglePlane& plane, BoxItem& 
     if (!(nn > 0.98 && nn < 1.02)) return false;
     const int u = axes.u, v = axes.v, w = 3 - u - v;
     double pu[3], pv[3];
-    for (int i = 0; i < 3; ++i) pu[i] = Coordinate(t.v[i], u), pv[i] = Coordinate(t.v[i], v);
+    for (int i = 0; i < 3; ++i) pu[i] = Axis(t.v[i], u), pv[i] = Axis(t.v[i], v);
     // sin(a / 2) >= sin(a) / 2, and sin(a) = twice the area over the product of the corner's edges.
     const double area = std::fabs((pu[1] - pu[0]) * (pv[2] - pv[0]) - (pv[1] - pv[0]) * (pu[2] - pu[0]));
     if (!(area > 0.0)) return false;
@@ -48,14 +48,14 @@ bool AcceptanceBox(const ShapeTriangle& t, const TrianglePlane& plane, BoxItem& 
     const double longest = std::max({Distance(t.v[0], t.v[1]), Distance(t.v[1], t.v[2]), Distance(t.v[2], t.v[0])});
     const double slack = kEdgeSlack * longest / sharpest;
     if (!(slack <= longest)) return false;
-    const double nu = Coordinate(n, u), nv = Coordinate(n, v), nw = Coordinate(n, w);
+    const double nu = Axis(n, u), nv = Axis(n, v), nw = Axis(n, w);
     double lo[3], hi[3];
-    for (int k = 0; k < 3; ++k) lo[k] = hi[k] = Coordinate(t.v[0], k);
+    for (int k = 0; k < 3; ++k) lo[k] = hi[k] = Axis(t.v[0], k);
     for (int i = 0; i < 3; ++i) {
-        const double onPlane = Coordinate(t.v[0], w) - (nu * (pu[i] - pu[0]) + nv * (pv[i] - pv[0])) / nw;
+        const double onPlane = Axis(t.v[0], w) - (nu * (pu[i] - pu[0]) + nv * (pv[i] - pv[0])) / nw;
         for (int k = 0; k < 3; ++k) {
-            lo[k] = std::min({lo[k], Coordinate(t.v[i], k), k == w ? onPlane : lo[k]});
-            hi[k] = std::max({hi[k], Coordinate(t.v[i], k), k == w ? onPlane : hi[k]});
+            lo[k] = std::min({lo[k], double(Axis(t.v[i], k)), k == w ? onPlane : lo[k]});
+            hi[k] = std::max({hi[k], double(Axis(t.v[i], k)), k == w ? onPlane : hi[k]});
         }
     }
     // Rounding to floats is left to the query's slack, which covers the shape's coordinates.
@@ -63,8 +63,6 @@ bool AcceptanceBox(const ShapeTriangle& t, const TrianglePlane& plane, BoxItem& 
     box.hi = Vector3(float(hi[0] + slack), float(hi[1] + slack), float(hi[2] + slack));
     return std::isfinite(SumOfMagnitudes(box.lo) + SumOfMagnitudes(box.hi));
 }
-
-Real LargestMagnitude(const Vector3& v) { return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)}); }
 
 } // namespace
 

@@ -55,8 +55,6 @@ bool Invert(const Affine& a, Affine& out) {
     return std::isfinite(RowSumNorm(out.m) + std::fabs(out.t[0]) + std::fabs(out.t[1]) + std::fabs(out.t[2]));
 }
 
-double Largest(const Vector3& v) { return std::max({std::fabs(double(v.x)), std::fabs(double(v.y)), std::fabs(double(v.z))}); }
-
 // A box every path meets: for children without a box test of their own.
 BoxItem Everywhere(uint32_t id) {
     const Real inf = std::numeric_limits<Real>::infinity();
@@ -129,19 +127,23 @@ void ShapeTreeIndex::IndexChildren(uint32_t number) {
         }
         double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
         for (int corner = 0; corner < 8; ++corner) {
-            const double p[3] = {corner & 1 ? child.boxMax.x : child.boxMin.x, corner & 2 ? child.boxMax.y : child.boxMin.y,
+            const double p[3] = {corner & 1 ? child.boxMax.x : child.boxMin.x,
+                                 corner & 2 ? child.boxMax.y : child.boxMin.y,
                                  corner & 4 ? child.boxMax.z : child.boxMin.z};
             for (int r = 0; r < 3; ++r) {
-                const double q = fromChild.m[r][0] * p[0] + fromChild.m[r][1] * p[1] + fromChild.m[r][2] * p[2] + fromChild.t[r];
+                const double q =
+                    fromChild.m[r][0] * p[0] + fromChild.m[r][1] * p[1] + fromChild.m[r][2] * p[2] + fromChild.t[r];
                 lo[r] = std::min(lo[r], q);
                 hi[r] = std::max(hi[r], q);
             }
         }
-        const BoxItem box{Vector3(float(lo[0]), float(lo[1]), float(lo[2])), Vector3(float(hi[0]), float(hi[1]), float(hi[2])), i};
+        const BoxItem box{Vector3(float(lo[0]), float(lo[1]), float(lo[2])),
+                          Vector3(float(hi[0]), float(hi[1]), float(hi[2])), i};
         const double magnify = RowSumNorm(fromChild.m);
-        const double reach = magnify * (std::max({std::fabs(toChild.t[0]), std::fabs(toChild.t[1]), std::fabs(toChild.t[2])}) +
-                                        std::max(Largest(child.boxMin), Largest(child.boxMax))) +
-                             std::max(Largest(box.lo), Largest(box.hi));
+        const double reach =
+            magnify * (std::max({std::fabs(toChild.t[0]), std::fabs(toChild.t[1]), std::fabs(toChild.t[2])}) +
+                       std::max(LargestMagnitude(child.boxMin), LargestMagnitude(child.boxMax))) +
+            std::max(LargestMagnitude(box.lo), LargestMagnitude(box.hi));
         if (!std::isfinite(reach)) {
             boxes.push_back(Everywhere(i));
             continue;

@@ -52,6 +52,18 @@ int ExpectSameAnswers(const std::vector<Query>& queries, Plain&& plain, Indexed&
     return hits;
 }
 
+int ExpectSameAnswers(const std::vector<Query>& queries, const AwShape& shape, const ShapeIndex& index) {
+    return ExpectSameAnswers(
+        queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return SegmentHitShape(r, shape, a, d); },
+        [&](HitRecord& r, const Vector3& a, const Vector3& d) { return index.SegmentHit(r, a, d); });
+}
+
+int ExpectSameAnswers(const std::vector<Query>& queries, AwShapeInstance& root, const ShapeTreeIndex& index) {
+    return ExpectSameAnswers(
+        queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, root, a, d); },
+        [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, index, a, d); });
+}
+
 class Random {
 public:
     explicit Random(unsigned seed) : engine_(seed) {}
@@ -119,7 +131,8 @@ TEST(ShapeIndex, GivesThePlainScansAnswersOnEveryKindOfTriangle) {
                                  c + random.In(Vector3(-size, -size, -size), Vector3(size, size, size))});
     }
     for (int i = 0; i < 20; ++i) {
-        const Vector3 c = random.In(Vector3(0, -2, 0), Vector3(6, 2, 6)), e = random.In(Vector3(-3, -3, -3), Vector3(3, 3, 3));
+        const Vector3 c = random.In(Vector3(0, -2, 0), Vector3(6, 2, 6)),
+                      e = random.In(Vector3(-3, -3, -3), Vector3(3, 3, 3));
         soup.insert(soup.end(), {c, c + e, c + e * 0.5f + Vector3(0, 1e-4f, 0)}); // a sliver
         soup.insert(soup.end(), {c, c + e, c + e * 0.25f});                         // corners in a line
         soup.insert(soup.end(), {c, c + e, c});                                     // a corner repeated
@@ -155,10 +168,7 @@ TEST(ShapeIndex, GivesThePlainScansAnswersOnEveryKindOfTriangle) {
         queries.push_back({c.offset + Vector3(-1, 0, 2.5f), Vector3(8, 0, 0), 1.0f});
         queries.push_back({c.offset + Vector3(2.5f, 0, 2.5f), Vector3(0, 0, 0), 1.0f});
 
-        const int hits = ExpectSameAnswers(
-            queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return SegmentHitShape(r, shape, a, d); },
-            [&](HitRecord& r, const Vector3& a, const Vector3& d) { return index.SegmentHit(r, a, d); });
-        EXPECT_GT(hits, static_cast<int>(queries.size()) / 5);
+        EXPECT_GT(ExpectSameAnswers(queries, shape, index), static_cast<int>(queries.size()) / 5);
     }
 }
 
@@ -174,9 +184,7 @@ TEST(ShapeIndex, AnswersLikeThePlainScanForUnboundedPathsAndLimits) {
         {{0.5f, -1, 0.5f}, {nan, 2, 0}, 1},   {{inf, -1, 0.5f}, {0, 2, 0}, 1},      {{0.5f, -1, 0.5f}, {0, 2, 0}, -1},
         {{0.5f, -1e30f, 0.5f}, {0, 3e30f, 0}, 1},
     };
-    ExpectSameAnswers(
-        queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return SegmentHitShape(r, shape, a, d); },
-        [&](HitRecord& r, const Vector3& a, const Vector3& d) { return index.SegmentHit(r, a, d); });
+    ExpectSameAnswers(queries, shape, index);
 }
 
 // A floor grid of n x n quads as a one-node tree; with `box` the node gets the shape's box.
@@ -203,7 +211,8 @@ TEST(ShapeTreeIndex, GivesThePlainTreesAnswers) {
             }
             if (k == 3) shared = tile;
             tile->SetPosition(static_cast<Real>(i * 2), 0.0f, static_cast<Real>(j * 2));
-            if (k % 4 == 1) tile->SetAngles(1024, 0, 0); // a quarter turn about y: the tile then covers -x of its corner
+            // A quarter turn about y: the tile then covers -x of its corner.
+            if (k % 4 == 1) tile->SetAngles(1024, 0, 0);
             root->AddChild(tile);
             if (k == 12) {
                 AwShapeInstance* twin = Tile(2, 1.0f, true);
@@ -224,16 +233,11 @@ TEST(ShapeTreeIndex, GivesThePlainTreesAnswers) {
     std::vector<Query> queries;
     AddRandomSegments(queries, random, Vector3(-3, -3, -3), Vector3(13, 3, 13), 4000);
     AddGridBoundarySegments(queries, 0, 0, 0, 10);
-    const int hits = ExpectSameAnswers(
-        queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, *root, a, d); },
-        [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, index, a, d); });
-    EXPECT_GT(hits, 1000);
+    EXPECT_GT(ExpectSameAnswers(queries, *root, index), 1000);
 
     // In another rounding mode than the build's the answers are still the tree's.
     plat::NearestRoundingScope nearest;
-    ExpectSameAnswers(
-        queries, [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, *root, a, d); },
-        [&](HitRecord& r, const Vector3& a, const Vector3& d) { return TvSegmentHitShapeTree(r, index, a, d); });
+    ExpectSameAnswers(queries, *root, index);
 }
 
 // Children are met in list order even where that changes the answer: a node
