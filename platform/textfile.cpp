@@ -95,9 +95,43 @@ size_t TextFile::Read(void* buffer, size_t n) {
         if (got < n) eof_ = true;
         return got;
     }
+    // Whole blocks, translated in place: the bytes only ever shrink.
     auto* out = static_cast<unsigned char*>(buffer);
     size_t got = 0;
-    for (int c; got < n && (c = GetChar()) != EOF;) out[got++] = static_cast<unsigned char>(c);
+    while (got < n && !eof_) {
+        if (pending_ >= 0) { // the byte read ahead after a CR
+            const int c = GetChar();
+            if (c != EOF) out[got++] = static_cast<unsigned char>(c);
+            continue;
+        }
+        const size_t raw = std::fread(out + got, 1, n - got, file_);
+        if (raw == 0) {
+            eof_ = true;
+            break;
+        }
+        unsigned char* write = out + got;
+        for (const unsigned char *p = out + got, *end = p + raw; p < end; ++p) {
+            if (*p == kEndOfText) {
+                eof_ = true;
+                break;
+            }
+            if (*p == '\r') {
+                if (p + 1 < end) {
+                    if (p[1] == '\n') continue; // the LF follows
+                } else {
+                    // The block ends on a CR: the next byte decides.
+                    const int next = std::getc(file_);
+                    if (next == '\n') {
+                        *write++ = '\n';
+                        continue;
+                    }
+                    if (next != EOF) pending_ = next; // a lone CR stays
+                }
+            }
+            *write++ = *p;
+        }
+        got = static_cast<size_t>(write - out);
+    }
     return got;
 }
 

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
+#include <system_error>
 
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/inputstreams.h"
 #include "Tv/defs/keywordtrie.h"
 #include "Tv/defs/preprocessor.h"
+#include "platform/fpu.h"
 
 namespace {
 
@@ -105,6 +108,29 @@ struct NumberMatch {
     ScriptToken token = ScriptToken::End;
     size_t length = 0;
 };
+// A REAL's value: the double nearest to the written number, whatever the
+// thread's rounding mode (the library's conversion follows the mode). A value
+// beyond a double's range, which std::from_chars leaves unset, is the C
+// library's answer: infinity for one too large (which the range checks then
+// refuse) and zero for one too small.
+double RealValue(const char* p, const char* end) {
+    double value = 0.0;
+    std::from_chars_result result;
+    {
+        plat::NearestRoundingScope nearest;
+        result = std::from_chars(p, end, value);
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        const bool negative = *p == '-';
+        const char* digit = p + (negative ? 1 : 0);
+        while (digit < end && *digit == '0') ++digit;
+        const bool large = digit < end && *digit != '.';
+        value = large ? std::numeric_limits<double>::infinity() : 0.0;
+        if (negative) value = -value;
+    }
+    return value;
+}
+
 NumberMatch MatchNumber(const char* p, const char* end) {
     const char* q = p + (*p == '-' ? 1 : 0);
     const char* whole = q;
@@ -348,7 +374,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         if (m.token == ScriptToken::Integer) {
             MatchDecimal(p, end, value.integer);
         } else if (m.token == ScriptToken::Real) {
-            std::from_chars(p, p + m.length, value.real);
+            value.real = RealValue(p, p + m.length);
         }
         if (m.length) {
             token = m.token;
