@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -109,8 +111,13 @@ size_t TextFile::Read(void* buffer, size_t n) {
             eof_ = true;
             break;
         }
-        unsigned char* write = out + got;
-        for (const unsigned char *p = out + got, *end = p + raw; p < end; ++p) {
+        // Bytes before the first CR or end-of-text mark stay where they are.
+        unsigned char* const start = out + got;
+        unsigned char* const end = start + raw;
+        auto* cr = static_cast<unsigned char*>(std::memchr(start, '\r', raw));
+        auto* endOfText = static_cast<unsigned char*>(std::memchr(start, kEndOfText, raw));
+        unsigned char* write = cr && endOfText ? std::min(cr, endOfText) : cr ? cr : endOfText ? endOfText : end;
+        for (const unsigned char* p = write; p < end; ++p) {
             if (*p == kEndOfText) {
                 eof_ = true;
                 break;

@@ -1,5 +1,6 @@
 #include "Tv/defs/preprocessor.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -77,11 +78,18 @@ void ScriptPreprocessor::WriteMarker(int32_t line, const char* file) {
     output_->AppendToken(marker);
 }
 
-const OwnedText* ScriptPreprocessor::FindMacro(std::string_view name) const { return macros_.Find(name); }
+// Most identifiers name no macro: a name whose length no macro has is not
+// looked up. Lengths of 63 and more share one bit.
+uint64_t ScriptPreprocessor::LengthBit(size_t length) { return uint64_t{1} << std::min<size_t>(length, 63); }
+
+const OwnedText* ScriptPreprocessor::FindMacro(std::string_view name) const {
+    return macroLengths_ & LengthBit(name.size()) ? macros_.Find(name) : nullptr;
+}
 
 void ScriptPreprocessor::DefineMacro(std::string_view name, std::string_view joinedBody) {
     if (macros_.Remove(name, [](OwnedText&) {})) CompilerWarning("macro redefinition");
     macros_.Insert(name, OwnedText(joinedBody));
+    macroLengths_ |= LengthBit(name.size());
 }
 
 bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& body) {
@@ -98,7 +106,10 @@ bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& bod
     return true;
 }
 
-void ScriptPreprocessor::ClearMacros() { macros_.Clear([](OwnedText&) {}); }
+void ScriptPreprocessor::ClearMacros() {
+    macros_.Clear([](OwnedText&) {});
+    macroLengths_ = 0;
+}
 
 bool ScriptPreprocessor::IsActive() const {
     if (conditionals_.IsEmpty()) return true;

@@ -58,7 +58,7 @@ public:
     // --- Macros ---
     // The body of a macro, its tokens joined as "token token ", or null.
     const OwnedText* FindMacro(std::string_view name) const;
-    bool IsMacro(std::string_view name) const { return macros_.Find(name) != nullptr; }
+    bool IsMacro(std::string_view name) const { return FindMacro(name) != nullptr; }
     // Enters or replaces a macro (the warning "macro redefinition" when replacing).
     void DefineMacro(std::string_view name, std::string_view joinedBody);
     // Pushes a stream of the macro's body; false with an error when the
@@ -91,7 +91,10 @@ private:
     List<Input*> inputs_;
     ScriptSourcePosition position_;
     ScriptTokenStream* output_ = nullptr;
+    static uint64_t LengthBit(size_t length);
+
     ScriptNameTable<OwnedText> macros_;
+    uint64_t macroLengths_ = 0; // a bit for each length of a macro's name
     int64_t macroTextRead_ = 0;
     // Innermost last; flag bits: 1 the condition's value, 2 this branch is
     // taken, 4 '#else' seen, 8 the surrounding text is active.

@@ -1,6 +1,7 @@
 #include "Tv/defs/scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -19,18 +20,38 @@ constexpr size_t kView = ScanBuffer::kMaxTokenLength + 2; // a longest token and
 constexpr size_t kCapacity = 2 * (ScanBuffer::kMaxTokenLength + 1);
 constexpr size_t kFirstCapacity = 256;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsIdentifierChar(char c) { return IsLetter(c) || IsDigit(c); }
-// Characters of a text run in the preprocess state, and in a directive, where
-// a double quote belongs to the run.
-bool IsPreprocessText(char c) { return !IsBlank(c) && c != '\n' && c != '"' && !IsLetter(c) && c != '/'; }
-bool IsDirectiveText(char c) { return !IsBlank(c) && c != '\n' && !IsLetter(c) && c != '/'; }
+// Character classes, one table look-up per character.
+enum CharClass : uint8_t {
+    kBlank = 1,
+    kLetter = 2, // and the underscore
+    kDigit = 4,
+    kDirectiveText = 8,  // a text run in a directive: no blank, newline, letter or '/'
+    kPreprocessText = 16, // the same outside directives, where a double quote ends it
+    kIdentifier = kLetter | kDigit,
+};
+constexpr std::array<uint8_t, 256> kCharClasses = [] {
+    std::array<uint8_t, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool blank = c == ' ' || c == '\t';
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool digit = c >= '0' && c <= '9';
+        const bool directiveText = !blank && c != '\n' && !letter && c != '/';
+        classes[static_cast<size_t>(c)] = static_cast<uint8_t>((blank ? kBlank : 0) | (letter ? kLetter : 0) |
+                                                               (digit ? kDigit : 0) |
+                                                               (directiveText ? kDirectiveText : 0) |
+                                                               (directiveText && c != '"' ? kPreprocessText : 0));
+    }
+    return classes;
+}();
 
-size_t RunLength(const char* p, const char* end, bool (*inRun)(char)) {
+bool IsIn(char c, uint8_t classes) { return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0; }
+bool IsBlank(char c) { return IsIn(c, kBlank); }
+bool IsLetter(char c) { return IsIn(c, kLetter); }
+bool IsDigit(char c) { return IsIn(c, kDigit); }
+
+size_t RunLength(const char* p, const char* end, uint8_t classes) {
     const char* q = p;
-    while (q < end && inRun(*q)) ++q;
+    while (q < end && IsIn(*q, classes)) ++q;
     return static_cast<size_t>(q - p);
 }
 
@@ -174,6 +195,8 @@ void ScanBuffer::Fill() {
     }
 }
 
+bool ScanBuffer::HoldsToken() const { return end_ - pos_ >= kView || (ended_ && pos_ < end_); }
+
 void ScanBuffer::Discard() {
     pos_ = end_;
     ended_ = true;
@@ -258,7 +281,7 @@ bool ScriptScanner::EnterComment(ScanBuffer& buffer, ScanState from) {
 
 bool ScriptScanner::ScanIdentifier(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
     const char* p = buffer.Cursor();
-    size_t n = RunLength(p, buffer.Limit(), IsIdentifierChar);
+    size_t n = RunLength(p, buffer.Limit(), kIdentifier);
     return TakeToken(buffer, n, ScriptToken::Identifier, {p, n}, value, token);
 }
 
@@ -269,10 +292,26 @@ bool ScriptScanner::TakeToken(ScanBuffer& buffer, size_t length, ScriptToken kin
     return Take(buffer, length);
 }
 
-bool ScriptScanner::SkipBlankRun(ScanBuffer& buffer) {
-    if (!IsBlank(*buffer.Cursor())) return false;
-    Take(buffer, RunLength(buffer.Cursor(), buffer.Limit(), IsBlank));
-    return true;
+bool ScriptScanner::SkipSpace(ScanBuffer& buffer, bool newlines) {
+    for (;;) {
+        const char c = *buffer.Cursor();
+        if (IsBlank(c)) {
+            if (!Take(buffer, RunLength(buffer.Cursor(), buffer.Limit(), kBlank))) return false;
+        } else if (newlines && c == '\n') {
+            Newline(buffer, false);
+            if (!buffer.HoldsToken()) return false;
+            // A line marker is looked for at the start of every line.
+            const char next = *buffer.Cursor();
+            if ((next == '#' || IsBlank(next)) &&
+                MatchDirectiveStart(buffer.Cursor(), buffer.Limit()).kind == DirectiveKind::Line)
+                return false;
+            input_.Position().tokenLine = input_.Position().line;
+            continue;
+        } else {
+            return true;
+        }
+        if (!buffer.HoldsToken()) return false;
+    }
 }
 
 bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
@@ -282,7 +321,7 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
     if (buffer.atLineStart && (c == '#' || IsBlank(c))) {
         DirectiveMatch d = MatchDirectiveStart(p, end);
         // "#" also starts a text run ("#1" is text), which wins when longer.
-        size_t run = c == '#' ? RunLength(p, end, IsPreprocessText) : 0;
+        size_t run = c == '#' ? RunLength(p, end, kPreprocessText) : 0;
         if (d.kind != DirectiveKind::None && d.length >= run) {
             buffer.Consume(d.length);
             buffer.atLineStart = false;
@@ -300,7 +339,12 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
         Newline(buffer, true);
         return false;
     }
-    if (SkipBlankRun(buffer)) return false;
+    if (IsBlank(c)) {
+        if (!SkipSpace(buffer, false)) return false;
+        p = buffer.Cursor();
+        c = *p;
+        if (c == '\n') return false;
+    }
     if (c == '"') {
         StringScan s = ScanString(p, end);
         if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
@@ -310,7 +354,7 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
     }
     if (c == '/' && EnterComment(buffer, ScanState::Preprocess)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
-    size_t n = c == '/' ? 1 : RunLength(p, end, IsPreprocessText);
+    size_t n = c == '/' ? 1 : RunLength(p, end, kPreprocessText);
     return TakeToken(buffer, n, ScriptToken::PpText, {p, n}, value, token);
 }
 
@@ -333,10 +377,13 @@ bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, S
         token = ScriptToken::PpEnd;
         return true;
     }
-    if (SkipBlankRun(buffer)) return false;
+    if (IsBlank(c)) {
+        Take(buffer, RunLength(p, end, kBlank));
+        return false;
+    }
     if (c == '/' && EnterComment(buffer, ScanState::Directive)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
-    size_t run = c == '/' ? 1 : RunLength(p, end, IsDirectiveText);
+    size_t run = c == '/' ? 1 : RunLength(p, end, kDirectiveText);
     if (c == '"') {
         // A quoted text is a string unless a text run is at least as long
         // ("12" with its quotes is a text run).
@@ -360,11 +407,11 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
             return false;
         }
     }
-    if (c == '\n') {
-        Newline(buffer, false);
-        return false;
+    if (c == '\n' || IsBlank(c)) {
+        if (!SkipSpace(buffer, true)) return false;
+        p = buffer.Cursor();
+        c = *p;
     }
-    if (SkipBlankRun(buffer)) return false;
     if (c == '"') {
         StringScan s = ScanString(p, end);
         if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
@@ -382,7 +429,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         }
     } else {
         KeywordMatch k = MatchScriptKeyword(p, end);
-        size_t identifier = IsLetter(c) ? RunLength(p, end, IsIdentifierChar) : 0;
+        size_t identifier = IsLetter(c) ? RunLength(p, end, kIdentifier) : 0;
         if (k.length && k.length >= identifier) {
             value.keyword = k.keyword;
             value.integer = k.keyword->value;
