@@ -105,7 +105,7 @@ BENCHMARK(MixedSizes<OursUnlocked>);
 
 int main(int argc, char** argv) {
     // The link keeps malloc the C library's (bench/CMakeLists.txt): make sure.
-    void* probe = std::malloc(64);
+    void* probe = std::calloc(1, 64);
     const bool hijacked = mi_is_in_heap_region(probe);
     std::free(probe);
     if (hijacked) {

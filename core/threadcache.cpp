@@ -9,13 +9,14 @@ void* ThreadCache::Refill(PageAllocator& pages, size_t roundedSize) {
     return chain;
 }
 
-// The objects released longest ago go: the ones kept are the likeliest still
-// in the processor's cache.
+// The objects released last go: they lead the chain, so handing them back
+// walks no further than they reach, and their pages serve them again first.
 void ThreadCache::HandBack(PageAllocator& pages, Bin& bin, size_t n) {
     if (n == 0) return;
-    void** cut = &bin.head; // the link that ends the objects kept
-    for (size_t kept = bin.count - n; kept > 0; --kept) cut = static_cast<void**>(*cut);
-    void* chain = *cut;
+    void* chain = bin.head;
+    void** cut = &bin.head; // becomes the link after the last object handed back
+    for (size_t moved = 0; moved < n; ++moved) cut = static_cast<void**>(*cut);
+    bin.head = *cut;
     *cut = nullptr;
     bin.count -= n;
     pages.ReleaseChain(chain);
