@@ -54,7 +54,10 @@ private:
     // The node reached from `node` over the edge that starts at p, and the
     // character after the edge; -1 when the text leaves the edge.
     int32_t Step(int32_t node, const char*& p, const char* end) const {
-        const int32_t child = Child(node, *p);
+        return Enter(node == kRoot ? rootChild_[static_cast<unsigned char>(*p)] : Child(node, *p), p, end);
+    }
+    // The same, given the child whose edge starts at p (or -1).
+    int32_t Enter(int32_t child, const char*& p, const char* end) const {
         if (child < 0) return -1;
         const size_t length = labelLengths_[static_cast<size_t>(child)];
         if (static_cast<size_t>(end - p - 1) < length) return -1;
@@ -67,6 +70,7 @@ private:
     }
 
     std::array<uint8_t, 256> classOf_;
+    std::array<int16_t, 256> rootChild_; // every match starts here: no counting
     std::vector<Node> nodes_;
     std::vector<uint8_t> labelLengths_; // beside the nodes: read only once a child is known
     std::string labels_;
@@ -183,6 +187,7 @@ KeywordTrie::KeywordTrie() {
         labelLengths_[i] = static_cast<uint8_t>(placed[i].label.size());
         labels_ += placed[i].label;
     }
+    for (size_t c = 0; c < 256; ++c) rootChild_[c] = static_cast<int16_t>(Child(kRoot, static_cast<char>(c)));
 }
 
 // Follows the text from `node`, trying every gap crossing on the way, and

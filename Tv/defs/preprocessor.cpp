@@ -24,6 +24,7 @@ bool ScriptPreprocessor::PushInput(ScriptInputStream* stream) {
         WriteMarker(1, name);
     }
     inputs_.PushBack(input);
+    current_ = &input->buffer;
     return true;
 }
 
@@ -41,6 +42,7 @@ bool ScriptPreprocessor::InputEnded(ScriptScanner& scanner) {
     }
     inputs_.PopBack();
     delete input;
+    current_ = inputs_.IsEmpty() ? nullptr : &inputs_.Back()->buffer;
     return inputs_.IsEmpty();
 }
 
@@ -49,6 +51,7 @@ void ScriptPreprocessor::DiscardInputs() {
         delete inputs_.Back();
         inputs_.PopBack();
     }
+    current_ = nullptr;
 }
 
 void ScriptPreprocessor::StartOutput() {

@@ -41,7 +41,7 @@ public:
     bool InputEnded(ScriptScanner& scanner);
     // Drops every input without end-of-input processing.
     void DiscardInputs();
-    ScanBuffer* CurrentBuffer() const { return inputs_.IsEmpty() ? nullptr : &inputs_.Back()->buffer; }
+    ScanBuffer* CurrentBuffer() const { return current_; }
 
     // Current file name and line, kept by the scanner and the line markers.
     ScriptSourcePosition& Position() { return position_; }
@@ -89,6 +89,7 @@ private:
     void WriteMarker(int32_t line, const char* file);
 
     List<Input*> inputs_;
+    ScanBuffer* current_ = nullptr; // the last input's buffer, read for every token
     ScriptSourcePosition position_;
     ScriptTokenStream* output_ = nullptr;
     static uint64_t LengthBit(size_t length);

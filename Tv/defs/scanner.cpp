@@ -135,6 +135,33 @@ struct NumberMatch {
 // library's answer: infinity for one too large (which the range checks then
 // refuse) and zero for one too small.
 double RealValue(const char* p, const char* end) {
+    // Most written reals (0.5, 2.25, 12.5) are exact binary fractions: their
+    // quotient digits / 10^k is exact in any rounding mode, which the product
+    // back proves (rounding down could only make it smaller).
+    {
+        const bool negative = *p == '-';
+        uint64_t digits = 0;
+        int fractionDigits = -1; // -1 before the point
+        bool small = true;
+        for (const char* q = p + (negative ? 1 : 0); q < end && small; ++q) {
+            if (*q == '.') {
+                fractionDigits = 0;
+                continue;
+            }
+            digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+            if (fractionDigits >= 0) ++fractionDigits;
+            small = digits < (uint64_t{1} << 53) && fractionDigits <= 22;
+        }
+        if (small) {
+            static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+            const double scale = kPowersOfTen[fractionDigits < 0 ? 0 : fractionDigits];
+            const double whole = static_cast<double>(digits);
+            const double quotient = whole / scale;
+            if (quotient * scale == whole) return negative ? -quotient : quotient;
+        }
+    }
     double value = 0.0;
     std::from_chars_result result;
     {
