@@ -53,9 +53,10 @@ void TickCounter::TakeReferencePoint() {
 void TickCounter::Calibrate(uint32_t n) {
     // A counter of known rate needs no measurement: no stall at a level load,
     // and the same rate on every run.
-    if (const uint64_t frequency = plat::KnownTimeStampFrequency()) {
+    const auto known = static_cast<int32_t>(std::min<uint64_t>(plat::KnownTimeStampFrequency() >> kTickShift, INT32_MAX));
+    if (known > 0) {
         TakeReferencePoint();
-        SetRate(static_cast<int32_t>(std::min<uint64_t>(frequency >> kTickShift, INT32_MAX)));
+        SetRate(known);
         return;
     }
     const uint32_t limitMs = n * kCalibrationStepMs;

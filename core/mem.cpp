@@ -113,6 +113,11 @@ void MemFree(void* block) { RuntimeHeapFree(block); }
 
 #else
 
+// Every request of every thread, whoever started the thread, either stays in
+// that thread's own cache, which no other thread sees, or takes the
+// critical section for the pages (PageAllocator::Lock): the one lock guards
+// all shared allocator state on all threads alike.
+
 namespace {
 
 // The calling thread's cache of small objects. The runtime destroys it when
@@ -181,8 +186,9 @@ void PageAllocator::DisableLocking() {
 // started it: the server thread, the SDL audio callback and a network thread
 // count alike, since nothing here asks how a thread came to be.
 bool PageAllocator::Lock() {
-    if (locking_) LockOf(lockStorage_).lock();
-    return locking_;
+    const bool take = locking_;
+    if (take) LockOf(lockStorage_).lock();
+    return take;
 }
 
 void PageAllocator::Unlock(bool taken) {
