@@ -233,3 +233,8 @@ TEST_F(DefsTest, IdentifierWrittenAsANumberIsRefused) {
 }
 
 } // namespace
+
+TEST_F(DefsTest, ARealTooLargeForADoubleIsRefusedByTheRangeCheck) {
+    Compile(std::string(kRoleParts) + "character c : walker { sight angle " + std::string(400, '9') + ". }\n");
+    EXPECT_EQ(diagnostics.Errors(), Texts{"value for 'sight angle' cannot be more than 89.000000"});
+}
