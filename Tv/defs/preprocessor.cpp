@@ -81,18 +81,24 @@ void ScriptPreprocessor::WriteMarker(int32_t line, const char* file) {
     output_->AppendToken(marker);
 }
 
-// Most identifiers name no macro: a name whose length no macro has is not
-// looked up. Lengths of 63 and more share one bit.
+// Most identifiers name no macro: a name whose length or first character no
+// macro has is not looked up. Lengths of 63 and more share one bit, and so do
+// characters 64 apart.
 uint64_t ScriptPreprocessor::LengthBit(size_t length) { return uint64_t{1} << std::min<size_t>(length, 63); }
+uint64_t ScriptPreprocessor::FirstCharacterBit(std::string_view name) {
+    return name.empty() ? 1 : uint64_t{1} << (static_cast<unsigned char>(name[0]) & 63);
+}
 
 const OwnedText* ScriptPreprocessor::FindMacro(std::string_view name) const {
-    return macroLengths_ & LengthBit(name.size()) ? macros_.Find(name) : nullptr;
+    const bool possible = (macroLengths_ & LengthBit(name.size())) && (macroFirstCharacters_ & FirstCharacterBit(name));
+    return possible ? macros_.Find(name) : nullptr;
 }
 
 void ScriptPreprocessor::DefineMacro(std::string_view name, std::string_view joinedBody) {
     if (macros_.Remove(name, [](OwnedText&) {})) CompilerWarning("macro redefinition");
     macros_.Insert(name, OwnedText(joinedBody));
     macroLengths_ |= LengthBit(name.size());
+    macroFirstCharacters_ |= FirstCharacterBit(name);
 }
 
 bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& body) {
@@ -112,6 +118,7 @@ bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& bod
 void ScriptPreprocessor::ClearMacros() {
     macros_.Clear([](OwnedText&) {});
     macroLengths_ = 0;
+    macroFirstCharacters_ = 0;
 }
 
 bool ScriptPreprocessor::IsActive() const {

@@ -93,9 +93,11 @@ private:
     ScriptSourcePosition position_;
     ScriptTokenStream* output_ = nullptr;
     static uint64_t LengthBit(size_t length);
+    static uint64_t FirstCharacterBit(std::string_view name);
 
     ScriptNameTable<OwnedText> macros_;
-    uint64_t macroLengths_ = 0; // a bit for each length of a macro's name
+    uint64_t macroLengths_ = 0;         // a bit for each length of a macro's name
+    uint64_t macroFirstCharacters_ = 0; // a bit for each first character
     int64_t macroTextRead_ = 0;
     // Innermost last; flag bits: 1 the condition's value, 2 this branch is
     // taken, 4 '#else' seen, 8 the surrounding text is active.

@@ -17,7 +17,9 @@ namespace {
 
 constexpr size_t kReadPiece = 8192;
 constexpr size_t kView = ScanBuffer::kMaxTokenLength + 2; // a longest token and the character after it
-constexpr size_t kCapacity = 2 * (ScanBuffer::kMaxTokenLength + 1);
+// Room for four views: the characters still in view move to the front only
+// after three quarters of the buffer have been scanned.
+constexpr size_t kCapacity = 4 * (ScanBuffer::kMaxTokenLength + 1);
 constexpr size_t kFirstCapacity = 256;
 
 // Character classes, one table look-up per character.
