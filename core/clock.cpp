@@ -1,5 +1,7 @@
 #include "core/clock.h"
 
+#include <algorithm>
+
 #include "core/numeric.h"
 #include "core/serverthread.h"
 #include "platform/fpu.h"
@@ -49,6 +51,14 @@ void TickCounter::TakeReferencePoint() {
 }
 
 void TickCounter::Calibrate(uint32_t n) {
+    // A counter of known rate needs no measurement: no stall at a level load,
+    // and the same rate on every run.
+    const auto known = static_cast<int32_t>(std::min<uint64_t>(plat::KnownTimeStampFrequency() >> kTickShift, INT32_MAX));
+    if (known > 0) {
+        TakeReferencePoint();
+        SetRate(known);
+        return;
+    }
     const uint32_t limitMs = n * kCalibrationStepMs;
     for (;;) {
         const uint32_t startTime = referenceTime_.load(std::memory_order_relaxed);
@@ -69,12 +79,16 @@ void TickCounter::Calibrate(uint32_t n) {
         // seconds per tick infinite: measure again from the new reference.
         if (tickDifference < 0 || rate <= 0) continue;
 
-        const float rateFloat = static_cast<float>(rate);
-        ticksPerSecond_.store(rate, std::memory_order_relaxed);
-        ticksPerSecondFloat_.store(rateFloat, std::memory_order_relaxed);
-        secondsPerTick_.store(1.0f / rateFloat, std::memory_order_relaxed);
+        SetRate(rate);
         return;
     }
+}
+
+void TickCounter::SetRate(int32_t ticksPerSecond) {
+    const float rateFloat = static_cast<float>(ticksPerSecond);
+    ticksPerSecond_.store(ticksPerSecond, std::memory_order_relaxed);
+    ticksPerSecondFloat_.store(rateFloat, std::memory_order_relaxed);
+    secondsPerTick_.store(1.0f / rateFloat, std::memory_order_relaxed);
 }
 
 void TickCounter::CopyFrom(const TickCounter& other) {

@@ -30,7 +30,8 @@ public:
     // Measures ticks per second over everything since the last reference
     // point, at least n x 70 ms, then takes a new reference point. A
     // measurement that gives no usable rate (zero, negative, not a number) is
-    // taken again.
+    // taken again. A counter whose rate the platform knows (the system's
+    // clock, plat::KnownTimeStampFrequency) takes that rate at once.
     void Calibrate(uint32_t n);
 
     // Copies the whole record (count, reference point and rates) of another counter.
@@ -42,6 +43,7 @@ public:
 
 private:
     void TakeReferencePoint();
+    void SetRate(int32_t ticksPerSecond);
 
     // The 22-bit reading of the time-stamp counter is not stored: it is always
     // the low 22 bits of the count, so one atomic word holds the whole state.

@@ -113,7 +113,9 @@ template <class T>
 class List;
 
 // Cursor over a list {node, list}: starts at the first element; at the end
-// when on the sentinel. Next and Prev stay at the end once there.
+// when on the sentinel. Next and Prev stay at the end once there;
+// NextCrossing and PrevCrossing step over it, so a cursor that cycles through
+// a list passes the end once and goes on from the other side.
 template <class T>
 class ListIterator {
 public:
@@ -127,6 +129,8 @@ public:
     void Prev() {
         if (!AtEnd()) node_ = node_->Prev;
     }
+    void NextCrossing() { node_ = node_->Next; }
+    void PrevCrossing() { node_ = node_->Prev; }
     bool AtEnd() const { return node_ == list_->Sentinel(); }
     // The current element (not valid at the end).
     ListNode<T>* Node() const { return static_cast<ListNode<T>*>(node_); }

@@ -3,6 +3,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "platform/fpu.h"
+
 constinit class MathTables MathTables;
 
 namespace {
@@ -70,10 +72,15 @@ void FillTables(class MathTables& t) {
 void MathTables::Build() {
     static const bool built = (FillTables(::MathTables), true);
     (void)built;
+    // The mode the whole program computes in, from start-up on.
+    plat::SetGameFpuMode();
 }
 
-// Runs before the ordinary static initialisers, so those may use the tables.
-[[gnu::constructor(101)]] static void BuildMathTablesAtStartUp() { MathTables::Build(); }
+// Runs before the ordinary static initialisers, so those may use the tables
+// and compute in the game's mode. Every program that links the core library
+// runs it: core's link options name it (core/CMakeLists.txt), so the linker
+// takes this file even into a program that uses nothing else of it.
+extern "C" [[gnu::constructor(101)]] void CoreStartUp() { MathTables::Build(); }
 
 void Colour::SetBytes(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
     Packed = uint32_t{alpha} << 24 | uint32_t{red} << 16 | uint32_t{green} << 8 | blue;

@@ -97,8 +97,10 @@ public:
     uint32_t CubeRootMantissa[1536]{};
     uint32_t CubeRootExponent[256]{};
 
-    // Fills the tables once (later calls do nothing). Computes with
-    // round-to-nearest whatever the calling thread's mode is, and leaves that mode as it was.
+    // Fills the tables once, computing with round-to-nearest whatever the
+    // calling thread's mode is, then sets the calling thread to the game's
+    // floating-point mode (later calls only set the mode). Runs at start-up
+    // in every program that links the core library.
     static void Build();
 };
 extern constinit class MathTables MathTables;

@@ -7,9 +7,9 @@
 #include <new>
 
 #include "core/list.h"
+#include "core/threadcache.h"
 #include "platform/msgbox.h"
 #include "platform/process.h"
-#include "platform/threads.h"
 
 // malloc's blocks are what the sanitizer build hands out directly, and the
 // large blocks rely on their alignment too.
@@ -68,6 +68,23 @@ void* RuntimeHeapAlloc(size_t size) {
 
 void RuntimeHeapFree(void* block) { std::free(block); }
 
+namespace {
+
+// The runtime new handler that was installed before MemInit installed ours.
+constinit std::new_handler gPreviousNewHandler = nullptr;
+
+// A failed `new` (the containers' allocations among them) retries after each
+// call. The handler does not learn which request failed: it bounds the calls
+// in a row on one thread, so a request the retries cannot help ends the
+// program like a failed MemAlloc instead of retrying for ever.
+void NewHandler() {
+    thread_local int callsInARow = 0;
+    if (++callsInARow > kOutOfMemoryRetries) plat::ExitProcess(plat::kExitOutOfMemory);
+    MemOutOfMemoryHandler();
+}
+
+} // namespace
+
 void MemInit() {
     if (gAllocator.IsLocking()) return;
     gAllocator.EnableLocking();
@@ -77,12 +94,14 @@ void MemInit() {
         plat::ExitProcess(plat::kExitOutOfMemory);
     }
     std::free(gReserve.exchange(reserve));
+    gPreviousNewHandler = std::set_new_handler(NewHandler);
 }
 
 void MemShutdown() {
     if (!gAllocator.IsLocking()) return;
     gAllocator.DisableLocking();
     std::free(gReserve.exchange(nullptr));
+    std::set_new_handler(gPreviousNewHandler);
 }
 
 // --- Program-wide entry points ---
@@ -94,8 +113,46 @@ void MemFree(void* block) { RuntimeHeapFree(block); }
 
 #else
 
-void* MemAlloc(size_t size) { return gAllocator.Allocate(size); }
-void MemFree(void* block) { gAllocator.Release(block); }
+// Every request of every thread, whoever started the thread, either stays in
+// that thread's own cache, which no other thread sees, or takes the
+// critical section for the pages (PageAllocator::Lock): the one lock guards
+// all shared allocator state on all threads alike.
+
+namespace {
+
+// The calling thread's cache of small objects. The runtime destroys it when
+// its thread ends, whoever started the thread, and the cached objects go back
+// to the pages; from then on (later exit-time destructors of that thread)
+// the thread's requests go to the pages directly.
+struct CacheOfThread {
+    ~CacheOfThread();
+    ThreadCache cache;
+};
+thread_local CacheOfThread tCache;
+constinit thread_local bool tCacheClosed = false;
+
+CacheOfThread::~CacheOfThread() {
+    tCacheClosed = true;
+    cache.Flush(gAllocator);
+}
+
+} // namespace
+
+void* MemAlloc(size_t size) {
+    const size_t rounded = PageAllocator::RoundSize(size);
+    if (rounded < kSmallLimit && !tCacheClosed) return tCache.cache.Allocate(gAllocator, rounded);
+    return gAllocator.Allocate(size);
+}
+
+void MemFree(void* block) {
+    if (!block) return;
+    // The page of a live object keeps its size: readable without the lock.
+    const size_t objectSize = PageAllocator::PageOf(block)->ObjectSize;
+    if (objectSize != 0 && !tCacheClosed)
+        tCache.cache.Release(gAllocator, block, objectSize);
+    else
+        gAllocator.Release(block);
+}
 
 #endif
 
@@ -125,11 +182,11 @@ void PageAllocator::DisableLocking() {
     LockOf(lockStorage_).~mutex();
 }
 
-// The critical section is taken once threads exist: until the first thread is
-// started, the only thread cannot race itself. The first start comes from a
-// thread that is not inside the allocator, so a Lock/Unlock pair always agrees.
+// While locking is on, every thread takes the critical section, whoever
+// started it: the server thread, the SDL audio callback and a network thread
+// count alike, since nothing here asks how a thread came to be.
 bool PageAllocator::Lock() {
-    const bool take = locking_ && plat::ThreadsStarted();
+    const bool take = locking_;
     if (take) LockOf(lockStorage_).lock();
     return take;
 }
@@ -163,6 +220,30 @@ void PageAllocator::Release(void* block) {
         HeapFree(page->Bump);
     else
         ReleaseSmall(page, block);
+    Unlock(locked);
+}
+
+size_t PageAllocator::AllocateChain(size_t roundedSize, size_t n, void*& chain) {
+    const bool locked = Lock();
+    void** link = &chain;
+    size_t taken = 0;
+    do {
+        void* object = AllocateSmall(roundedSize);
+        *link = object;
+        link = static_cast<void**>(object);
+    } while (++taken < n);
+    *link = nullptr;
+    Unlock(locked);
+    return taken;
+}
+
+void PageAllocator::ReleaseChain(void* chain) {
+    const bool locked = Lock();
+    while (chain) {
+        void* next = *static_cast<void**>(chain);
+        ReleaseSmall(PageOf(chain), chain);
+        chain = next;
+    }
     Unlock(locked);
 }
 

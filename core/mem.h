@@ -9,10 +9,12 @@
 // there is no per-object header. Large requests take a heap block with room for
 // a page-aligned header in front of the object, which MemFree finds the same way.
 //
-// One critical section serialises the allocator once MemInit has run (at static
-// initialisation); before MemInit and after MemShutdown it runs unlocked, so
-// code that allocates from other static initialisers or exit-time destructors
-// works in any order.
+// One critical section serialises the pages once MemInit has run (at static
+// initialisation), on every thread; before MemInit and after MemShutdown they
+// run unlocked, so code that allocates from other static initialisers or
+// exit-time destructors works in any order. In front of the pages each thread
+// keeps a small cache of released small objects (core/threadcache.h), which
+// serves most requests without the lock.
 //
 // With TAVRIN_MALLOC_ALLOCATOR defined (the sanitizer build) MemAlloc/MemFree
 // hand every block to malloc/free instead, so the sanitizer sees each one;
@@ -44,10 +46,14 @@ void* MemAlloc(size_t size);
 void MemFree(void* block);
 
 // The allocator's start and end, run by one static object of mem.cpp: MemInit
-// turns locking on and takes the emergency reserve (when it cannot, an "Out of
-// Memory" box is shown and the program ends with plat::kExitOutOfMemory);
-// MemShutdown turns locking off and gives the reserve back. Calling either
-// again while already in that state does nothing.
+// turns locking on, takes the emergency reserve (when it cannot, an "Out of
+// Memory" box is shown and the program ends with plat::kExitOutOfMemory) and
+// installs MemOutOfMemoryHandler as the runtime's new handler, so a failed
+// `new` (of a std::vector or std::string too) renews the reserve and retries,
+// at most kOutOfMemoryRetries times in a row on a thread before the program
+// ends with plat::kExitOutOfMemory; MemShutdown turns locking off, gives the
+// reserve back and reinstalls the previous new handler. Calling either again
+// while already in that state does nothing.
 void MemInit();
 void MemShutdown();
 
@@ -100,7 +106,16 @@ public:
     void* Allocate(size_t size);
     void Release(void* block);
 
-    // Turns the critical section on (creating it) or off (deleting it).
+    // Takes up to n objects of a small rounded size in one critical section,
+    // each served as Allocate would; returns them as a chain linked through
+    // their first words (null-terminated) and how many it holds (at least 1).
+    size_t AllocateChain(size_t roundedSize, size_t n, void*& chain);
+    // Releases a null-terminated chain of small objects linked through their
+    // first words, in one critical section, as Release would one by one.
+    void ReleaseChain(void* chain);
+
+    // Turns the critical section on (creating it) or off (deleting it). While
+    // it is on, every thread takes it for every operation on the pages.
     void EnableLocking();
     void DisableLocking();
     bool IsLocking() const { return locking_; }

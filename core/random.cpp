@@ -37,10 +37,12 @@ RandomGenerator& RandomGenerator::ForCallingThread() {
 
 uint32_t TvRandom() { return RandomGenerator::ForCallingThread().Next(); }
 
+uint32_t TvRandomDraw() { return RandomGenerator::ForCallingThread().Draw(); }
+
 namespace {
 
 Real MantissaFloat(uint32_t exponentBits) {
-    return std::bit_cast<Real>(exponentBits | ((TvRandom() >> 1) & 0x7FFFFFu));
+    return std::bit_cast<Real>(exponentBits | (TvRandomDraw() & 0x7FFFFFu));
 }
 
 } // namespace

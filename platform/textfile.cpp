@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -95,9 +97,48 @@ size_t TextFile::Read(void* buffer, size_t n) {
         if (got < n) eof_ = true;
         return got;
     }
+    // Whole blocks, translated in place: the bytes only ever shrink.
     auto* out = static_cast<unsigned char*>(buffer);
     size_t got = 0;
-    for (int c; got < n && (c = GetChar()) != EOF;) out[got++] = static_cast<unsigned char>(c);
+    while (got < n && !eof_) {
+        if (pending_ >= 0) { // the byte read ahead after a CR
+            const int c = GetChar();
+            if (c != EOF) out[got++] = static_cast<unsigned char>(c);
+            continue;
+        }
+        const size_t raw = std::fread(out + got, 1, n - got, file_);
+        if (raw == 0) {
+            eof_ = true;
+            break;
+        }
+        // Bytes before the first CR or end-of-text mark stay where they are.
+        unsigned char* const start = out + got;
+        unsigned char* const end = start + raw;
+        auto* cr = static_cast<unsigned char*>(std::memchr(start, '\r', raw));
+        auto* endOfText = static_cast<unsigned char*>(std::memchr(start, kEndOfText, raw));
+        unsigned char* write = cr && endOfText ? std::min(cr, endOfText) : cr ? cr : endOfText ? endOfText : end;
+        for (const unsigned char* p = write; p < end; ++p) {
+            if (*p == kEndOfText) {
+                eof_ = true;
+                break;
+            }
+            if (*p == '\r') {
+                if (p + 1 < end) {
+                    if (p[1] == '\n') continue; // the LF follows
+                } else {
+                    // The block ends on a CR: the next byte decides.
+                    const int next = std::getc(file_);
+                    if (next == '\n') {
+                        *write++ = '\n';
+                        continue;
+                    }
+                    if (next != EOF) pending_ = next; // a lone CR stays
+                }
+            }
+            *write++ = *p;
+        }
+        got = static_cast<size_t>(write - out);
+    }
     return got;
 }
 

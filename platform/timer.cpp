@@ -29,4 +29,9 @@ uint64_t ReadTimeStampCounter() { return NowNanoseconds() * kTimeStampCyclesPerN
 
 uint32_t MillisecondTimer() { return static_cast<uint32_t>(NowNanoseconds() / 1'000'000u); }
 
+uint64_t KnownTimeStampFrequency() {
+    TimeSource* source = g_source.load(std::memory_order_acquire);
+    return source ? source->KnownCounterFrequency() : kTimeStampCyclesPerNanosecond * 1'000'000'000u;
+}
+
 } // namespace plat

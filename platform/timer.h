@@ -14,6 +14,9 @@ public:
     virtual ~TimeSource() = default;
     // Monotonic nanoseconds since an arbitrary origin.
     virtual uint64_t NowNanoseconds() = 0;
+    // The time-stamp counter's cycles per second when the source vouches for
+    // it; 0 (the default) when it must be measured.
+    virtual uint64_t KnownCounterFrequency() { return 0; }
 };
 
 // Installs a source for every thread (null restores the system's monotonic clock).
@@ -26,5 +29,10 @@ uint64_t ReadTimeStampCounter();
 uint32_t MillisecondTimer();
 
 constexpr uint64_t kTimeStampCyclesPerNanosecond = 3;
+
+// The time-stamp counter's cycles per second when they are known without
+// measuring: always for the system's clock (the counter is virtual), as the
+// installed source says otherwise (0: measure it).
+uint64_t KnownTimeStampFrequency();
 
 } // namespace plat

@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# Builds and runs every test. TAVRIN_SANITIZE=1 builds them with ASan+UBSan (as CI does).
+# Builds and runs every test twice: the Debug build under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build/asan), and the optimized build the program
+# ships as, compiled by Clang like tools/build.sh (build/opt).
+# "tools/run-tests.sh asan" or "tools/run-tests.sh opt" runs one of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=build/test; san=OFF
-if [ "${TAVRIN_SANITIZE:-0}" = 1 ]; then dir=build/asan; san=ON; fi
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=$san -DTAVRIN_BUILD_BENCH=OFF >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+builds=("${@:-asan opt}")
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-# Render tests need a display: run the whole suite under a virtual X server.
-xvfb-run -a ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+for build in ${builds[*]}; do
+  case "$build" in
+    asan) options=(-DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON) ;;
+    opt) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_SANITIZE=OFF
+                  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+    *) echo "run-tests.sh: unknown build '$build' (asan or opt)" >&2; exit 2 ;;
+  esac
+  dir=build/$build
+  echo "== $dir"
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" -DTAVRIN_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+  # Render tests need a display: run the whole suite under a virtual X server.
+  xvfb-run -a ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+done

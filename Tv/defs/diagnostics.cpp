@@ -13,7 +13,9 @@ constexpr size_t kMessageSize = 2048;
 ScriptDiagnosticSink* activeSink = nullptr;
 const ScriptSourcePosition* activePosition = nullptr;
 
-void Report(bool isError, const char* format, va_list args) {
+constexpr int32_t kTokenLine = -1; // Report's line: the latest token's
+
+void Report(bool isError, int32_t line, const char* format, va_list args) {
     ++(isError ? ScriptErrorCount : ScriptWarningCount);
     if (!activeSink) return; // nobody listens: counting is all there is to do
     char text[kMessageSize];
@@ -22,7 +24,7 @@ void Report(bool isError, const char* format, va_list args) {
     ScriptDiagnostic diagnostic{isError, {}, 0, {text, used}};
     if (activePosition) {
         if (const char* file = activePosition->file.Get()) diagnostic.file = file;
-        diagnostic.line = activePosition->tokenLine;
+        diagnostic.line = line == kTokenLine ? activePosition->tokenLine : line;
     }
     activeSink->Report(diagnostic);
 }
@@ -44,13 +46,22 @@ const ScriptSourcePosition* SetScriptSourcePosition(const ScriptSourcePosition* 
 void CompilerError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Report(true, format, args);
+    Report(true, kTokenLine, format, args);
     va_end(args);
 }
 
 void CompilerWarning(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Report(false, format, args);
+    Report(false, kTokenLine, format, args);
     va_end(args);
 }
+
+void CompilerWarningAtLine(int32_t line, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Report(false, line, format, args);
+    va_end(args);
+}
+
+int32_t ScriptTokenLine() { return activePosition ? activePosition->tokenLine : 0; }

@@ -43,3 +43,8 @@ const ScriptSourcePosition* SetScriptSourcePosition(const ScriptSourcePosition* 
 
 void CompilerError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void CompilerWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A warning about an earlier token of the current file, on the given line.
+void CompilerWarningAtLine(int32_t line, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The line of the latest token (0 without a position).
+int32_t ScriptTokenLine();

@@ -277,10 +277,11 @@ bool ParsePass::LifeStatement(PropertyValue*& record) {
     int32_t integer = value_.integer;
     Next();
     if (token_ == ScriptToken::Seconds || token_ == ScriptToken::Minutes) {
-        // Single precision, converted under the thread's rounding (toward minus infinity).
-        float seconds = static_cast<float>(number);
-        if (token_ == ScriptToken::Minutes) seconds = seconds * 60.0f;
-        float ticks = seconds * CurrentTicksPerSecondFloat();
+        // The written number times the ticks per second, rounded once to
+        // single precision toward minus infinity: the double product, rounded
+        // down, then rounded down to a float, gives that one rounding.
+        const double seconds = token_ == ScriptToken::Minutes ? number * 60.0 : number;
+        const float ticks = static_cast<float>(seconds * static_cast<double>(CurrentTicksPerSecondFloat()));
         record = new LifeValue(kLifeTicks, FloorToInt(ticks));
     } else if (token_ == ScriptToken::Particles) {
         if (real) {
@@ -345,6 +346,8 @@ bool ParsePass::ReadBinding(List<Binding*>& bindings) {
     auto* binding = new Binding;
     bindings.PushBack(binding);
     binding->objectName = OwnedText(value_.text);
+    // Whether a variable follows shows only at the next token, perhaps on a later line.
+    const int32_t bindingLine = ScriptTokenLine();
     Next();
     if (token_ == ScriptToken::As) {
         Next();
@@ -352,7 +355,7 @@ bool ParsePass::ReadBinding(List<Binding*>& bindings) {
         binding->variableName = OwnedText(value_.text);
         Next();
     } else {
-        CompilerWarning("no console variable specified");
+        CompilerWarningAtLine(bindingLine, "no console variable specified");
     }
     return true;
 }

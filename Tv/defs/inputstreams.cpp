@@ -21,10 +21,7 @@ size_t ScriptFileStream::Read(char* buffer, size_t maximum) {
 
 ScriptTokenStream::ScriptTokenStream(std::string_view joinedTokens) : text_(" ") { text_ += joinedTokens; }
 
-void ScriptTokenStream::AppendToken(std::string_view token) {
-    text_ += token;
-    text_ += ' ';
-}
+void ScriptTokenStream::AppendToken(std::string_view token) { text_.append(token).push_back(' '); }
 
 size_t ScriptTokenStream::Read(char* buffer, size_t maximum) {
     size_t n = std::min(maximum, text_.size() - read_);

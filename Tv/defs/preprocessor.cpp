@@ -1,5 +1,6 @@
 #include "Tv/defs/preprocessor.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -23,6 +24,7 @@ bool ScriptPreprocessor::PushInput(ScriptInputStream* stream) {
         WriteMarker(1, name);
     }
     inputs_.PushBack(input);
+    current_ = &input->buffer;
     return true;
 }
 
@@ -40,6 +42,7 @@ bool ScriptPreprocessor::InputEnded(ScriptScanner& scanner) {
     }
     inputs_.PopBack();
     delete input;
+    current_ = inputs_.IsEmpty() ? nullptr : &inputs_.Back()->buffer;
     return inputs_.IsEmpty();
 }
 
@@ -48,6 +51,7 @@ void ScriptPreprocessor::DiscardInputs() {
         delete inputs_.Back();
         inputs_.PopBack();
     }
+    current_ = nullptr;
 }
 
 void ScriptPreprocessor::StartOutput() {
@@ -77,11 +81,24 @@ void ScriptPreprocessor::WriteMarker(int32_t line, const char* file) {
     output_->AppendToken(marker);
 }
 
-const OwnedText* ScriptPreprocessor::FindMacro(std::string_view name) const { return macros_.Find(name); }
+// Most identifiers name no macro: a name whose length or first character no
+// macro has is not looked up. Lengths of 63 and more share one bit, and so do
+// characters 64 apart.
+uint64_t ScriptPreprocessor::LengthBit(size_t length) { return uint64_t{1} << std::min<size_t>(length, 63); }
+uint64_t ScriptPreprocessor::FirstCharacterBit(std::string_view name) {
+    return name.empty() ? 1 : uint64_t{1} << (static_cast<unsigned char>(name[0]) & 63);
+}
+
+const OwnedText* ScriptPreprocessor::FindMacro(std::string_view name) const {
+    const bool possible = (macroLengths_ & LengthBit(name.size())) && (macroFirstCharacters_ & FirstCharacterBit(name));
+    return possible ? macros_.Find(name) : nullptr;
+}
 
 void ScriptPreprocessor::DefineMacro(std::string_view name, std::string_view joinedBody) {
     if (macros_.Remove(name, [](OwnedText&) {})) CompilerWarning("macro redefinition");
     macros_.Insert(name, OwnedText(joinedBody));
+    macroLengths_ |= LengthBit(name.size());
+    macroFirstCharacters_ |= FirstCharacterBit(name);
 }
 
 bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& body) {
@@ -98,7 +115,11 @@ bool ScriptPreprocessor::ExpandMacro(std::string_view name, const OwnedText& bod
     return true;
 }
 
-void ScriptPreprocessor::ClearMacros() { macros_.Clear([](OwnedText&) {}); }
+void ScriptPreprocessor::ClearMacros() {
+    macros_.Clear([](OwnedText&) {});
+    macroLengths_ = 0;
+    macroFirstCharacters_ = 0;
+}
 
 bool ScriptPreprocessor::IsActive() const {
     if (conditionals_.IsEmpty()) return true;

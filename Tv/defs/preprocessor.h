@@ -41,7 +41,7 @@ public:
     bool InputEnded(ScriptScanner& scanner);
     // Drops every input without end-of-input processing.
     void DiscardInputs();
-    ScanBuffer* CurrentBuffer() const { return inputs_.IsEmpty() ? nullptr : &inputs_.Back()->buffer; }
+    ScanBuffer* CurrentBuffer() const { return current_; }
 
     // Current file name and line, kept by the scanner and the line markers.
     ScriptSourcePosition& Position() { return position_; }
@@ -58,7 +58,7 @@ public:
     // --- Macros ---
     // The body of a macro, its tokens joined as "token token ", or null.
     const OwnedText* FindMacro(std::string_view name) const;
-    bool IsMacro(std::string_view name) const { return macros_.Find(name) != nullptr; }
+    bool IsMacro(std::string_view name) const { return FindMacro(name) != nullptr; }
     // Enters or replaces a macro (the warning "macro redefinition" when replacing).
     void DefineMacro(std::string_view name, std::string_view joinedBody);
     // Pushes a stream of the macro's body; false with an error when the
@@ -89,9 +89,15 @@ private:
     void WriteMarker(int32_t line, const char* file);
 
     List<Input*> inputs_;
+    ScanBuffer* current_ = nullptr; // the last input's buffer, read for every token
     ScriptSourcePosition position_;
     ScriptTokenStream* output_ = nullptr;
+    static uint64_t LengthBit(size_t length);
+    static uint64_t FirstCharacterBit(std::string_view name);
+
     ScriptNameTable<OwnedText> macros_;
+    uint64_t macroLengths_ = 0;         // a bit for each length of a macro's name
+    uint64_t macroFirstCharacters_ = 0; // a bit for each first character
     int64_t macroTextRead_ = 0;
     // Innermost last; flag bits: 1 the condition's value, 2 this branch is
     // taken, 4 '#else' seen, 8 the surrounding text is active.

@@ -1,33 +1,59 @@
 #include "Tv/defs/scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <limits>
+#include <system_error>
 
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/inputstreams.h"
 #include "Tv/defs/keywordtrie.h"
 #include "Tv/defs/preprocessor.h"
+#include "platform/fpu.h"
 
 namespace {
 
 constexpr size_t kReadPiece = 8192;
 constexpr size_t kView = ScanBuffer::kMaxTokenLength + 2; // a longest token and the character after it
-constexpr size_t kCapacity = 2 * (ScanBuffer::kMaxTokenLength + 1);
+// Room for four views: the characters still in view move to the front only
+// after three quarters of the buffer have been scanned.
+constexpr size_t kCapacity = 4 * (ScanBuffer::kMaxTokenLength + 1);
 constexpr size_t kFirstCapacity = 256;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsIdentifierChar(char c) { return IsLetter(c) || IsDigit(c); }
-// Characters of a text run in the preprocess state, and in a directive, where
-// a double quote belongs to the run.
-bool IsPreprocessText(char c) { return !IsBlank(c) && c != '\n' && c != '"' && !IsLetter(c) && c != '/'; }
-bool IsDirectiveText(char c) { return !IsBlank(c) && c != '\n' && !IsLetter(c) && c != '/'; }
+// Character classes, one table look-up per character.
+enum CharClass : uint8_t {
+    kBlank = 1,
+    kLetter = 2, // and the underscore
+    kDigit = 4,
+    kDirectiveText = 8,  // a text run in a directive: no blank, newline, letter or '/'
+    kPreprocessText = 16, // the same outside directives, where a double quote ends it
+    kIdentifier = kLetter | kDigit,
+};
+constexpr std::array<uint8_t, 256> kCharClasses = [] {
+    std::array<uint8_t, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool blank = c == ' ' || c == '\t';
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool digit = c >= '0' && c <= '9';
+        const bool directiveText = !blank && c != '\n' && !letter && c != '/';
+        classes[static_cast<size_t>(c)] = static_cast<uint8_t>((blank ? kBlank : 0) | (letter ? kLetter : 0) |
+                                                               (digit ? kDigit : 0) |
+                                                               (directiveText ? kDirectiveText : 0) |
+                                                               (directiveText && c != '"' ? kPreprocessText : 0));
+    }
+    return classes;
+}();
 
-size_t RunLength(const char* p, const char* end, bool (*inRun)(char)) {
+bool IsIn(char c, uint8_t classes) { return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0; }
+bool IsBlank(char c) { return IsIn(c, kBlank); }
+bool IsLetter(char c) { return IsIn(c, kLetter); }
+bool IsDigit(char c) { return IsIn(c, kDigit); }
+
+size_t RunLength(const char* p, const char* end, uint8_t classes) {
     const char* q = p;
-    while (q < end && inRun(*q)) ++q;
+    while (q < end && IsIn(*q, classes)) ++q;
     return static_cast<size_t>(q - p);
 }
 
@@ -105,6 +131,56 @@ struct NumberMatch {
     ScriptToken token = ScriptToken::End;
     size_t length = 0;
 };
+// A REAL's value: the double nearest to the written number, whatever the
+// thread's rounding mode (the library's conversion follows the mode). A value
+// beyond a double's range, which std::from_chars leaves unset, is the C
+// library's answer: infinity for one too large (which the range checks then
+// refuse) and zero for one too small.
+double RealValue(const char* p, const char* end) {
+    // Most written reals (0.5, 2.25, 12.5) are exact binary fractions: their
+    // quotient digits / 10^k is exact in any rounding mode, which the product
+    // back proves (rounding down could only make it smaller).
+    {
+        const bool negative = *p == '-';
+        uint64_t digits = 0;
+        int fractionDigits = -1; // -1 before the point
+        bool small = true;
+        for (const char* q = p + (negative ? 1 : 0); q < end && small; ++q) {
+            if (*q == '.') {
+                fractionDigits = 0;
+                continue;
+            }
+            digits = digits * 10 + static_cast<uint64_t>(*q - '0');
+            if (fractionDigits >= 0) ++fractionDigits;
+            small = digits < (uint64_t{1} << 53) && fractionDigits <= 22;
+        }
+        if (small) {
+            static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+            const double scale = kPowersOfTen[fractionDigits < 0 ? 0 : fractionDigits];
+            const double whole = static_cast<double>(digits);
+            const double quotient = whole / scale;
+            if (quotient * scale == whole) return negative ? -quotient : quotient;
+        }
+    }
+    double value = 0.0;
+    std::from_chars_result result;
+    {
+        plat::NearestRoundingScope nearest;
+        result = std::from_chars(p, end, value);
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        const bool negative = *p == '-';
+        const char* digit = p + (negative ? 1 : 0);
+        while (digit < end && *digit == '0') ++digit;
+        const bool large = digit < end && *digit != '.';
+        value = large ? std::numeric_limits<double>::infinity() : 0.0;
+        if (negative) value = -value;
+    }
+    return value;
+}
+
 NumberMatch MatchNumber(const char* p, const char* end) {
     const char* q = p + (*p == '-' ? 1 : 0);
     const char* whole = q;
@@ -147,6 +223,8 @@ void ScanBuffer::Fill() {
         end_ += got;
     }
 }
+
+bool ScanBuffer::HoldsToken() const { return end_ - pos_ >= kView || (ended_ && pos_ < end_); }
 
 void ScanBuffer::Discard() {
     pos_ = end_;
@@ -232,7 +310,7 @@ bool ScriptScanner::EnterComment(ScanBuffer& buffer, ScanState from) {
 
 bool ScriptScanner::ScanIdentifier(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
     const char* p = buffer.Cursor();
-    size_t n = RunLength(p, buffer.Limit(), IsIdentifierChar);
+    size_t n = RunLength(p, buffer.Limit(), kIdentifier);
     return TakeToken(buffer, n, ScriptToken::Identifier, {p, n}, value, token);
 }
 
@@ -243,10 +321,26 @@ bool ScriptScanner::TakeToken(ScanBuffer& buffer, size_t length, ScriptToken kin
     return Take(buffer, length);
 }
 
-bool ScriptScanner::SkipBlankRun(ScanBuffer& buffer) {
-    if (!IsBlank(*buffer.Cursor())) return false;
-    Take(buffer, RunLength(buffer.Cursor(), buffer.Limit(), IsBlank));
-    return true;
+bool ScriptScanner::SkipSpace(ScanBuffer& buffer, bool newlines) {
+    for (;;) {
+        const char c = *buffer.Cursor();
+        if (IsBlank(c)) {
+            if (!Take(buffer, RunLength(buffer.Cursor(), buffer.Limit(), kBlank))) return false;
+        } else if (newlines && c == '\n') {
+            Newline(buffer, false);
+            if (!buffer.HoldsToken()) return false;
+            // A line marker is looked for at the start of every line.
+            const char next = *buffer.Cursor();
+            if ((next == '#' || IsBlank(next)) &&
+                MatchDirectiveStart(buffer.Cursor(), buffer.Limit()).kind == DirectiveKind::Line)
+                return false;
+            input_.Position().tokenLine = input_.Position().line;
+            continue;
+        } else {
+            return true;
+        }
+        if (!buffer.HoldsToken()) return false;
+    }
 }
 
 bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, ScriptToken& token) {
@@ -256,7 +350,7 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
     if (buffer.atLineStart && (c == '#' || IsBlank(c))) {
         DirectiveMatch d = MatchDirectiveStart(p, end);
         // "#" also starts a text run ("#1" is text), which wins when longer.
-        size_t run = c == '#' ? RunLength(p, end, IsPreprocessText) : 0;
+        size_t run = c == '#' ? RunLength(p, end, kPreprocessText) : 0;
         if (d.kind != DirectiveKind::None && d.length >= run) {
             buffer.Consume(d.length);
             buffer.atLineStart = false;
@@ -274,7 +368,12 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
         Newline(buffer, true);
         return false;
     }
-    if (SkipBlankRun(buffer)) return false;
+    if (IsBlank(c)) {
+        if (!SkipSpace(buffer, false)) return false;
+        p = buffer.Cursor();
+        c = *p;
+        if (c == '\n') return false;
+    }
     if (c == '"') {
         StringScan s = ScanString(p, end);
         if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
@@ -284,7 +383,7 @@ bool ScriptScanner::ScanPreprocess(ScanBuffer& buffer, ScriptTokenValue& value, 
     }
     if (c == '/' && EnterComment(buffer, ScanState::Preprocess)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
-    size_t n = c == '/' ? 1 : RunLength(p, end, IsPreprocessText);
+    size_t n = c == '/' ? 1 : RunLength(p, end, kPreprocessText);
     return TakeToken(buffer, n, ScriptToken::PpText, {p, n}, value, token);
 }
 
@@ -307,10 +406,13 @@ bool ScriptScanner::ScanDirective(ScanBuffer& buffer, ScriptTokenValue& value, S
         token = ScriptToken::PpEnd;
         return true;
     }
-    if (SkipBlankRun(buffer)) return false;
+    if (IsBlank(c)) {
+        Take(buffer, RunLength(p, end, kBlank));
+        return false;
+    }
     if (c == '/' && EnterComment(buffer, ScanState::Directive)) return false;
     if (IsLetter(c)) return ScanIdentifier(buffer, value, token);
-    size_t run = c == '/' ? 1 : RunLength(p, end, IsDirectiveText);
+    size_t run = c == '/' ? 1 : RunLength(p, end, kDirectiveText);
     if (c == '"') {
         // A quoted text is a string unless a text run is at least as long
         // ("12" with its quotes is a text run).
@@ -334,11 +436,11 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
             return false;
         }
     }
-    if (c == '\n') {
-        Newline(buffer, false);
-        return false;
+    if (c == '\n' || IsBlank(c)) {
+        if (!SkipSpace(buffer, true)) return false;
+        p = buffer.Cursor();
+        c = *p;
     }
-    if (SkipBlankRun(buffer)) return false;
     if (c == '"') {
         StringScan s = ScanString(p, end);
         if (s.terminated) return TakeToken(buffer, s.length, ScriptToken::String, s.text, value, token);
@@ -348,7 +450,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         if (m.token == ScriptToken::Integer) {
             MatchDecimal(p, end, value.integer);
         } else if (m.token == ScriptToken::Real) {
-            std::from_chars(p, p + m.length, value.real);
+            value.real = RealValue(p, p + m.length);
         }
         if (m.length) {
             token = m.token;
@@ -356,7 +458,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         }
     } else {
         KeywordMatch k = MatchScriptKeyword(p, end);
-        size_t identifier = IsLetter(c) ? RunLength(p, end, IsIdentifierChar) : 0;
+        size_t identifier = IsLetter(c) ? RunLength(p, end, kIdentifier) : 0;
         if (k.length && k.length >= identifier) {
             value.keyword = k.keyword;
             value.integer = k.keyword->value;

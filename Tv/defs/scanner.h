@@ -48,6 +48,10 @@ public:
     const char* Limit() const { return data_ + end_; }
     // True when the input is used up.
     bool Exhausted() const { return pos_ == end_ && ended_; }
+    // True when a whole token and the character after it are in view at the
+    // cursor (or all that is left of the input, and that is not nothing), so
+    // scanning may go on without a Fill.
+    bool HoldsToken() const;
     void Consume(size_t n) { pos_ += n; }
     // Drops the rest of the input.
     void Discard();
@@ -95,8 +99,10 @@ private:
     // Takes a token of `length` characters as `kind` with the given text.
     bool TakeToken(ScanBuffer& buffer, size_t length, ScriptToken kind, std::string_view text,
                    ScriptTokenValue& value, ScriptToken& token);
-    // A run of blanks at the cursor: skipped, true.
-    bool SkipBlankRun(ScanBuffer& buffer);
+    // Skips blanks (and, in the parse state, newlines) at the cursor while
+    // the buffer holds a token after them; false when the caller must return
+    // to Lex (for more input, or after an overlong run).
+    bool SkipSpace(ScanBuffer& buffer, bool newlines);
     // A comment start ("/*" or "//") at the cursor: enters the comment, returning to `from`.
     bool EnterComment(ScanBuffer& buffer, ScanState from);
     void Newline(ScanBuffer& buffer, bool written);

@@ -107,6 +107,31 @@ TEST(TickCounter, CalibrationMeasuresSinceTheReferencePoint) {
     }
 }
 
+TEST(TickCounter, ACounterOfKnownRateTakesItAtOnce) {
+    // The system's counter: 3 GHz, 2^20 cycles a tick.
+    TickCounter system;
+    const uint32_t start = plat::MillisecondTimer();
+    system.Calibrate(200);
+    EXPECT_LT(plat::MillisecondTimer() - start, 200u * 70u); // no measurement over 14 s
+    EXPECT_EQ(system.GetTicksPerSecondInt(), 2861);
+    EXPECT_EQ(system.GetTicksPerSecond(), 2861.0f);
+    EXPECT_EQ(system.GetSecondsPerTick(), 1.0f / 2861.0f);
+
+    // A source that states its counter's rate: no reading beyond the reference points.
+    struct StatedRate final : plat::TimeSource {
+        uint64_t NowNanoseconds() override { return ++readings; }
+        uint64_t KnownCounterFrequency() override { return uint64_t{1234} << 20; }
+        uint64_t readings = 0;
+    } source;
+    plat::SetTimeSource(&source);
+    TickCounter counter;
+    const uint64_t constructed = source.readings;
+    counter.Calibrate(200);
+    plat::SetTimeSource(nullptr);
+    EXPECT_EQ(counter.GetTicksPerSecondInt(), 1234);
+    EXPECT_EQ(source.readings, 2 * constructed); // one more reference point
+}
+
 TEST(TickCounter, CalibrationUnderTheVirtualClockEndsAtOnce) {
     plat::VirtualClock clock; // 1 ms per reading
     TickCounter counter;

@@ -131,8 +131,22 @@ TEST(List, WalksForwardAndBackwardAndStopsAtTheEnds) {
     it.Prev();
     EXPECT_TRUE(it.AtEnd());
 
+    // The crossing forms step onto the end and over it, in both directions.
+    it.BeginLast();
+    it.NextCrossing();
+    EXPECT_TRUE(it.AtEnd());
+    it.NextCrossing();
+    EXPECT_EQ(*it.Payload(), 1);
+    it.PrevCrossing();
+    EXPECT_TRUE(it.AtEnd());
+    it.PrevCrossing();
+    EXPECT_EQ(*it.Payload(), 2);
+
     List<int> empty;
     EXPECT_TRUE(ListIterator<int>(empty).AtEnd());
+    ListIterator<int> onEmpty(empty);
+    onEmpty.NextCrossing(); // an empty list's sentinel is its own neighbour
+    EXPECT_TRUE(onEmpty.AtEnd());
     EXPECT_EQ(empty.begin(), empty.end());
 
     std::vector<int> backward;
@@ -176,7 +190,8 @@ TEST(List, DeletesEveryNodeAndCopiesAreIndependent) {
         EXPECT_EQ(copy.Front().name, "a");
 
         copy = list;
-        copy = copy; // self-assignment keeps the elements
+        const List<Tracked>& itself = copy;
+        copy = itself; // self-assignment keeps the elements
         EXPECT_EQ(copy.Count(), 3);
         EXPECT_EQ(Tracked::live, 6);
         std::vector<std::string> names;

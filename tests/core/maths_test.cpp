@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <numbers>
 
 #include "core/maths.h"
+#include "platform/fpu.h"
 
 namespace {
 
@@ -24,6 +26,12 @@ bool IsNearestFloat(Real f, double exact) {
 } // namespace
 
 TEST(MathTables, AreReadyForOtherStaticInitialisers) { EXPECT_EQ(sineReadAtStaticInit, 1.0f); }
+
+TEST(MathTables, BuildingThemSetsTheGamesFloatingPointMode) {
+    std::fesetround(FE_TONEAREST);
+    MathTables::Build();
+    EXPECT_TRUE(plat::IsGameFpuMode());
+}
 
 TEST(MathTables, SineTableHoldsNearestRoundedSinesOverOneAndAQuarterTurns) {
     for (int i = 0; i < 4096; ++i) {

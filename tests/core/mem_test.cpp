@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "core/mem.h"
+#include "core/threadcache.h"
 #include "platform/process.h"
 #include "platform/threads.h"
 
@@ -256,14 +260,19 @@ void Churn(PageAllocator* alloc, unsigned seed) {
     EXPECT_TRUE(intact);
 }
 
+// Half of the threads are started by the platform layer, half outside it (as
+// the audio callback's or a network library's are): the lock serves them all.
 void ChurnOnThreads(PageAllocator* alloc) {
     constexpr int kThreads = 4;
-    std::unique_ptr<plat::Thread> threads[kThreads];
-    for (int t = 0; t < kThreads; ++t) {
-        threads[t] = std::make_unique<plat::Thread>();
-        ASSERT_TRUE(threads[t]->Start([alloc, t] { Churn(alloc, 0x41 + t); }));
+    std::unique_ptr<plat::Thread> ours[kThreads / 2];
+    std::thread foreign[kThreads / 2];
+    for (int t = 0; t < kThreads / 2; ++t) {
+        ours[t] = std::make_unique<plat::Thread>();
+        ASSERT_TRUE(ours[t]->Start([alloc, t] { Churn(alloc, 0x41 + t); }));
+        foreign[t] = std::thread([alloc, t] { Churn(alloc, 0x61 + t); });
     }
-    for (auto& thread : threads) thread->Join();
+    for (auto& thread : ours) thread->Join();
+    for (auto& thread : foreign) thread.join();
 }
 
 TEST(PageAllocatorLocking, ThreadsShareALockedAllocator) {
@@ -294,8 +303,98 @@ TEST(MemAlloc, ServesAlignedDistinctBlocksToEveryThread) {
     ChurnOnThreads(nullptr);
 }
 
+TEST_F(PageAllocatorTest, AThreadCacheMovesObjectsInBatchesAndServesTheRestItself) {
+    constexpr size_t kSize = 64;
+    const size_t batch = ThreadCache::Batch(kSize), capacity = ThreadCache::Capacity(kSize);
+    ASSERT_GE(batch, 2u);
+    ASSERT_EQ(capacity, 2 * batch);
+    ThreadCache cache;
+
+    // One refill takes a batch from the pages, in address order.
+    auto* first = static_cast<std::byte*>(cache.Allocate(alloc, kSize));
+    MemPage* page = PageAllocator::PageOf(first);
+    const size_t allPages = alloc.PoolPageCount() + 1;
+    EXPECT_EQ(page->InUse, static_cast<int32_t>(batch));
+    EXPECT_EQ(cache.CachedCount(kSize), batch - 1);
+    std::vector<void*> held{first};
+    for (size_t i = 1; i < batch; ++i) {
+        held.push_back(cache.Allocate(alloc, kSize));
+        EXPECT_EQ(held.back(), first + i * kSize);
+    }
+    EXPECT_EQ(page->InUse, static_cast<int32_t>(batch)); // served without the pages
+
+    // A released object waits in the cache and is the next one served.
+    cache.Release(alloc, held[1], kSize);
+    EXPECT_EQ(page->InUse, static_cast<int32_t>(batch));
+    EXPECT_EQ(cache.Allocate(alloc, kSize), held[1]);
+
+    // Flushed, the cache gives what it kept back to the pages.
+    while (held.size() < capacity + 1) held.push_back(cache.Allocate(alloc, kSize));
+    std::vector<MemPage*> pages;
+    for (void* p : held)
+        if (std::find(pages.begin(), pages.end(), PageAllocator::PageOf(p)) == pages.end())
+            pages.push_back(PageAllocator::PageOf(p));
+    auto inUse = [&] {
+        int32_t sum = 0;
+        for (MemPage* p : pages) sum += p->InUse;
+        return sum;
+    };
+    cache.Flush(alloc);
+    EXPECT_EQ(cache.CachedCount(kSize), 0u);
+    EXPECT_EQ(inUse(), static_cast<int32_t>(held.size()));
+
+    // A full cache hands a batch back before it keeps one more.
+    for (size_t i = 0; i < capacity; ++i) cache.Release(alloc, held[i], kSize);
+    EXPECT_EQ(cache.CachedCount(kSize), capacity);
+    EXPECT_EQ(inUse(), static_cast<int32_t>(held.size()));
+    cache.Release(alloc, held[capacity], kSize);
+    EXPECT_EQ(cache.CachedCount(kSize), capacity - batch + 1);
+    EXPECT_EQ(inUse(), static_cast<int32_t>(held.size() - batch));
+    EXPECT_EQ(cache.Allocate(alloc, kSize), held[capacity]); // the last released is still first served
+
+    // When every object is back, every page is in the pool again.
+    cache.Release(alloc, held[capacity], kSize);
+    cache.Flush(alloc);
+    EXPECT_EQ(alloc.PoolPageCount(), allPages);
+    EXPECT_EQ(alloc.ClassPageCount(kSize), 0u);
+}
+
+TEST_F(PageAllocatorTest, TheLargestSmallSizesAreCachedTooButOnlyAFew) {
+    const size_t largest = kSmallLimit - kAlignment;
+    EXPECT_EQ(ThreadCache::Batch(largest), 1u);
+    ThreadCache cache;
+    void* a = cache.Allocate(alloc, largest);
+    void* b = cache.Allocate(alloc, largest);
+    EXPECT_NE(PageAllocator::PageOf(a), PageAllocator::PageOf(b)); // one object per page
+    cache.Release(alloc, a, largest);
+    cache.Release(alloc, b, largest);
+    EXPECT_EQ(cache.CachedCount(largest), ThreadCache::Capacity(largest));
+    cache.Flush(alloc);
+    EXPECT_EQ(alloc.ClassPageCount(largest), 0u);
+}
+
 #ifndef TAVRIN_MALLOC_ALLOCATOR
-// (The sanitizer rejects impossible malloc requests itself, before our handler.)
+// (The sanitizer build hands MemAlloc's blocks to malloc, and the sanitizer
+// rejects impossible requests itself, before our handlers.)
+
+TEST(MemAlloc, AThreadsCachedObjectsGoBackWhenItEnds) {
+    // A size nothing else uses: its page's free list shows what came back.
+    constexpr size_t kSize = 3000;
+    void* released = nullptr;
+    std::thread foreign([&] {
+        released = MemAlloc(kSize);
+        MemFree(released); // kept in the thread's cache
+    });
+    foreign.join();
+    void* next = MemAlloc(kSize);
+    EXPECT_EQ(next, released);
+    MemFree(next);
+}
+
+// Uses an allocation, so the optimizer cannot leave it out.
+const void* volatile keptAddress = nullptr;
+void KeepAddress(const void* p) { keptAddress = p; }
+
 TEST(MemAllocDeathTest, ARequestThatCanNeverBeMetEndsTheProgramAsOutOfMemory) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const int status = plat::kExitOutOfMemory & 0xFF;
@@ -303,7 +402,34 @@ TEST(MemAllocDeathTest, ARequestThatCanNeverBeMetEndsTheProgramAsOutOfMemory) {
     // Sizes that would wrap round when rounded or given the large-block header.
     EXPECT_EXIT(MemAlloc(SIZE_MAX), testing::ExitedWithCode(status), "");
     EXPECT_EXIT(MemAlloc(SIZE_MAX - kLargeOverhead), testing::ExitedWithCode(status), "");
+    // The runtime's allocations run the same handler, for containers too.
+    constexpr size_t kPetabyte = size_t{1} << 50;
+    EXPECT_EXIT(KeepAddress(std::vector<char>(kPetabyte).data()), testing::ExitedWithCode(status), "");
+    EXPECT_EXIT(
+        {
+            std::string text;
+            text.reserve(kPetabyte);
+            KeepAddress(text.data());
+        },
+        testing::ExitedWithCode(status), "");
 }
+
 #endif
+
+void ExitWithStatus(bool ok) { std::exit(ok ? 0 : 1); }
+
+TEST(MemAllocDeathTest, ShutdownPutsThePreviousNewHandlerBack) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // In a child process: the test's own allocator stays as it is.
+    EXPECT_EXIT(
+        {
+            const std::new_handler ours = std::get_new_handler();
+            MemShutdown();
+            const bool restored = std::get_new_handler() == nullptr;
+            MemInit();
+            ExitWithStatus(ours != nullptr && restored && std::get_new_handler() == ours);
+        },
+        testing::ExitedWithCode(0), "");
+}
 
 } // namespace

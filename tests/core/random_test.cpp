@@ -44,7 +44,11 @@ TEST(RandomGenerator, FollowsTheClassicAdditiveSequence) {
     for (uint32_t seed : {1u, 0u, 12345u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
         RandomGenerator ours(seed);
         LibcRandom reference(seed);
-        for (int i = 0; i < 2000; ++i) ASSERT_EQ(static_cast<int32_t>(ours.Next() >> 1), reference.Next()) << seed << " draw " << i;
+        // Draws and raw sums take the same steps; a draw is the sum shifted.
+        for (int i = 0; i < 2000; ++i) {
+            const uint32_t draw = i % 2 ? ours.Draw() : ours.Next() >> 1;
+            ASSERT_EQ(static_cast<int32_t>(draw), reference.Next()) << seed << " draw " << i;
+        }
     }
     RandomGenerator fresh;
     EXPECT_EQ(fresh.Next() >> 1, 1804289383u); // seed 1
@@ -85,6 +89,7 @@ TEST(RandomGenerator, TheServerThreadDrawsFromItsOwnState) {
     ASSERT_TRUE(other.Join());
     EXPECT_EQ(otherDraws, FreshDraws(7, 0, 3));
     EXPECT_EQ(TvRandom(), FreshDraws(7, 3, 1)[0]); // the server's draws did not advance it
+    EXPECT_EQ(TvRandomDraw(), FreshDraws(7, 4, 1)[0] >> 1);
 }
 
 TEST(RandomGenerator, UniformFloatsTakeTheirMantissaFromTheDraw) {

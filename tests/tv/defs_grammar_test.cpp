@@ -2,6 +2,7 @@
 // difficulty prefixes, life and use statements.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -105,42 +106,59 @@ TEST_F(DefsTest, DifficultyPrefixesKeepTheGamesLevelOnly) {
 }
 
 TEST_F(DefsTest, LifeStatements) {
-    plat::VirtualClock clock;
-    RecalibrateClocks(1);
-    const float ticksPerSecond = CurrentTicksPerSecondFloat();
-    ASSERT_GT(ticksPerSecond, 0.0f);
-    const std::string generator = "type 0 rate 1 x 0 y 0 z 0 red 1 green 1 blue 1 alpha 1";
-    Compile("pgenerator a { " + generator + " life 2.5 seconds }\n" + "pgenerator b { " + generator +
-            " life 2 minutes }\n" + "pgenerator c { " + generator + " life 10 particles }\n" + "pgenerator d { " +
-            generator + " life 1.5 particles }\n" + "pgenerator e { " + generator + " life infinite }\n");
-    EXPECT_EQ(diagnostics.Notable(), Texts{"expecting an integral constant"});
-    struct Expected {
-        const char* name;
+    // A counter that runs at exactly 1,000 ticks a second.
+    struct ThousandTicksASecond final : plat::VirtualClock {
+        uint64_t KnownCounterFrequency() override { return uint64_t{1000} << 20; }
+    } clock;
+    RecalibrateClocks(0);
+    ASSERT_EQ(CurrentTicksPerSecondFloat(), 1000.0f);
+    const std::string generator = "pgenerator g { type 0 rate 1 x 0 y 0 z 0 red 1 green 1 blue 1 alpha 1 life ";
+    struct Case {
+        const char* life;
         int32_t kind;
         int32_t value;
     };
-    for (const Expected& e : {Expected{"a", kLifeTicks, static_cast<int32_t>(std::floor(2.5f * ticksPerSecond))},
-                              Expected{"b", kLifeTicks, static_cast<int32_t>(std::floor(120.0f * ticksPerSecond))},
-                              Expected{"c", kLifeParticles, 10}, Expected{"d", kLifeParticles, 1},
-                              Expected{"e", kLifeInfinite, 0}}) {
-        auto* object = static_cast<PGeneratorScriptObject*>(Listed(e.name));
-        ASSERT_NE(object, nullptr) << e.name;
-        EXPECT_EQ(object->LifeKindValue(), e.kind) << e.name;
-        EXPECT_EQ(object->LifeAmount(), e.value) << e.name;
+    // Times: the written number times the rate, rounded once, down.
+    const Case cases[] = {
+        {"0.1 seconds", kLifeTicks, 100},   {"2.5 seconds", kLifeTicks, 2500},
+        {"0.7 seconds", kLifeTicks, 699},   {"2 minutes", kLifeTicks, 120000},
+        {"0.05 minutes", kLifeTicks, 3000}, {"10 particles", kLifeParticles, 10},
+        {"infinite", kLifeInfinite, 0},
+    };
+    for (const Case& c : cases) {
+        Compile(generator + c.life + " }\n");
+        EXPECT_EQ(diagnostics.Notable(), Texts{}) << c.life;
+        auto* object = static_cast<PGeneratorScriptObject*>(Listed("g"));
+        ASSERT_NE(object, nullptr) << c.life;
+        EXPECT_EQ(object->LifeKindValue(), c.kind) << c.life;
+        EXPECT_EQ(object->LifeAmount(), c.value) << c.life;
     }
+    Compile(generator + "1.5 particles }\n");
+    EXPECT_EQ(diagnostics.Notable(), Texts{"expecting an integral constant"});
+    EXPECT_EQ(static_cast<PGeneratorScriptObject*>(Listed("g"))->LifeAmount(), 1);
 }
 
 TEST_F(DefsTest, UseStatements) {
-    Compile(std::string(kRoleParts) + Role("r") + "abstract role half { identifier \"h\" }\n" +
-            "map m { name \"n\" file \"f\" bitmap none camera plane none max camera distance 50\n"
-            "  use r in team 1 for \"a\" as \"va\" \"b\"\n"
-            "  use r for \"c\"\n"
-            "  use r in team -1 for \"d\" as \"vd\"\n"
-            "  use ghost in team 0 for \"e\" as \"ve\"\n"
-            "  use walker in team 0 for \"f\" as \"vf\"\n"
-            "  use half in team 2 for \"g\" as \"vg\"\n"
-            "  use r in team 0 for \"A\" as \"va2\"\n"
-            "}\n");
+    const std::string source =
+        std::string(kRoleParts) + Role("r") + "abstract role half { identifier \"h\" }\n" +
+        "map m { name \"n\" file \"f\" bitmap none camera plane none max camera distance 50\n"
+        "  use r in team 1 for \"a\" as \"va\" \"b\"\n"
+        "  use r for \"c\"\n"
+        "  use r in team -1 for \"d\" as \"vd\"\n"
+        "  use ghost in team 0 for \"e\" as \"ve\"\n"
+        "  use walker in team 0 for \"f\" as \"vf\"\n"
+        "  use half in team 2 for \"g\" as \"vg\"\n"
+        "  use r in team 0 for \"A\" as \"va2\"\n"
+        "}\n";
+    Compile(source);
+    // A binding without a variable is reported on its own line, not on the next token's.
+    auto lineOf = [&](const std::string& text) {
+        return static_cast<int32_t>(std::count(source.begin(), source.begin() + source.find(text), '\n') + 1);
+    };
+    std::vector<int32_t> unboundLines;
+    for (const auto& e : diagnostics.entries)
+        if (e.text == "no console variable specified") unboundLines.push_back(e.line);
+    EXPECT_EQ(unboundLines, (std::vector<int32_t>{lineOf("\"b\"\n"), lineOf("\"c\"\n")}));
     EXPECT_EQ(diagnostics.Errors(),
               (Texts{"team numbers cannot be negative", "symbol 'ghost' has not been declared",
                      "symbol 'walker' is not a role", "object 'A' has already been used",
@@ -215,3 +233,8 @@ TEST_F(DefsTest, IdentifierWrittenAsANumberIsRefused) {
 }
 
 } // namespace
+
+TEST_F(DefsTest, ARealTooLargeForADoubleIsRefusedByTheRangeCheck) {
+    Compile(std::string(kRoleParts) + "character c : walker { sight angle " + std::string(400, '9') + ". }\n");
+    EXPECT_EQ(diagnostics.Errors(), Texts{"value for 'sight angle' cannot be more than 89.000000"});
+}

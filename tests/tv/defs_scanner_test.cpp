@@ -129,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // A '#' is a line marker only at the start of a line.
                       ScanCase{"x # line 3", "x=68 | id(line) | int(3)", 1}));
 
+TEST(DefsScanner, NumbersBeyondADoublesRangeTakeTheCLibrarysAnswer) {
+    // Too large: infinity (which every range check refuses); too small: zero.
+    const std::string huge(400, '9'), tiny = "0." + std::string(400, '0') + "1";
+    EXPECT_EQ(ScanParse(huge + ". -" + huge + ".5 " + tiny + " -0" + tiny).tokens,
+              "real(inf) | real(-inf) | real(0) | real(-0)");
+}
+
 TEST(DefsScanner, LineMarkersSetTheLineAndFileOfTheFollowingLines) {
     ScriptPreprocessor input;
     ScriptScanner scanner(input);
