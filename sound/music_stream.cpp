@@ -35,7 +35,8 @@ bool MusicStream::Open(const char* file, bool loop) {
 void MusicStream::Decode() {
     bool finished = false;
     while (!stopEvent_.load(std::memory_order_acquire)) {
-        if (finished || plat::BinkWait(bink_)) {
+        // Asked even when finished: the library stops the sound once it has played out.
+        if (plat::BinkWait(bink_) || finished) {
             plat::Sleep(kIdleMs);
             continue;
         }

@@ -29,6 +29,12 @@ void RegisterAudioDecoder(AudioDecoderFactory factory) {
     registry.generation.fetch_add(1);
 }
 
+bool AudioDecoderRegistered() {
+    Registry& registry = TheRegistry();
+    std::lock_guard hold(registry.mutex);
+    return static_cast<bool>(registry.factory);
+}
+
 uint32_t AudioDecoderGeneration() { return TheRegistry().generation.load(); }
 
 std::unique_ptr<AudioDecoder> OpenAudioDecoder(std::string_view name, const AudioOutputRequest& request) {

@@ -52,6 +52,7 @@ using AudioDecoderFactory =
 // Installs the decoder (null removes it). Safe from any thread.
 void RegisterAudioDecoder(AudioDecoderFactory factory);
 
+bool AudioDecoderRegistered();
 // Counts registrations, so a cached reading of files can tell that it is stale.
 uint32_t AudioDecoderGeneration();
 

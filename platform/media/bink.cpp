@@ -39,7 +39,9 @@ struct Bink {
     uint32_t prerollFrames = 0; // frames decoded ahead of their time
 
     std::mutex mutex; // the pacing and play state below, shared with the pausing thread
-    bool playing = false;
+    bool sounding = false; // the buffer plays (unless paused)
+    bool ending = false;   // the last frame was decoded; its sound ends at endNs
+    uint64_t endNs = 0;
     uint64_t framesDone = 0;
     uint64_t startNs = 0, pausedAtNs = 0;
     bool paused = false;
@@ -93,10 +95,17 @@ void BinkSetVolume(Bink* bink, int32_t volume) { bink->buffer->SetVolume(volume)
 bool BinkWait(Bink* bink) {
     std::lock_guard hold(bink->mutex);
     if (bink->paused) return true;
+    const uint64_t now = NowNs();
+    if (bink->ending && now >= bink->endNs) {
+        // The file's sound has played out and no frame followed: the buffer
+        // stops rather than sound its loop again.
+        bink->ending = bink->sounding = false;
+        bink->buffer->Stop();
+    }
     if (bink->framesDone <= bink->prerollFrames) return false;
     const uint64_t due = bink->startNs + MulDiv((bink->framesDone - bink->prerollFrames) * kNanosecondsPerSecond,
                                                 bink->frameRateScale, bink->frameRate);
-    return NowNs() < due;
+    return now < due;
 }
 
 void BinkDoFrame(Bink* bink) {
@@ -111,20 +120,21 @@ void BinkDoFrame(Bink* bink) {
         remaining -= n;
     }
     bink->fileSample = std::max(bink->fileSample, end);
-    if (frame + 1 == bink->frameCount) {
-        // Silence after the last frame, short of the sound still to be played,
-        // so the loop does not sound the file again; the write position then
-        // goes back to the end of the last frame (a whole turn less the silence).
-        const uint32_t margin = bink->rate / 10;
-        const uint32_t free = bink->buffer->Frames() - bink->buffer->Unplayed();
-        if (free > margin) {
-            bink->buffer->WriteSilence(free - margin);
-            bink->buffer->Skip(bink->buffer->Frames() - (free - margin));
-        }
+    const bool last = frame + 1 == bink->frameCount;
+    const uint32_t unplayed = bink->buffer->Unplayed();
+    if (last) {
+        // Silence after the last frame, until the buffer is stopped at the
+        // sound's end; the write position then goes back to the end of the
+        // last frame (a whole turn less the silence).
+        const uint32_t silence = std::min(bink->buffer->Frames() - unplayed, bink->rate / 10);
+        bink->buffer->WriteSilence(silence);
+        bink->buffer->Skip(bink->buffer->Frames() - silence);
     }
     std::lock_guard hold(bink->mutex);
-    if (!bink->playing) {
-        bink->playing = true;
+    bink->ending = last;
+    if (last) bink->endNs = NowNs() + MulDiv(unplayed, kNanosecondsPerSecond, bink->rate);
+    if (!bink->sounding) {
+        bink->sounding = true;
         if (!bink->paused) bink->buffer->Play();
     }
 }
@@ -150,8 +160,10 @@ void BinkPause(Bink* bink, bool pause) {
         bink->buffer->Stop();
         return;
     }
-    bink->startNs += NowNs() - bink->pausedAtNs;
-    if (bink->playing) bink->buffer->Play();
+    const uint64_t paused = NowNs() - bink->pausedAtNs;
+    bink->startNs += paused;
+    bink->endNs += paused;
+    if (bink->sounding) bink->buffer->Play();
 }
 
 } // namespace plat

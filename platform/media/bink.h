@@ -36,7 +36,8 @@ uint32_t BinkCurrentFrame(const Bink* bink);
 
 // 32,768 is unity gain, linear.
 void BinkSetVolume(Bink* bink, int32_t volume);
-// True until the next frame is due (and while paused).
+// True until the next frame is due (and while paused). Once the last
+// frame's sound has played and no frame followed, the sound stops.
 bool BinkWait(Bink* bink);
 // Decodes the current frame's sound into the buffer.
 void BinkDoFrame(Bink* bink);

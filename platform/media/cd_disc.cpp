@@ -42,6 +42,8 @@ uint64_t SoundFrames(AudioDecoder& decoder) {
 
 CdDisc CdDisc::Read(const std::string& folder) {
     CdDisc disc;
+    // Without a decoder nothing on a disc can be read: there is no CD.
+    if (!AudioDecoderRegistered()) return disc;
     const std::map<int, std::vector<FindData>> files = TrackFiles(folder);
     if (files.empty()) return disc;
     const int count = files.rbegin()->first;

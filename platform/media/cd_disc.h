@@ -26,7 +26,7 @@ struct CdTrack {
 
 class CdDisc {
 public:
-    // No folder, or no track files in it: no disc.
+    // No folder, no track files in it, or no decoder: no disc.
     static CdDisc Read(const std::string& folder);
     // Changes whenever Read would see something else (files, sizes, times, the decoder).
     static std::string Fingerprint(const std::string& folder);

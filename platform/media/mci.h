@@ -7,8 +7,9 @@
 // The CD drive's disc is the folder "cd" under the current directory at the
 // time the device opens: files TrackNN.* (01 to 99) make tracks 1 to the
 // highest NN; a file that decodes as audio is an audio track, any other
-// number a data track. Without that folder, or without tracks, the drive has
-// no disc. Disc positions run without gaps from track 1's start at 0:00:00.
+// number a data track. Without that folder, without tracks, or without an
+// audio decoder (audio_decoder.h), the drive has no disc. Disc positions run
+// without gaps from track 1's start at 0:00:00.
 //
 // Callers reach the layer through CurrentMciSystem(); tests install a fake.
 
