@@ -64,7 +64,6 @@ bool CdAudioDevice::PlayTrack(int32_t n) {
     rangePlay_ = false;
     // The drive is asked: a play that ended by itself has left it stopped.
     if (RefreshMode() != kMciModeStop || n < firstTrack_ || n > lastTrack_) return false;
-    currentTrack_ = n;
     // Found by its number, so a data track between audio tracks shifts nothing.
     const auto record = std::find_if(tracks_.begin(), tracks_.end(),
                                      [n](const CdPlayRecord& r) { return r.from == static_cast<uint32_t>(n); });

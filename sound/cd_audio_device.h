@@ -51,9 +51,7 @@ public:
     plat::MciDeviceId DeviceId() const { return deviceId_; }
     int32_t FirstTrack() const { return firstTrack_; }
     int32_t LastTrack() const { return lastTrack_; }
-    int32_t CurrentTrack() const { return currentTrack_; }
     int32_t Mode() const { return mode_; }
-    bool RangePlay() const { return rangePlay_; }
     const CdPlayRecord& DiscPlay() const { return discPlay_; }
     const std::vector<CdPlayRecord>& Tracks() const { return tracks_; }
     MixerLineTable& Lines() { return lines_; }
@@ -65,7 +63,6 @@ private:
 
     const std::shared_ptr<plat::MciSystem> mci_;
     int32_t firstTrack_ = 0, lastTrack_ = 0;
-    int32_t currentTrack_ = -1;
     plat::MciDeviceId deviceId_ = kNotOpen;
     int32_t mode_ = plat::kMciModeNotReady;
     std::vector<CdPlayRecord> tracks_; // one per audio track

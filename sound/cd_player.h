@@ -60,7 +60,6 @@ public:
     int32_t PlaylistCount() const { return playlistCount_; }
     bool Fading() const { return fading_; }
     bool Stepping() const { return stepping_; }
-    int32_t StepTrack() const { return stepTrack_; }
 
 private:
     bool ValidPlaylist(int32_t p) const { return p >= 0 && p < playlistCount_; }

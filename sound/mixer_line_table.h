@@ -30,7 +30,6 @@ public:
 
     bool Used(int line) const { return used_[line]; }
     uint32_t MixerId(int line) const { return mixerIds_[line]; }
-    uint32_t Saved(int line) const { return saved_[line]; }
 
 private:
     bool used_[kMaxLines] = {};

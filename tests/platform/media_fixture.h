@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,10 +57,7 @@ protected:
     // The clock moves on by exactly n frames of the mix; returns what was mixed meanwhile.
     std::vector<int16_t> Mix(uint32_t frames) {
         sound->MoveFrames(frames, mixRate_);
-        const std::vector<uint8_t> bytes = sound->TakeFrames();
-        std::vector<int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-        return samples;
+        return sound->TakeSamples();
     }
 
     // Gives the layer's threads real time until the condition holds (false after 5 s).

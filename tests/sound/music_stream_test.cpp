@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "core/bytes.h"
@@ -46,9 +45,9 @@ protected:
             sound->MoveSeconds(0.01);
             std::this_thread::sleep_for(std::chrono::milliseconds(4));
         }
-        const std::vector<uint8_t> bytes = sound->TakeFrames();
-        std::vector<int16_t> left(bytes.size() / 4);
-        for (size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], &bytes[i * 4], 2);
+        const std::vector<int16_t> samples = sound->TakeSamples();
+        std::vector<int16_t> left(samples.size() / 2);
+        for (size_t i = 0; i < left.size(); ++i) left[i] = samples[i * 2];
         return left;
     }
     // The last `seconds` of a mix (22,050 frames a second).
