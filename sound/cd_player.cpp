@@ -29,7 +29,8 @@ void CdPlayer::SetPlaylist(int32_t p, const int32_t* tracks, int32_t count, bool
 
 void CdPlayer::AppendToPlaylist(int32_t p, const int32_t* tracks, int32_t count) {
     if (!ValidPlaylist(p)) return;
-    for (int32_t i = 0; i < count && trackCount_[p] < kMaxPlaylistTracks; ++i) tracksOf_[p][trackCount_[p]++] = tracks[i];
+    for (int32_t i = 0; i < count && trackCount_[p] < kMaxPlaylistTracks; ++i)
+        tracksOf_[p][trackCount_[p]++] = tracks[i];
 }
 
 void CdPlayer::SelectPlaylist(int32_t p, bool playNow) {

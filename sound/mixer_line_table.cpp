@@ -12,7 +12,8 @@ void MixerLineTable::Scan(const std::function<bool(const MixerLine&)>& accept) {
         MixerCaps caps;
         MixerLine speakers;
         speakers.componentType = kMixerDestinationSpeakers;
-        if (MixerGetCaps(mixer, &caps) == kMmOk && MixerGetLineInfo(handle, &speakers, kMixerLineByComponentType) == kMmOk) {
+        if (MixerGetCaps(mixer, &caps) == kMmOk &&
+            MixerGetLineInfo(handle, &speakers, kMixerLineByComponentType) == kMmOk) {
             for (uint32_t source = 0; source < speakers.connections && count < kMaxLines; ++source) {
                 MixerLine line;
                 line.destination = speakers.destination;

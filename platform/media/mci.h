@@ -39,7 +39,9 @@ constexpr uint32_t kCdFramesPerSecond = 75;
 
 // MSF packs the minute in the low byte, then second and frame; TMSF the
 // track in the low byte, then minute, second and frame.
-constexpr uint32_t MciMakeMsf(uint32_t m, uint32_t s, uint32_t f) { return (m & 0xFF) | (s & 0xFF) << 8 | (f & 0xFF) << 16; }
+constexpr uint32_t MciMakeMsf(uint32_t m, uint32_t s, uint32_t f) {
+    return (m & 0xFF) | (s & 0xFF) << 8 | (f & 0xFF) << 16;
+}
 constexpr uint32_t MciMakeTmsf(uint32_t t, uint32_t m, uint32_t s, uint32_t f) {
     return (t & 0xFF) | (m & 0xFF) << 8 | (s & 0xFF) << 16 | (f & 0xFF) << 24;
 }
@@ -48,7 +50,8 @@ constexpr uint32_t MciMsfToFrames(uint32_t msf) {
     return ((msf & 0xFF) * 60 + (msf >> 8 & 0xFF)) * kCdFramesPerSecond + (msf >> 16 & 0xFF);
 }
 constexpr uint32_t MciFramesToMsf(uint32_t frames) {
-    return MciMakeMsf(frames / (60 * kCdFramesPerSecond), frames / kCdFramesPerSecond % 60, frames % kCdFramesPerSecond);
+    return MciMakeMsf(frames / (60 * kCdFramesPerSecond), frames / kCdFramesPerSecond % 60,
+                      frames % kCdFramesPerSecond);
 }
 
 // Command flags.

@@ -106,7 +106,9 @@ void StreamBuffer::WriteSilence(uint32_t frames) {
     }
 }
 
-void StreamBuffer::Skip(uint32_t frames) { writeFrame_ = static_cast<uint32_t>((uint64_t{writeFrame_} + frames) % frames_); }
+void StreamBuffer::Skip(uint32_t frames) {
+    writeFrame_ = static_cast<uint32_t>((uint64_t{writeFrame_} + frames) % frames_);
+}
 
 void StreamBuffer::Play() {
     if (buffer_) buffer_->Play(0, 0, kPlayLooping);

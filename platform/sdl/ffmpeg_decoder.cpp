@@ -266,9 +266,10 @@ void RegisterFfmpegDecoder() {
         // Files that are not sound (a CD's data tracks) are probed as a matter of course.
         av_log_set_level(AV_LOG_FATAL);
     }
-    RegisterAudioDecoder([](const std::string& path, const AudioOutputRequest& request) -> std::unique_ptr<AudioDecoder> {
-        return FfmpegDecoder::Open(path, request);
-    });
+    RegisterAudioDecoder(
+        [](const std::string& path, const AudioOutputRequest& request) -> std::unique_ptr<AudioDecoder> {
+            return FfmpegDecoder::Open(path, request);
+        });
 }
 
 } // namespace plat

@@ -93,6 +93,18 @@ TEST_F(CdPlayerTest, APlaylistPlaysItsTracksInTurnAndStartsOverOnlyWithRepeat) {
     }
 }
 
+TEST_F(CdPlayerTest, ADataTrackBetweenAudioTracksShiftsNoTrack) {
+    player.reset();
+    mci->disc = {{225, true}, {75, false}, {225, true}};
+    player = std::make_unique<CdPlayer>(nullptr, 7);
+    // Audio tracks 1 and 3 are the device's first and second records: each is found by its number.
+    const int32_t tracks[] = {3, 1};
+    player->SetPlaylist(0, tracks, 2, false);
+    player->SelectPlaylist(0, true);
+    EndPlay();
+    EXPECT_EQ((Plays{{3, End(3, 225)}, {1, End(1, 225)}}), mci->TakePlays());
+}
+
 TEST_F(CdPlayerTest, SupersededAbortedAndFailedNotificationsOnlyRefreshTheMode) {
     const int32_t tracks[] = {2, 3};
     player->SetPlaylist(0, tracks, 2, true);

@@ -111,7 +111,8 @@ TEST_F(MoodTest, StartUpMakesThePlayersOnceAndShutdownPutsTheLinesBack) {
 }
 
 TEST_F(MoodTest, AmbientAndSuspenseRequestsBetweenEachOtherAreIgnored) {
-    for (const auto& [current, asked] : {std::pair{kMoodAmbient, kMoodSuspense}, std::pair{kMoodSuspense, kMoodAmbient}}) {
+    for (const auto& [current, asked] :
+         {std::pair{kMoodAmbient, kMoodSuspense}, std::pair{kMoodSuspense, kMoodAmbient}}) {
         MoodState.currentMood = current;
         MusicRequestMood(asked, false, 1.0f);
         EXPECT_FALSE(MoodState.changePending) << current;

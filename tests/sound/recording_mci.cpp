@@ -27,7 +27,7 @@ void RecordingMci::EndPlay() {
 std::vector<std::pair<uint32_t, uint32_t>> RecordingMci::TakePlays() {
     std::vector<std::pair<uint32_t, uint32_t>> plays;
     for (; playsTaken_ < commands.size(); ++playsTaken_)
-        if (commands[playsTaken_].name == "play") plays.emplace_back(commands[playsTaken_].from, commands[playsTaken_].to);
+        if (const Command& c = commands[playsTaken_]; c.name == "play") plays.emplace_back(c.from, c.to);
     return plays;
 }
 

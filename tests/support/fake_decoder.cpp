@@ -56,7 +56,8 @@ std::string FakeSoundFile(const FakeSound& s) {
 
 FakeDecoder::FakeDecoder() {
     plat::RegisterAudioDecoder(
-        [this](const std::string& path, const plat::AudioOutputRequest& request) -> std::unique_ptr<plat::AudioDecoder> {
+        [this](const std::string& path,
+               const plat::AudioOutputRequest& request) -> std::unique_ptr<plat::AudioDecoder> {
             std::string content;
             if (!plat::ReadWholeFile(path, content) || content.rfind("FAKE ", 0) != 0) return nullptr;
             FakeSound sound;
