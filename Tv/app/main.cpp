@@ -17,7 +17,11 @@
 #include "core/stringtable.h"
 #include "platform/fpu.h"
 #include "platform/paths.h"
+#include "platform/sdl/ffmpeg_decoder.h"
 #include "platform/sdl/sdl_audio.h"
+#include "sound/cd_audio_device.h"
+#include "sound/cd_player.h"
+#include "sound/music_moods.h"
 #include "sound/sound_service.h"
 #include "sound/sound_startup.h"
 #include "sound/sound_system.h"
@@ -56,6 +60,17 @@ void StartSound(bool off) {
     std::printf("tavrin: UI.dat: %d sounds, %d cues\n", samples, cues);
 }
 
+// Makes the CD player and the wave volume, and reports the disc's audio tracks.
+void StartMusic() {
+    plat::RegisterFfmpegDecoder();
+    MusicCreateCdPlayer();
+    MusicCreateWaveVolume();
+    const CdAudioDevice& cd = CdPlayerInstance->Device();
+    if (cd.Mode() == plat::kMciModeOpen) std::printf("tavrin: CD: no disc\n");
+    else if (cd.Tracks().empty()) std::printf("tavrin: CD: no audio tracks\n");
+    else std::printf("tavrin: CD audio tracks %d to %d\n", cd.FirstTrack(), cd.LastTrack());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -90,6 +105,7 @@ int main(int argc, char** argv) {
     int status = 0;
     const bool engine = AwStartHeadless(640, 480);
     StartSound(HasOption(argc, argv, "-n"));
+    StartMusic();
     if (!engine) {
         std::fprintf(stderr, "tavrin: cannot start the engine\n");
         status = 1;
@@ -105,6 +121,7 @@ int main(int argc, char** argv) {
     ResourceCache::ReleaseModelsAndShapes();
     InstallSoundService(nullptr);
     ShutdownSoundSystem(SoundSystemInstance);
+    MusicShutdown();
     AwShutdown();
     DataDirClear();
     StringTableFree(ResourceStrings);

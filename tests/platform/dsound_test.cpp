@@ -69,10 +69,7 @@ protected:
 
     std::vector<int16_t> Mix(uint32_t frames) {
         sound->MoveFrames(frames, mixRate);
-        const std::vector<uint8_t> bytes = sound->TakeFrames();
-        std::vector<int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-        return samples;
+        return sound->TakeSamples();
     }
 
     std::unique_ptr<SilentSound> sound;

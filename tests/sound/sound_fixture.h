@@ -16,11 +16,7 @@
 #include "sound/sound_system.h"
 #include "tests/support/silent_sound.h"
 #include "tests/support/temp_dir.h"
-
-// A RIFF WAVE image of `seconds` of 16-bit mono at the rate (a quiet ramp).
-std::string WavImage(float seconds, uint32_t rate = 22050);
-// A RIFF WAVE image with this format block and data.
-std::string WavImage(const plat::WaveFormat& format, const std::string& data);
+#include "tests/support/wav_image.h"
 
 SoundBankItem WaveItem(const std::string& name, int32_t sampleNumber, std::string image, int32_t volume = 100);
 SoundBankItem CueItem(const std::string& name, uint32_t flags, const std::vector<CueMember>& members);

@@ -1,5 +1,7 @@
 #include "tests/support/silent_sound.h"
 
+#include <cstring>
+
 #include "core/clock.h"
 #include "platform/dsound/audio_output.h"
 
@@ -31,4 +33,11 @@ void SilentSound::MoveSeconds(double seconds) {
     clock->Advance(static_cast<uint64_t>(seconds * 1e9));
     origin_ = clock->NowNanoseconds();
     frames_ = 0;
+}
+
+std::vector<int16_t> SilentSound::TakeSamples() {
+    const std::vector<uint8_t> bytes = TakeFrames();
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
 }

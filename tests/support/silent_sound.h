@@ -23,6 +23,8 @@ public:
     void MoveFrames(uint64_t n, uint32_t rate);
     void MoveSeconds(double seconds);
     std::vector<uint8_t> TakeFrames() { return output->TakeCaptured(); }
+    // The frames taken as samples of a 16-bit mix.
+    std::vector<int16_t> TakeSamples();
 
     std::shared_ptr<plat::SilentOutput> output;
     std::unique_ptr<plat::VirtualClock> clock;

@@ -1,0 +1,3 @@
+#include "sound/music_settings.h"
+
+MusicUserSettings MusicSettings;
