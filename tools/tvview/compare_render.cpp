@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,10 +93,11 @@ int main(int argc, char** argv) {
         std::printf("tvview_compare: no display, skipped (run under xvfb-run)\n");
         return kSkipped;
     }
-    const std::string shot =
-        (std::filesystem::temp_directory_path() /
-         ("tvview-compare-" + std::filesystem::path(argv[3]).stem().string() + ".bmp"))
-            .string();
+    // A name of its own per run: several builds may compare the same model at once.
+    const std::string shot = (std::filesystem::temp_directory_path() /
+                              ("tvview-compare-" + std::filesystem::path(argv[3]).stem().string() + "-" +
+                               std::to_string(std::random_device{}()) + ".bmp"))
+                                 .string();
     std::filesystem::remove(shot);
     const std::string command = std::string("TAVRIN_VIDEO=gl \"") + argv[1] + "\" \"" + argv[2] +
                                 "\" --frames 30 --screenshot \"" + shot + "\"";
