@@ -6,6 +6,7 @@
 #include "Awapi/model/model_node.h"
 #include "Awapi/shape.h"
 #include "Tv/defs/datadirectory.h"
+#include "Tv/defs/derivedname.h"
 #include "Tv/defs/ownedtext.h"
 #include "core/hashtable.h"
 #include "platform/files.h"
@@ -42,15 +43,6 @@ HashTable<CachedEntry<AwShape>*> shapes{kBuckets};
 uint32_t FileKey(const char* fileName) { return NameHash(fileName); }
 uint32_t ObjectKey(const char* fileName, const char* name) { return NameHash(fileName) ^ HashStringUpper(name); }
 
-// The ".opt" twin: the name with its last three characters replaced. Names
-// too short to carry an extension have none.
-std::string TwinName(const char* fileName) {
-    std::string twin = fileName;
-    if (twin.size() < 4) return {};
-    twin.replace(twin.size() - 3, 3, "opt");
-    return twin;
-}
-
 // The twin exists and the file does not, or the twin was written strictly later.
 bool OptTwinIsNewer(const std::string& twin, const char* fileName) {
     const uint64_t twinTime = plat::GetFileTime(twin);
@@ -63,7 +55,7 @@ AwModelFile* Load(FileEntry& entry, bool twinAllowed) {
     if (entry.file) return entry.file.get();
     DataDirEnter(kDataDirQifs);
     if (twinAllowed) {
-        const std::string twin = TwinName(entry.name.Get());
+        const std::string twin = DerivedFileName(entry.name.Get(), "opt");
         if (!twin.empty() && OptTwinIsNewer(twin, entry.name.Get())) entry.file = AwModelFile::Open(twin);
     }
     if (!entry.file) entry.file = AwModelFile::Open(entry.name.Get());
