@@ -1,0 +1,17 @@
+#include "Tv/console/console_hooks.h"
+
+namespace {
+ConsoleHooks installed;
+}
+
+void SetConsoleHooks(const ConsoleHooks& hooks) { installed = hooks; }
+
+void TvConsolePrint(const char* text) {
+    if (installed.print) installed.print(text);
+}
+
+void TvShowCaption(float x, float y, const char* text, int32_t kind, float width) {
+    if (installed.caption) installed.caption(x, y, text, kind, width);
+}
+
+bool TvBatchLoadFile(const char* name) { return installed.batchLoadFile && installed.batchLoadFile(name); }
