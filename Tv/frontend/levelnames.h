@@ -5,3 +5,7 @@
 // The current level script's file name (a ".tvs" name); "" before any level.
 const char* TvGetLevelScriptName();
 void TvSetLevelScriptName(const char* name);
+
+// The current level's command script (a ".tcs" name); "" when it has none.
+const char* TvGetCommandScriptName();
+void TvSetCommandScriptName(const char* name);

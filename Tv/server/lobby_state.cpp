@@ -1,0 +1,34 @@
+#include "Tv/server/lobby_state.h"
+
+#include <cstring>
+
+#include "platform/threads.h"
+
+std::atomic<int32_t> LobbyRobotChoices[20];
+std::atomic<uint8_t> LobbyReadyFlags[4];
+std::atomic<int32_t> LobbySessionValue{0};
+
+namespace {
+
+plat::CriticalSection chatGuard;
+char chatText[kLobbyChatTextSize];
+std::atomic<LobbyChoiceHook> cycleLobbyChoice{nullptr};
+
+} // namespace
+
+void TvSetLobbyChatText(const char* text) {
+    plat::CriticalSectionLock hold(chatGuard);
+    std::strncpy(chatText, text, kLobbyChatTextSize - 1);
+    chatText[kLobbyChatTextSize - 1] = '\0';
+}
+
+void TvGetLobbyChatText(char* out) {
+    plat::CriticalSectionLock hold(chatGuard);
+    std::memcpy(out, chatText, kLobbyChatTextSize);
+}
+
+void SetCycleLobbyChoiceHook(LobbyChoiceHook hook) { cycleLobbyChoice = hook; }
+
+void TvCycleLobbyChoice(int32_t playerIndex) {
+    if (LobbyChoiceHook hook = cycleLobbyChoice) hook(playerIndex);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The multiplayer lobby's values: written by the server thread as lobby
+// messages arrive and by the front end, shown by the front end.
+
+#include <atomic>
+#include <cstdint>
+
+constexpr int32_t kLobbyChatTextSize = 256; // 255 characters and the terminator
+
+// The last chat text received while the host was in the front end.
+void TvSetLobbyChatText(const char* text);
+// Copies it into `out` (kLobbyChatTextSize bytes).
+void TvGetLobbyChatText(char* out);
+
+// 4 players x 5 choices: entry (player - 1) x 5 + slot.
+extern std::atomic<int32_t> LobbyRobotChoices[20];
+// One byte per player (player - 1).
+extern std::atomic<uint8_t> LobbyReadyFlags[4];
+// A value of the front end's lobby carried by the lobby messages.
+extern std::atomic<int32_t> LobbySessionValue;
+
+// The front end's operation that advances a player's lobby choice (0-based
+// player index) to the next value no other player has taken. Does nothing
+// until the front end installs it.
+using LobbyChoiceHook = void (*)(int32_t playerIndex);
+void SetCycleLobbyChoiceHook(LobbyChoiceHook hook);
+void TvCycleLobbyChoice(int32_t playerIndex);
