@@ -54,3 +54,33 @@ void SetAmmoTypeLook(AmmoTypeRow& row, AwModel* model, AwShape* shape);
 // The level teardown (and program exit): frees every weapon row and releases
 // every ammunition row's model and shape. The rows' numbers stay.
 void EmptyWeaponTables();
+
+constexpr int32_t kNoWeapon = kWeaponTypeCount;
+
+// The weapon a character carries: its type, the ammunition loaded and the
+// firing parameters copied from the WeaponTable row of that pair. The times
+// are in ticks of the thread that loaded them (the server thread and the
+// others count differently), so an instance is loaded on the thread that uses it.
+struct WeaponInstance {
+    ObjectDefinition* Projectile = nullptr;
+    float FiringSpeed = 0;
+    int32_t WeaponType = kNoWeapon;
+    float RoundTicks = 0;
+    float ReloadTicks = 0;
+    float LifeTimer = 0;
+    int32_t MagazineSize = 0;
+    int32_t SalvoSize = 0;
+    int32_t AmmoType = 0;
+    int32_t Sound = 0;
+
+    // Loads the default ammunition of the weapon type; false when the table has no row for it.
+    bool SetDefaultAmmo();
+    // Copies the row of (WeaponType, AmmoType). Without a row the parameters
+    // are cleared (the types stay) and the answer is false.
+    bool LoadParameters();
+    // Loads ammunition `ammoType` when the weapon has a row for it; otherwise nothing changes.
+    bool SetAmmoType(int32_t ammoType);
+};
+
+// The ammunition a weapon type loads by default (2 for types outside the table).
+int32_t DefaultAmmoType(int32_t weaponType);
