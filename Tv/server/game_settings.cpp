@@ -1,6 +1,7 @@
 #include "Tv/server/game_settings.h"
 
 std::atomic<int32_t> CurrentGameType{kGameStory};
+std::atomic<int32_t> LocalTeam{1};
 int32_t PauseAllowance = 60;
 int32_t RespawnDelay = 30;
 int32_t MultiplayerSettingA = 20;

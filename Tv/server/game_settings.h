@@ -20,6 +20,9 @@ enum GameType : int32_t {
 // The session's game type (GameType, 0 to 5).
 extern std::atomic<int32_t> CurrentGameType;
 
+// The local player's team (on a host, the host's own team); -1 for none.
+extern std::atomic<int32_t> LocalTeam;
+
 // Seconds of pause each player team gets at game start (60).
 extern int32_t PauseAllowance;
 // Seconds before a dead character respawns in game types 3 to 5 (30).

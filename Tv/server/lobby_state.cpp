@@ -12,7 +12,6 @@ namespace {
 
 plat::CriticalSection chatGuard;
 char chatText[kLobbyChatTextSize];
-std::atomic<LobbyChoiceHook> cycleLobbyChoice{nullptr};
 
 } // namespace
 
@@ -25,10 +24,4 @@ void TvSetLobbyChatText(const char* text) {
 void TvGetLobbyChatText(char* out) {
     plat::CriticalSectionLock hold(chatGuard);
     std::memcpy(out, chatText, kLobbyChatTextSize);
-}
-
-void SetCycleLobbyChoiceHook(LobbyChoiceHook hook) { cycleLobbyChoice = hook; }
-
-void TvCycleLobbyChoice(int32_t playerIndex) {
-    if (LobbyChoiceHook hook = cycleLobbyChoice) hook(playerIndex);
 }

@@ -18,10 +18,3 @@ extern std::atomic<int32_t> LobbyRobotChoices[20];
 extern std::atomic<uint8_t> LobbyReadyFlags[4];
 // A value of the front end's lobby carried by the lobby messages.
 extern std::atomic<int32_t> LobbySessionValue;
-
-// The front end's operation that advances a player's lobby choice (0-based
-// player index) to the next value no other player has taken. Does nothing
-// until the front end installs it.
-using LobbyChoiceHook = void (*)(int32_t playerIndex);
-void SetCycleLobbyChoiceHook(LobbyChoiceHook hook);
-void TvCycleLobbyChoice(int32_t playerIndex);

@@ -1,0 +1,163 @@
+#include "Tv/server/actor_actions.h"
+
+#include "Tv/client/teamtable.h"
+#include "Tv/defs/objectdefinition.h"
+#include "Tv/server/game_settings.h"
+#include "Tv/server/lead_characters.h"
+#include "Tv/server/message_types.h"
+#include "Tv/server/senders.h"
+#include "Tv/server/server.h"
+#include "Tv/server/server_hooks.h"
+#include "Tv/server/server_state.h"
+#include "Tv/sim/actor_makers.h"
+#include "Tv/sim/actor_registry.h"
+#include "Tv/sim/ai_tick.h"
+#include "Tv/sim/server_object.h"
+#include "Tv/sim/track_members.h"
+#include "Tv/world/collision_polygon.h"
+#include "core/clock.h"
+
+namespace {
+
+constexpr int32_t kNoWeaponType = 33;
+constexpr int32_t kAiCoreNodeWaiting = 16;
+
+// The class the factory builds for a definition; false for no actor.
+bool ClassFor(const ObjectDefinition& definition, ServerActorClass& actorClass) {
+    switch (definition.aiCore) {
+    case 0: actorClass = ServerActorClass::Bot; return true;
+    case 2: actorClass = ServerActorClass::Unit; return true;
+    case 5: actorClass = ServerActorClass::Blocker; return true;
+    case 8: actorClass = ServerActorClass::TrackObject; return true;
+    case 9: actorClass = ServerActorClass::Tumbleweed; return true;
+    case 10: actorClass = ServerActorClass::Pickup; return true;
+    case 11: actorClass = ServerActorClass::BackgroundCreature; return true;
+    case 12: actorClass = ServerActorClass::FlyingCreature; return true;
+    case 13: actorClass = ServerActorClass::Centipede; return true;
+    case 14: actorClass = ServerActorClass::Centibody; return true;
+    case 15:
+    case kAiCoreNodeWaiting: actorClass = ServerActorClass::Node; return true;
+    case 18: actorClass = ServerActorClass::Popup; return true;
+    case 19: actorClass = ServerActorClass::President; return true;
+    case 20: actorClass = ServerActorClass::Turret; return true;
+    default: break;
+    }
+    if (definition.character) {
+        actorClass = definition.character->weapon == kNoWeaponType ? ServerActorClass::Unit : ServerActorClass::Bot;
+        return true;
+    }
+    actorClass = ServerActorClass::Object;
+    return !definition.projectile;
+}
+
+void ListWithTeam(ServerObject* actor) {
+    if (actor->InTeamList) TeamListAppend(actor);
+}
+
+void WriteVector(ByteWriter& out, const Vector3& v) {
+    out.F32(v.x);
+    out.F32(v.y);
+    out.F32(v.z);
+}
+
+void WriteQuaternion(ByteWriter& out, const Quaternion& q) {
+    out.F32(q.x);
+    out.F32(q.y);
+    out.F32(q.z);
+    out.F32(q.w);
+}
+
+} // namespace
+
+ServerObject* TvNewServerActor(int32_t team, ObjectDefinition* definition, const Vector3& position,
+                               const Quaternion& orientation) {
+    ServerActorClass actorClass;
+    if (!definition || !ClassFor(*definition, actorClass)) return nullptr;
+    const ServerActorMaker maker = ServerActorMakerOf(actorClass);
+    if (!maker) return nullptr;
+    ServerObject* actor = maker(team, definition, position, orientation, TvNextActorId());
+    if (actor && definition->aiCore == kAiCoreNodeWaiting)
+        TvSetAiCore(actor, kAiCoreNodeWaiting, ServerClock.GetTime());
+    return actor;
+}
+
+int32_t TvCreateServerActor(int32_t team, ObjectDefinition* definition, const Vector3& position,
+                            const Quaternion& orientation) {
+    if (definition && CurrentGameType == kGameCooperative && team == 1)
+        team = TvCoopTeamOf(definition->name.Get(), team);
+    ServerObject* actor = TvNewServerActor(team, definition, position, orientation);
+    if (!actor) return -1;
+    TvSetAiCore(actor, definition->aiCore, 0);
+    ListWithTeam(actor);
+    TvGiveDefaultItem(actor);
+    return actor->Id;
+}
+
+int32_t TvSpawnActor(int32_t team, ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
+                     int32_t trackMember) {
+    ServerLockHold hold;
+    ServerObject* actor = TvNewServerActor(team, definition, position, orientation);
+    if (!actor) return 0;
+    TvSetAiCore(actor, definition->aiCore, ServerClock.GetTime());
+    ListWithTeam(actor);
+    TvGiveDefaultItem(actor);
+
+    Vector3 place = position;
+    int32_t track = 0;
+    if (trackMember != -1) {
+        track = TvFindTrackOfMember(trackMember);
+        const ServerObject* member = TvFindActor(trackMember);
+        if (const CollisionPolygon* floor = member ? member->GetFloorPolygon() : nullptr) {
+            place.y = floor->GetReferencePoint().y;
+            actor->SetPosition(place);
+        }
+    }
+    ByteWriter message;
+    message.I32(MSG_CREATE_OBJECT);
+    message.I32(actor->Id);
+    message.I32(definition->id);
+    message.U8(static_cast<uint8_t>(team));
+    message.Zeros(3);
+    message.I32(track);
+    WriteVector(message, place);
+    WriteQuaternion(message, orientation);
+    TvBroadcast(message, true);
+
+    actor->Start(ServerClock.GetTime(), ServerClock.GetSeconds());
+    if (track != 0) actor->SetTrack(track - 1);
+    actor->SetPosition(place);
+    return actor->Id;
+}
+
+void TvGiveDefaultItem(ServerObject* actor) {
+    if (auto give = InstalledServerHooks().giveDefaultItem) give(actor);
+}
+
+bool TvKillActor(int32_t id) {
+    ServerLockHold hold;
+    ServerObject* actor = TvFindActor(id);
+    if (!actor) return false;
+    actor->Remove(true);
+    return true;
+}
+
+void TvKillTeam(int32_t team) {
+    ServerLockHold hold;
+    const bool captureTheFlag = CurrentGameType == kGameCaptureTheFlag;
+    // References held: a removal may end other actors' lives too.
+    ActorSnapshot snapshot(ActorSnapshot::Hold::References);
+    snapshot.ForEach([&](ServerObject* actor) {
+        if (actor->Team != team) return;
+        if (captureTheFlag)
+            if (auto drop = InstalledServerHooks().dropCarriedFlag) drop(actor);
+        actor->Remove(true);
+    });
+    const TeamRecord* record = TeamTable::GetTeam(team);
+    if (captureTheFlag && record && record->FlagPresent) {
+        ByteWriter message;
+        message.I32(MSG_FLAG_RESET);
+        message.I32(team);
+        TvBroadcast(message, true);
+    }
+    if (team == LocalTeam) GameOverFlag = true;
+}

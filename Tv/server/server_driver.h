@@ -1,0 +1,26 @@
+#pragma once
+// Lock-step runs of the server for tests and recorded runs. A driven server
+// waits for work without a time-out: the driver asks for each pass, a wake
+// (as a client message would) or a time-out pass, and waits for it to end.
+// Lock requests and quitting make passes of their own, as always. Passes are
+// numbered from 1 for every server start.
+
+#include <cstdint>
+
+// Before TvStartServer: the next server is driven, and its thread seeds its
+// random generator with `seed`. TvDriveServer(false) makes the next one run freely.
+void TvDriveServer(bool driven, uint32_t seed = 1);
+bool TvIsServerDriven();
+
+enum class ServerPassKind { Wake, Timeout };
+// Lets a driven server make one pass of that kind.
+void TvRequestServerPass(ServerPassKind kind);
+// Passes ended since the server started.
+uint32_t TvServerPassesEnded();
+// Returns once pass k has ended (or the server thread has ended).
+void TvWaitForServerPass(uint32_t k);
+// Requests one pass and waits for it; answers its number.
+uint32_t TvRunServerPass(ServerPassKind kind);
+
+// The number of the pass the server is making (0 before the first).
+uint32_t TvServerPassIndex();

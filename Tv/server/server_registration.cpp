@@ -1,0 +1,33 @@
+#include "Tv/server/server_registration.h"
+
+#include "Tv/client/teamhooks.h"
+#include "Tv/console/console_hooks.h"
+#include "Tv/defs/grammar.h"
+#include "Tv/server/game_options.h"
+#include "Tv/server/game_settings.h"
+#include "Tv/server/session_players.h"
+#include "Tv/sim/actor_makers.h"
+
+namespace {
+
+TeamGameSettings ServerTeamGameSettings() {
+    TeamGameSettings settings;
+    settings.GameType = CurrentGameType;
+    settings.PlayerCount = static_cast<int32_t>(TvGetPlayerCount());
+    settings.TeamCount = SessionTeamCount;
+    settings.LocalTeam = LocalTeam;
+    settings.PauseAllowance = PauseAllowance;
+    for (int32_t i = 0; i < kMaxPlayers; ++i) settings.PlayerTable[i] = PlayerTable[i];
+    return settings;
+}
+
+int32_t GameDifficulty() { return GameOptions.Difficulty; }
+
+} // namespace
+
+void RegisterServerCore() {
+    RegisterServerObject();
+    SetTeamGameQuery(&ServerTeamGameSettings);
+    SetCaptionHook(&TvShowCaption);
+    SetScriptDifficultyHook(&GameDifficulty);
+}

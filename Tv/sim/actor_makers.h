@@ -1,0 +1,59 @@
+#pragma once
+// How the server builds each class of actor. The server's factory picks a
+// class from the definition's AI core; the issue that brings a class
+// registers its maker with Register...() at start-up, and a class without a
+// maker gives no actor. The plain ServerObject's maker is here.
+
+#include <cstdint>
+
+#include "core/maths.h"
+#include "core/matrix.h"
+
+class ServerObject;
+struct ObjectDefinition;
+
+enum class ServerActorClass : int32_t {
+    Object,
+    Unit,
+    Bot,
+    Blocker,
+    TrackObject,
+    Tumbleweed,
+    Pickup,
+    BackgroundCreature,
+    FlyingCreature,
+    Centipede,
+    Centibody,
+    Node,
+    Popup,
+    President,
+    Turret,
+    Count
+};
+
+// Builds and registers an actor with the given id; null when it cannot.
+using ServerActorMaker = ServerObject* (*)(int32_t team, ObjectDefinition* definition, const Vector3& position,
+                                           const Quaternion& orientation, int32_t id);
+void SetServerActorMaker(ServerActorClass actorClass, ServerActorMaker maker);
+// The class's maker, or null.
+ServerActorMaker ServerActorMakerOf(ServerActorClass actorClass);
+
+// What a projectile is built with.
+struct ProjectileLaunch {
+    int32_t team;
+    ObjectDefinition* definition;
+    Vector3 from;
+    Quaternion orientation;
+    float speed;
+    int32_t shooterId;
+    int32_t targetId; // -1 none
+    int32_t kind;     // damage kind; 15 the lead character's special shot
+    int32_t id;
+    float damageMultiplier; // 1.0, or the shooter character's for kind 15
+};
+using ServerProjectileMaker = ServerObject* (*)(const ProjectileLaunch& launch);
+void SetServerProjectileMaker(ServerProjectileMaker maker);
+ServerProjectileMaker ServerProjectileMakerOf();
+
+// Registers the plain ServerObject (definitions of no other class without a projectile record).
+void RegisterServerObject();
