@@ -17,7 +17,6 @@
 namespace {
 
 constexpr AwDrawFlags kCursorDrawFlags = 0x4000003;
-constexpr int kBaseMaterial = 0;
 
 // A cursor object and the model node whose sequences its tree shares.
 struct CursorModel {

@@ -16,7 +16,6 @@ namespace {
 // A part counts its vertices and indices in 16 bits.
 constexpr uint32_t kCountLimit = 65535;
 constexpr uint32_t kMaxSegments = kCountLimit / 6; // one ring of quads must fit
-constexpr int kBaseMaterial = 0;
 
 float* PositionOf(AwMeshPart& part, uint32_t index) {
     return reinterpret_cast<float*>(part.Vertices.data() + static_cast<size_t>(index) * part.Stride());

@@ -5,6 +5,8 @@
 class RenderMaterial;
 
 constexpr int kGlobalMaterialCount = 11;
+// The plain material most objects draw with.
+constexpr int kBaseMaterial = 0;
 extern RenderMaterial* GlobalMaterials[kGlobalMaterialCount];
 extern RenderMaterial* ExtraGlobalMaterial;
 

@@ -10,11 +10,11 @@
 constexpr int32_t kMaxPlayers = 4;
 
 struct TeamGameSettings {
-    int32_t GameType = 0;        // 0 story ... 5 capture the flag
-    int32_t PlayerCount = 1;     // players of the session
-    int32_t TeamCount = 3;       // teams of the game: players + 2 in game types 1 to 5, else 3
-    int32_t LocalTeam = 1;       // the local player's team, -1 for none
-    int32_t PauseAllowance = 60; // seconds of pause each player team gets
+    int32_t GameType = 0;                            // 0 story ... 5 capture the flag
+    int32_t PlayerCount = 1;                         // players of the session
+    int32_t TeamCount = 3;                           // teams of the game: players + 2 in game types 1 to 5, else 3
+    int32_t LocalTeam = 1;                           // the local player's team, -1 for none
+    int32_t PauseAllowance = 60;                     // seconds of pause each player team gets
     int32_t PlayerTable[kMaxPlayers] = {1, 2, 3, 4}; // colour choice per lobby position
 };
 

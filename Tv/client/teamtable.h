@@ -36,9 +36,9 @@ enum FlagStateValue : int32_t { kFlagAtHome = 0, kFlagCarried = 1, kFlagDropped 
 constexpr uint32_t kObjectiveDoneTextId = 3200;
 
 struct Objective : MemObject {
-    int32_t Priority = 0; // 0 primary, 1 secondary, 2 tertiary
-    int32_t Id = 0;       // the objective's number in the level
-    int32_t Count = 0;    // completions still needed; -1 after a failure
+    int32_t Priority = 0;             // 0 primary, 1 secondary, 2 tertiary
+    int32_t Id = 0;                   // the objective's number in the level
+    int32_t Count = 0;                // completions still needed; -1 after a failure
     const char* PrefixText = nullptr; // string-table text before the count, or null
     const char* SuffixText = nullptr; // string-table text after the count, or null
     OwnedText Text;
@@ -89,6 +89,8 @@ public:
     // Captions the text of every open objective.
     void ShowObjectives() const;
 
+    bool IsPlayerTeam() const { return PlayerTeam != 0; }
+
     ServerObject* MineSlots[kMineSlotCount] = {};
     Relaxed<float> PauseTimeLeft{0.0f}; // seconds
     Relaxed<uint8_t> RemotePlayer{0};   // a player on another machine
@@ -104,11 +106,11 @@ public:
     Vector3 CapturePoint{0, 0, 0};
     Relaxed<uint8_t> FlagCarried{0};
     Relaxed<uint8_t> FlagPresent{0};
-    AwObject* FlagMarker = nullptr; // one reference held
+    AwObject* FlagMarker = nullptr;   // one reference held
     AwLightSet* TeamLights = nullptr; // one reference held; its ambient colour is the team colour
     uint32_t FlagTime = 0;            // the marker's animation time base (GameClock, low 32 bits)
-    Relaxed<int32_t> Formation{2};   // of group moves: 0, 1 (abreast) or 2
-    List<Objective*> Objectives; // owned
+    Relaxed<int32_t> Formation{2};    // of group moves: 0, 1 (abreast) or 2
+    List<Objective*> Objectives;      // owned
 };
 
 // Records in the table; 0 while there are none.

@@ -199,6 +199,27 @@ bool WriteBoxModel(const std::string& directory) {
     return Save(file, directory, "Box.qif");
 }
 
+bool WriteFlagModel(const std::string& directory) {
+    FileChunk file;
+    AddEnvironment(file, nullptr, 0, 0);
+    ShapeBuilder pole, cloth;
+    AddBox(pole, -30, -2200, -30, 30, 0, 30, false);
+    AddBox(cloth, 0, 0, -10, 800, 500, 10, false);
+    AddObject(file, "Pole", pole.Finish());
+    AddObject(file, "Cloth", cloth.Finish());
+    ParentChunk* top = AddParent(file, "OBJCHIER");
+    new HierarchyNameChunk(top, "tf_flag");
+    new HierarchyBoxChunk(top, HierarchyBox{{-30, -2200, -30}, {830, 0, 30}});
+    ParentChunk* poleNode = AddNode(*top, "Pole");
+    AddSequence(*poleNode, 0, 1500, {{0, {0, 0, 0}, 0, 0}});
+    // The cloth flutters about the pole.
+    ParentChunk* clothNode = AddNode(*poleNode, "Cloth");
+    AddSequence(*clothNode, 0, 1500,
+                {{0, {30, -2200, 0}, 0, 0}, {16384, {30, -2200, 0}, 0.35f, 0}, {32768, {30, -2200, 0}, 0, 0}});
+    plat::CreateDir(directory + "/objects");
+    return Save(file, directory, "objects/tf_flag.qif");
+}
+
 bool WriteRobotModel(const std::string& directory) {
     FileChunk file;
     AddEnvironment(file, nullptr, 0, 0);

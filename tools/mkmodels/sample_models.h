@@ -6,5 +6,6 @@
 // Each writes one file into `directory`; false when it cannot be saved.
 bool WriteBoxModel(const std::string& directory);   // Box.qif, textured with crate.bmp
 bool WriteCrateTexture(const std::string& directory); // crate.bmp, 16 x 16 checks
+bool WriteFlagModel(const std::string& directory);  // objects/tf_flag.qif: tf_flag (pole, cloth), one sequence
 bool WriteRobotModel(const std::string& directory); // Robot.qif: robot (body, turret, muzzle) and drone; idle and walk
 bool WriteLevelModel(const std::string& directory); // Level.qif: floor, walls, ramp, dummies
