@@ -26,6 +26,17 @@ if(TAVRIN_SANITIZE)
   add_compile_definitions(TAVRIN_MALLOC_ALLOCATOR=1)
 endif()
 
+# ThreadSanitizer watches the server and main threads share the simulation
+# correctly; it cannot run beside AddressSanitizer.
+if(TAVRIN_SANITIZE_THREAD)
+  if(TAVRIN_SANITIZE)
+    message(FATAL_ERROR "TAVRIN_SANITIZE and TAVRIN_SANITIZE_THREAD cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+  add_compile_definitions(TAVRIN_MALLOC_ALLOCATOR=1)
+endif()
+
 # tavrin_library(NAME DIR [EXCLUDE subdir...] LINKS libs...)
 # A library is every .cpp below its folder; folders named in EXCLUDE belong to another library.
 function(tavrin_library name dir)

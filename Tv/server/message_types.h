@@ -44,8 +44,8 @@ constexpr int32_t MSG_FLAG_RESET = 165;
 constexpr int32_t MSG_PLAYER_TABLE = 200;
 constexpr int32_t MSG_PLAYER_LEFT = 201;
 
-constexpr uint32_t kChatTextBytes = 255; // characters of a chat text, before its terminator
-constexpr uint32_t kMsgChatSize = 4 + kChatTextBytes + 1;
+constexpr uint32_t kChatTextField = 255; // a chat text in a message, its terminator included
+constexpr uint32_t kMsgChatSize = 4 + kChatTextField;
 constexpr uint32_t kMsgCreateObjectSize = 48;
 constexpr uint32_t kMsgProjectileFiredSize = 64;
 constexpr uint32_t kMsgSettingsAndStatsSize = 35;

@@ -38,7 +38,8 @@ public:
     ServerLockHold& operator=(const ServerLockHold&) = delete;
 };
 
-// The server thread makes a pass (the client poll calls it every frame in single player).
+// The server thread makes a pass (the client poll calls it every frame in
+// single player); a driven server ignores it.
 void TvWakeServer();
 
 // Starts every actor and lets the simulation step (level load, after the actors exist).

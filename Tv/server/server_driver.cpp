@@ -18,6 +18,7 @@ std::atomic<uint32_t> passIndex{0};
 std::atomic<uint32_t> passesEnded{0};
 plat::Event timeoutPassEvent;
 plat::Event passEndedEvent;
+plat::Event drivenArrivalEvent;
 
 } // namespace
 
@@ -38,7 +39,10 @@ void TvWaitForServerPass(uint32_t k) {
     while (passesEnded < k && threadAlive) passEndedEvent.Wait();
 }
 
+void TvWaitForServerIdle() { TvWaitForServerPass(passIndex); }
+
 uint32_t TvRunServerPass(ServerPassKind kind) {
+    TvWaitForServerIdle();
     const uint32_t pass = passesEnded + 1;
     TvRequestServerPass(kind);
     TvWaitForServerPass(pass);
@@ -47,13 +51,18 @@ uint32_t TvRunServerPass(ServerPassKind kind) {
 
 uint32_t TvServerPassIndex() { return passIndex; }
 
-void StartServerDriver() {
+void PrepareServerDriver() {
     driven = drivenNext.load();
     passIndex = 0;
     passesEnded = 0;
     timeoutPassEvent.Reset();
     passEndedEvent.Reset();
     threadAlive = true;
+}
+
+plat::Event* ServerArrivalEvent() { return driven ? &drivenArrivalEvent : &ServerMessageEvent; }
+
+void SeedServerRandom() {
     if (driven) RandomGenerator::ForCallingThread().Seed(seedNext);
 }
 

@@ -23,9 +23,7 @@ plat::Event threadIdPublished;
 void ServerThreadMain() {
     threadIdPublished.Wait();
     plat::SetGameFpuMode();
-    StartServerDriver();
-    GameOverFlag = false;
-    ServerPass = ServerPassState{};
+    SeedServerRandom();
     for (;;) {
         const ServerWake wake = WaitForServerWork();
         BeginServerPass();
@@ -47,7 +45,7 @@ void ServerThreadMain() {
 bool CreateServerPlayerAndGroup(plat::DirectPlay* directPlay) {
     plat::DpId serverPlayer = 0;
     plat::HResult result =
-        directPlay->CreatePlayer(&serverPlayer, nullptr, &ServerMessageEvent, nullptr, 0, plat::kDpPlayerServerPlayer);
+        directPlay->CreatePlayer(&serverPlayer, nullptr, ServerArrivalEvent(), nullptr, 0, plat::kDpPlayerServerPlayer);
     if (result >= 0) result = directPlay->CreateGroup(&AllPlayersGroup, nullptr, nullptr, 0, 0);
     if (result >= 0) return true;
     AwReportError(result);
@@ -61,16 +59,24 @@ bool TvStartServer(plat::DirectPlay* directPlay) {
     for (plat::Event* event : {&ServerMessageEvent, &ServerQuitEvent, &ServerLockRequestEvent, &ServerLockReleaseEvent,
                                &ServerLockGrantEvent, &threadIdPublished})
         event->Reset();
+    PrepareServerDriver();
     if (directPlay) {
-        if (!CreateServerPlayerAndGroup(directPlay)) return false;
+        if (!CreateServerPlayerAndGroup(directPlay)) {
+            StopServerDriver();
+            return false;
+        }
         directPlay->AddRef();
         ServerDirectPlay = directPlay;
     }
     ServerPlayerListBuilt = false;
     SimulationRunning = false;
+    // Cleared before the thread exists, so a level load that sets it at once is not undone.
+    GameOverFlag = false;
+    ServerPass = ServerPassState{};
     // The server thread's tick counter starts from the others' calibration.
     GameThreadTicks.CopyFrom(OtherThreadTicks);
     if (!serverThread.Start(&ServerThreadMain)) {
+        StopServerDriver();
         if (ServerDirectPlay) ServerDirectPlay->Release();
         ServerDirectPlay = nullptr;
         return false;
@@ -93,7 +99,8 @@ void TvStopServer() {
 }
 
 void TvWakeServer() {
-    if (TvIsServerRunning()) ServerMessageEvent.Set();
+    // A driven server makes the passes its driver asks for.
+    if (TvIsServerRunning() && !TvIsServerDriven()) ServerMessageEvent.Set();
 }
 
 void RunServerExit() {

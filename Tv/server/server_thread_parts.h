@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/threads.h"
+
 // What ended the wait at the top of a pass.
 enum class ServerWake { Quit, LockRequest, Message, Timeout };
 
@@ -13,8 +15,13 @@ ServerWake WaitForServerWork();
 // Counts the pass begun and ended (the driver waits for the ends).
 void BeginServerPass();
 void EndServerPass();
-// The driver's state for a new server thread: pass numbers from 0 again, the seed applied.
-void StartServerDriver();
+// Before a new server thread starts: pass numbers from 0 again, driven or free.
+void PrepareServerDriver();
+// The event DirectPlay sets when a message for the server player arrives:
+// ServerMessageEvent, or one nobody waits for while the server is driven.
+plat::Event* ServerArrivalEvent();
+// The new thread's first act: a driven server's random generator takes its seed.
+void SeedServerRandom();
 // Lets a driver waiting for a pass see that the thread has ended.
 void StopServerDriver();
 

@@ -137,7 +137,7 @@ bool TvSendLobbyChat() {
     TvGetLobbyChatText(text);
     ByteWriter message;
     message.I32(MSG_CHAT_TEXT);
-    WriteFixedText(message, text, kChatTextBytes + 1);
+    WriteFixedText(message, text, kChatTextField);
     return TvSendToAll(message, true);
 }
 
