@@ -11,6 +11,7 @@
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/resourcecache.h"
+#include "Tv/server/server_registration.h"
 #include "chunkfile/register_all.h"
 #include "core/clock.h"
 #include "core/cpuid.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     std::printf("tavrin: %d ticks per second\n", CurrentTicksPerSecond());
 
     RegisterAllChunkClasses();
+    RegisterServerCore();
     int status = 0;
     const bool engine = AwStartHeadless(640, 480);
     StartSound(HasOption(argc, argv, "-n"));

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Tv/server/handshake_messages.h"
+#include "Tv/server/message_types.h"
 #include "Tv/server/server_state.h"
 #include "core/bytes.h"
 #include "core/log.h"
@@ -81,10 +82,10 @@ struct HandlerEntry {
 
 std::array<HandlerEntry, kLastClientType + 1> handlers = [] {
     std::array<HandlerEntry, kLastClientType + 1> table{};
-    table[4] = {&HandleSpeedAcknowledgement, false};
-    table[6] = {&HandleReady, true};
-    table[7] = {&HandleWaitingForGo, false};
-    table[52] = {&HandleSettingsRequest, true};
+    table[MSG_SPEED_ACK] = {&HandleSpeedAcknowledgement, false};
+    table[MSG_READY] = {&HandleReady, true};
+    table[MSG_WAITING_FOR_GO] = {&HandleWaitingForGo, false};
+    table[MSG_SETTINGS_REQUEST] = {&HandleSettingsRequest, true};
     return table;
 }();
 

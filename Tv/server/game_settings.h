@@ -5,8 +5,9 @@
 // table and the actors read them. Values that the server thread writes or
 // that may change while it runs are atomic.
 
-#include <atomic>
 #include <cstdint>
+
+#include "core/relaxed.h"
 
 enum GameType : int32_t {
     kGameStory = 0,            // single player
@@ -18,10 +19,10 @@ enum GameType : int32_t {
 };
 
 // The session's game type (GameType, 0 to 5).
-extern std::atomic<int32_t> CurrentGameType;
+extern Relaxed<int32_t> CurrentGameType;
 
 // The local player's team (on a host, the host's own team); -1 for none.
-extern std::atomic<int32_t> LocalTeam;
+extern Relaxed<int32_t> LocalTeam;
 
 // Seconds of pause each player team gets at game start (60).
 extern int32_t PauseAllowance;
@@ -35,6 +36,6 @@ extern int32_t ScoreLimit;
 extern int32_t PlayerTable[4];
 // Per lead character (LeadCharacterIndex order), the 1-based lobby position of
 // the player who plays it in the cooperative game (1, 1, 1, 1, 0).
-extern std::atomic<int32_t> CoopCharacterTable[5];
+extern Relaxed<int32_t> CoopCharacterTable[5];
 // Teams of the running game: the player count + 2 in game types 1 to 5, else 3.
 extern int32_t SessionTeamCount;

@@ -4,9 +4,9 @@
 
 #include "platform/threads.h"
 
-std::atomic<int32_t> LobbyRobotChoices[20];
-std::atomic<uint8_t> LobbyReadyFlags[4];
-std::atomic<int32_t> LobbySessionValue{0};
+Relaxed<int32_t> LobbyRobotChoices[20];
+Relaxed<uint8_t> LobbyReadyFlags[4];
+Relaxed<int32_t> LobbySessionValue{0};
 
 namespace {
 

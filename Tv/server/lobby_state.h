@@ -2,8 +2,9 @@
 // The multiplayer lobby's values: written by the server thread as lobby
 // messages arrive and by the front end, shown by the front end.
 
-#include <atomic>
 #include <cstdint>
+
+#include "core/relaxed.h"
 
 constexpr int32_t kLobbyChatTextSize = 256; // 255 characters and the terminator
 
@@ -13,8 +14,8 @@ void TvSetLobbyChatText(const char* text);
 void TvGetLobbyChatText(char* out);
 
 // 4 players x 5 choices: entry (player - 1) x 5 + slot.
-extern std::atomic<int32_t> LobbyRobotChoices[20];
+extern Relaxed<int32_t> LobbyRobotChoices[20];
 // One byte per player (player - 1).
-extern std::atomic<uint8_t> LobbyReadyFlags[4];
+extern Relaxed<uint8_t> LobbyReadyFlags[4];
 // A value of the front end's lobby carried by the lobby messages.
-extern std::atomic<int32_t> LobbySessionValue;
+extern Relaxed<int32_t> LobbySessionValue;

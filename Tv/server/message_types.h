@@ -1,20 +1,15 @@
 #pragma once
 // Game message type numbers (one number space 0 to 203 for both directions;
-// client-to-server types lie between 4 and 61) and the fixed sizes of the
-// messages the server core builds or reads.
+// client-to-server types lie between 4 and 61) of the messages the server
+// core builds or reads.
 
 #include <cstdint>
 
 // Client to server.
-constexpr int32_t MSG_SPEED_ACK = 4;           // 8: sequence
-constexpr int32_t MSG_READY = 6;               // 4
-constexpr int32_t MSG_WAITING_FOR_GO = 7;      // 4
-constexpr int32_t MSG_CHAT = 40;               // 259: text
-constexpr int32_t MSG_PLAYER_OPTION = 42;      // 16: player (1-based), slot, value
-constexpr int32_t MSG_CYCLE_LOBBY_CHOICE = 44; // 8: player (1-based)
-constexpr int32_t MSG_PLAYER_READY = 45;       // 8: player (1-based)
-constexpr int32_t MSG_PLAYER_NOT_READY = 46;   // 8: player (1-based)
-constexpr int32_t MSG_SETTINGS_REQUEST = 52;   // 4
+constexpr int32_t MSG_SPEED_ACK = 4;         // 8: sequence
+constexpr int32_t MSG_READY = 6;             // 4
+constexpr int32_t MSG_WAITING_FOR_GO = 7;    // 4
+constexpr int32_t MSG_SETTINGS_REQUEST = 52; // 4
 
 // Server to client.
 constexpr int32_t MSG_START_GAME = 0;
@@ -34,7 +29,6 @@ constexpr int32_t MSG_CHAT_TEXT = 141;
 constexpr int32_t MSG_LOBBY_SETUP = 143;
 constexpr int32_t MSG_LOBBY_SETTINGS = 144;
 constexpr int32_t MSG_LOBBY_CHOICES = 145;
-constexpr int32_t MSG_TEAM_EFFECT = 153;
 constexpr int32_t MSG_UNPAUSE = 154;
 constexpr int32_t MSG_WINNERS = 156;
 constexpr int32_t MSG_PLAYER_NOTICE = 160;
@@ -45,12 +39,3 @@ constexpr int32_t MSG_PLAYER_TABLE = 200;
 constexpr int32_t MSG_PLAYER_LEFT = 201;
 
 constexpr uint32_t kChatTextField = 255; // a chat text in a message, its terminator included
-constexpr uint32_t kMsgChatSize = 4 + kChatTextField;
-constexpr uint32_t kMsgCreateObjectSize = 48;
-constexpr uint32_t kMsgProjectileFiredSize = 64;
-constexpr uint32_t kMsgSettingsAndStatsSize = 35;
-constexpr uint32_t kMsgPlayerTableSize = 168;
-constexpr uint32_t kMsgLobbySetupSize = 192;
-constexpr uint32_t kMsgLobbySettingsSize = 38;
-constexpr uint32_t kMsgLobbyChoicesSize = 24;
-constexpr uint32_t kMsgWinnersSize = 10;

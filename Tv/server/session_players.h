@@ -9,13 +9,13 @@
 // reads it while it holds a SessionPlayerReadLock, which the rebuild waits
 // for. The main thread reads it freely.
 
-#include <atomic>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "Tv/defs/ownedtext.h"
 #include "core/list.h"
+#include "core/relaxed.h"
 #include "platform/dplay/direct_play.h"
 
 constexpr int32_t kMaxSessionPlayers = 4;
@@ -27,9 +27,9 @@ struct SessionPlayer : MemObject {
 
     OwnedText Name;
     plat::DpId Id;
-    std::atomic<uint8_t> Gone{0};         // has left the session (dropped-player check)
-    std::atomic<uint8_t> Ready{0};        // has answered the level-start handshake
-    std::atomic<uint8_t> Acknowledged{0}; // has acknowledged the pending speed change
+    Relaxed<uint8_t> Gone{0};         // has left the session (dropped-player check)
+    Relaxed<uint8_t> Ready{0};        // has answered the level-start handshake
+    Relaxed<uint8_t> Acknowledged{0}; // has acknowledged the pending speed change
 };
 
 // Empties a list of owned records.

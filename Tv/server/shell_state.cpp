@@ -1,5 +1,5 @@
 #include "Tv/server/shell_state.h"
 
-std::atomic<int32_t> CurrentGameState{0};
-std::atomic<uint8_t> CutsceneActive{0};
-std::atomic<uint8_t> GamePaused{0};
+Relaxed<int32_t> CurrentGameState{0};
+Relaxed<uint8_t> CutsceneActive{0};
+Relaxed<uint8_t> GamePaused{0};

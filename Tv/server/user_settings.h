@@ -4,14 +4,15 @@
 // main thread, read by the server thread. The rest of the user settings
 // joins them with the front end.
 
-#include <atomic>
 #include <cstdint>
 
+#include "core/relaxed.h"
+
 struct UserSettingsRecord {
-    std::atomic<int32_t> FriendlyFire{0};   // shots hurt the own side (0 off)
-    std::atomic<int32_t> RuleFlagB{0};      // mine blasts hit every live actor in range (0 off)
-    std::atomic<int32_t> RuleFlagC{0};      // when 0, units in their alternate stance ignore group moves
-    std::atomic<int32_t> NetDetailLevel{0}; // 0 to 9: higher culls and throttles broadcasts harder
+    Relaxed<int32_t> FriendlyFire{0};   // shots hurt the own side (0 off)
+    Relaxed<int32_t> RuleFlagB{0};      // mine blasts hit every live actor in range (0 off)
+    Relaxed<int32_t> RuleFlagC{0};      // when 0, units in their alternate stance ignore group moves
+    Relaxed<int32_t> NetDetailLevel{0}; // 0 to 9: higher culls and throttles broadcasts harder
 };
 extern UserSettingsRecord UserSettings;
 

@@ -206,7 +206,7 @@ protected:
     }
     std::vector<uint8_t> Winners() {
         const std::vector<RecordedMessage> sent = recorder.Sent(MSG_WINNERS);
-        if (sent.empty() || sent.back().bytes.size() != kMsgWinnersSize) return {};
+        if (sent.empty() || sent.back().bytes.size() != 4 + kWinnerTeams) return {};
         return std::vector<uint8_t>(sent.back().bytes.begin() + 4, sent.back().bytes.end());
     }
 };

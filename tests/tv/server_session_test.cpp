@@ -45,7 +45,7 @@ TEST_F(ServerSessionTest, PlayerSlotsAndIndices) {
 TEST_F(ServerSessionTest, ReceivingTakesWholeMessagesAndTellsAnEmptyQueueFromAFailure) {
     FakeDirectPlay* dp = MakeSession(1);
     const plat::DpId player = TvGetPlayer(0)->Id;
-    std::vector<uint8_t> chat = MessageOf({MSG_CHAT});
+    std::vector<uint8_t> chat = MessageOf({40}); // chat
     chat.resize(259, 'x');
     dp->Deliver(player, player, chat);
     bool ok = false;
