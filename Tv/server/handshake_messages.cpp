@@ -1,10 +1,10 @@
 #include "Tv/server/handshake_messages.h"
 
 #include "Tv/server/game_options.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/senders.h"
 #include "Tv/server/server_state.h"
-#include "Tv/server/user_settings.h"
 #include "core/bytes.h"
 
 namespace {
@@ -47,8 +47,8 @@ DrainStep HandleSettingsRequest(plat::DpId, const uint8_t*, uint32_t) {
     ByteWriter reply;
     reply.I32(MSG_SETTINGS_AND_STATS);
     reply.U8(GameOptions.SessionOption != 0);
-    reply.U8(UserSettings.FriendlyFire != 0);
-    reply.U8(UserSettings.RuleFlagB != 0);
+    reply.U8(UserMatchSettings.FriendlyFire != 0);
+    reply.U8(UserMatchSettings.RuleFlagB != 0);
     for (int32_t stat : GameOptions.MissionStats) reply.I32(stat);
     TvBroadcast(reply, false);
     return DrainStep::End;

@@ -2,12 +2,12 @@
 
 #include "Awapi/aw3d/aw_hooks.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_recorder.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/server_state.h"
 #include "Tv/server/session_players.h"
-#include "Tv/server/user_settings.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
 #include "core/random.h"
@@ -21,7 +21,7 @@ constexpr uint32_t kUnguaranteedTimeoutMs = 3000;
 constexpr float kCullRadius[10] = {120, 110, 100, 90, 80, 70, 60, 50, 40, 30};
 
 uint32_t DetailLevel() {
-    const int32_t level = UserSettings.NetDetailLevel;
+    const int32_t level = UserMatchSettings.NetDetailLevel;
     return level < 0 ? 0 : level > 9 ? 9 : static_cast<uint32_t>(level);
 }
 

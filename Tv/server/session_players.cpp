@@ -7,6 +7,8 @@ List<SessionPlayer*> SessionPlayerList;
 namespace {
 
 RwLock sessionPlayerLock;
+// The list's count, which the server thread reads without the lock.
+std::atomic<uint32_t> sessionPlayerCount{0};
 std::atomic<plat::DirectPlay*> sessionDirectPlay{nullptr};
 
 } // namespace
@@ -24,6 +26,7 @@ void TvSetSessionPlayers(const std::vector<std::pair<plat::DpId, const char*>>& 
     sessionPlayerLock.Lock(true);
     FreeSessionPlayers(SessionPlayerList);
     for (const auto& [id, name] : players) SessionPlayerList.PushBack(new SessionPlayer(id, name));
+    sessionPlayerCount = static_cast<uint32_t>(SessionPlayerList.Count());
     sessionPlayerLock.Unlock(true);
 }
 
@@ -36,7 +39,7 @@ plat::DirectPlay* TvGetDirectPlay() { return sessionDirectPlay.load(); }
 
 bool TvHasDirectPlay() { return sessionDirectPlay.load() != nullptr; }
 
-uint32_t TvGetPlayerCount() { return static_cast<uint32_t>(SessionPlayerList.Count()); }
+uint32_t TvGetPlayerCount() { return sessionPlayerCount; }
 
 SessionPlayer* TvGetPlayer(int32_t index) {
     // A walk, not the list's index array: readers on two threads would both build that.

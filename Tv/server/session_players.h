@@ -6,8 +6,8 @@
 // computer's side); a session has at most four players.
 //
 // The session layer rebuilds the list on the main thread; the server thread
-// reads it while it holds a SessionPlayerReadLock, which the rebuild waits
-// for. The main thread reads it freely.
+// reads the players while it holds a SessionPlayerReadLock, which the rebuild
+// waits for, and their count at any time. The main thread reads freely.
 
 #include <cstdint>
 #include <utility>

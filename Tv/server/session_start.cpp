@@ -8,11 +8,11 @@
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/lobby_state.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/senders.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_state.h"
-#include "Tv/server/user_settings.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ bool TvSendLobbySettings(const int32_t (&five)[5]) {
     message.I32(CurrentGameType);
     for (const auto& ready : LobbyReadyFlags) message.U8(ready);
     message.I32(LobbySessionValue);
-    message.U8(UserSettings.FriendlyFire != 0);
+    message.U8(UserMatchSettings.FriendlyFire != 0);
     return TvSendToAll(message, false);
 }
 

@@ -1,13 +1,13 @@
 // The server's senders over a DirectPlay session: culling, throttling and
 // the one-player sends.
 #include "Tv/server/game_settings.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/senders.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_state.h"
 #include "Tv/server/session_start.h"
-#include "Tv/server/user_settings.h"
 #include "Tv/sim/server_object.h"
 #include "core/random.h"
 #include "tests/tv/server_fixture.h"
@@ -53,7 +53,7 @@ TEST_F(ServerBroadcastTest, QueueThrottleByDetailLevel) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "level " << c.level << ", " << c.queued << " queued");
-        UserSettings.NetDetailLevel = c.level;
+        UserMatchSettings.NetDetailLevel = c.level;
         for (uint32_t seed = 1; seed <= 20; ++seed) {
             SetQueue(0, c.queued);
             RandomGenerator::ForCallingThread().Seed(seed);
@@ -100,7 +100,7 @@ TEST_F(ServerBroadcastTest, CullingByTheDetailLevelsRadiusSparesNoPositionAndThe
     ServerObject* actor = MakeActor(1, {0, 0, 0}); // team 1 is player 0's
     for (const auto& [level, radius] : {std::pair{0, 120.0f}, std::pair{9, 30.0f}}) {
         SCOPED_TRACE(level);
-        UserSettings.NetDetailLevel = level;
+        UserMatchSettings.NetDetailLevel = level;
         SetQueue(0, 0);
         EXPECT_TRUE(Reached(0, false, {radius - 0.01f, 0, 0}));
         EXPECT_FALSE(Reached(0, true, {radius, 0, 0})) << "strictly inside the radius only";
@@ -118,7 +118,7 @@ TEST_F(ServerBroadcastTest, CullingByTheDetailLevelsRadiusSparesNoPositionAndThe
 
 TEST_F(ServerBroadcastTest, CountsAreAskedAgainAfterTwentySends) {
     StartSession(1);
-    UserSettings.NetDetailLevel = 9;
+    UserMatchSettings.NetDetailLevel = 9;
     SetQueue(0, 0);
     for (int32_t i = 0; i < 20; ++i) Reached(0, true);
     EXPECT_EQ(PlayerQueueCounts[0], 20u);
@@ -140,7 +140,7 @@ TEST_F(ServerBroadcastTest, OnePlayerSends) {
     EXPECT_FALSE(TvSendToPlayer(-1, message, true));
     EXPECT_TRUE(session->TakeSends().empty());
 
-    UserSettings.NetDetailLevel = 0;
+    UserMatchSettings.NetDetailLevel = 0;
     SetQueue(1, 19);
     EXPECT_TRUE(TvSendToPlayer(1, message, false)) << "dropped quietly";
     EXPECT_TRUE(session->TakeSends().empty());

@@ -2,12 +2,12 @@
 // server core answers itself.
 #include "Tv/server/client_dispatch.h"
 #include "Tv/server/game_options.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_state.h"
 #include "Tv/server/session_start.h"
-#include "Tv/server/user_settings.h"
 #include "tests/tv/server_fixture.h"
 
 namespace {
@@ -104,7 +104,7 @@ TEST_F(ServerDispatchHandlers, WrongSizesAreDroppedAndOrderHandlersWaitForTheSim
 
 TEST_F(ServerDispatchTest, ASettingsRequestEndsTheDrainAndTheRestWaitsForTheNextPass) {
     GameOptions.SessionOption = 7;
-    UserSettings.FriendlyFire = 1;
+    UserMatchSettings.FriendlyFire = 1;
     for (int32_t i = 0; i < kMissionStatCount; ++i) GameOptions.MissionStats[i] = 100 + i;
     StartServer();
     for (int32_t type : {6, 6, 52, 6, 4}) PushToServer(type == 4 ? MessageOf({4, 0}) : MessageOf({type}));

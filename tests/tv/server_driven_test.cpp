@@ -1,12 +1,12 @@
 // Driven runs of the server repeat exactly.
 #include "Tv/server/actor_actions.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/senders.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_hooks.h"
 #include "Tv/server/session_players.h"
 #include "Tv/server/session_start.h"
-#include "Tv/server/user_settings.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
@@ -59,7 +59,7 @@ TEST_F(ServerDrivenTest, ARunRepeatedGivesTheSameRecording) {
     ServerHooks hooks;
     hooks.evaluateTriggers = &TriggerWork;
     SetServerHooks(hooks);
-    UserSettings.NetDetailLevel = 0;
+    UserMatchSettings.NetDetailLevel = 0;
     FakeDirectPlay* dp = MakeSession(2);
     const std::vector<RecordedMessage> first = RunScenario(recorder, dp, 17);
     const std::vector<RecordedMessage> second = RunScenario(recorder, dp, 17);

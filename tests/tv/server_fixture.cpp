@@ -11,6 +11,7 @@
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/lobby_state.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/respawn.h"
 #include "Tv/server/server.h"
@@ -19,7 +20,6 @@
 #include "Tv/server/server_state.h"
 #include "Tv/server/session_players.h"
 #include "Tv/server/shell_state.h"
-#include "Tv/server/user_settings.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
@@ -51,10 +51,10 @@ void ResetProcessState() {
     const int32_t coop[5] = {1, 1, 1, 1, 0};
     for (int32_t k = 0; k < 5; ++k) CoopCharacterTable[k] = coop[k];
     SessionTeamCount = 3;
-    UserSettings.FriendlyFire = 0;
-    UserSettings.RuleFlagB = 0;
-    UserSettings.RuleFlagC = 0;
-    UserSettings.NetDetailLevel = 0;
+    UserMatchSettings.FriendlyFire = 0;
+    UserMatchSettings.RuleFlagB = 0;
+    UserMatchSettings.RuleFlagC = 0;
+    UserMatchSettings.NetDetailLevel = 0;
     CutsceneActive = 0;
     GameOptions = GameOptionsRecord{};
     DamageMultiplierPlayer = DamageMultiplierComputer = 1.0f;

@@ -5,11 +5,11 @@
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/lobby_state.h"
+#include "Tv/server/match_settings.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/receive_message.h"
 #include "Tv/server/server_state.h"
 #include "Tv/server/session_start.h"
-#include "Tv/server/user_settings.h"
 #include "tests/tv/server_fixture.h"
 
 namespace {
@@ -38,7 +38,7 @@ TEST_F(ServerSessionTest, PlayerSlotsAndIndices) {
     EXPECT_EQ(TvGetPlayer(3), nullptr);
     EXPECT_EQ(TvGetPlayer(-1), nullptr);
     EXPECT_TRUE(TvHasDirectPlay());
-    UserSettings.FriendlyFire = 2;
+    UserMatchSettings.FriendlyFire = 2;
     EXPECT_TRUE(TvIsFriendlyFire());
 }
 
@@ -154,7 +154,7 @@ TEST_F(ServerSessionTest, LobbyMessagesHaveTheirLayouts) {
     MultiplayerSettingA = 15;
     LobbySessionValue = 77;
     LobbyReadyFlags[2] = 1;
-    UserSettings.FriendlyFire = 5;
+    UserMatchSettings.FriendlyFire = 5;
     const int32_t six[6] = {1, 2, 3, 4, 5, 6};
     int32_t twenty[20];
     for (int32_t i = 0; i < 20; ++i) twenty[i] = 10 + i;
