@@ -144,12 +144,12 @@ bool TvKillActor(int32_t id) {
 void TvKillTeam(int32_t team) {
     ServerLockHold hold;
     const bool captureTheFlag = CurrentGameType == kGameCaptureTheFlag;
+    const auto dropCarriedFlag = InstalledServerHooks().dropCarriedFlag;
     // References held: a removal may end other actors' lives too.
     ActorSnapshot snapshot(ActorSnapshot::Hold::References);
     snapshot.ForEach([&](ServerObject* actor) {
         if (actor->Team != team) return;
-        if (captureTheFlag)
-            if (auto drop = InstalledServerHooks().dropCarriedFlag) drop(actor);
+        if (captureTheFlag && dropCarriedFlag) dropCarriedFlag(actor);
         actor->Remove(true);
     });
     const TeamRecord* record = TeamTable::GetTeam(team);

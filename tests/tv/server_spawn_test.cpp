@@ -12,6 +12,7 @@
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
+#include "Tv/world/collision_polygon.h"
 #include "core/clock.h"
 #include "core/matrix.h"
 #include "tests/tv/server_fixture.h"
@@ -48,6 +49,23 @@ TEST_F(ServerSpawnTest, SpawnAnnouncesTheActorWithMessage100) {
     EXPECT_EQ(actor->Team, 3);
     EXPECT_EQ(TeamActorListOf(3)->Count(), 1);
     EXPECT_EQ(actor->AiCore, 1);
+}
+
+TEST_F(ServerSpawnTest, ASpawnOntoALiftMemberTakesTheHeightOfItsFloor) {
+    CollisionPolygonOf<3> floor;
+    floor.SetReferencePoint(0.0f, -7.5f, 0.0f);
+    ObjectDefinition* crate = MakeDefinition("crate", 1);
+    ServerObject* member = MakeActor(0);
+    member->FloorPolygon = &floor;
+    StartServer();
+    const int32_t id = TvSpawnActor(0, crate, {3, 1, 4}, kTurned, member->Id);
+    const std::vector<RecordedMessage> created = recorder.Sent(MSG_CREATE_OBJECT);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(MessageFloat(created[0].bytes, 24), -7.5f);
+    EXPECT_EQ(MessageFloat(created[0].bytes, 20), 3.0f);
+    EXPECT_EQ(MessageInt(created[0].bytes, 16), 0) << "no lift carries the member";
+    EXPECT_EQ(TvFindActor(id)->Position.y, -7.5f);
+    member->FloorPolygon = nullptr;
 }
 
 TEST_F(ServerSpawnTest, NodeWaitingGetsItsCore) {
