@@ -10,6 +10,7 @@
 #include "core/threadcache.h"
 #include "platform/msgbox.h"
 #include "platform/process.h"
+#include "platform/timer.h"
 
 // malloc's blocks are what the sanitizer build hands out directly, and the
 // large blocks rely on their alignment too.
@@ -74,11 +75,19 @@ namespace {
 constinit std::new_handler gPreviousNewHandler = nullptr;
 
 // A failed `new` (the containers' allocations among them) retries after each
-// call. The handler does not learn which request failed: it bounds the calls
-// in a row on one thread, so a request the retries cannot help ends the
-// program like a failed MemAlloc instead of retrying for ever.
+// call. The handler does not learn which request failed, nor that a retry
+// succeeded: retries of one request follow each other at once, so it counts
+// the calls that come within a quiet interval of the previous one. A request
+// the retries cannot help ends the program like a failed MemAlloc instead of
+// retrying for ever, and a thread that recovered starts a fresh count.
+constexpr uint32_t kRetryQuietMs = 1000;
+
 void NewHandler() {
     thread_local int callsInARow = 0;
+    thread_local uint32_t lastCallMs = 0;
+    const uint32_t now = plat::MillisecondTimer();
+    if (callsInARow > 0 && now - lastCallMs > kRetryQuietMs) callsInARow = 0;
+    lastCallMs = now;
     if (++callsInARow > kOutOfMemoryRetries) plat::ExitProcess(plat::kExitOutOfMemory);
     MemOutOfMemoryHandler();
 }

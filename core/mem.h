@@ -50,8 +50,9 @@ void MemFree(void* block);
 // Memory" box is shown and the program ends with plat::kExitOutOfMemory) and
 // installs MemOutOfMemoryHandler as the runtime's new handler, so a failed
 // `new` (of a std::vector or std::string too) renews the reserve and retries,
-// at most kOutOfMemoryRetries times in a row on a thread before the program
-// ends with plat::kExitOutOfMemory; MemShutdown turns locking off, gives the
+// at most kOutOfMemoryRetries times in a row on a thread (calls a second or
+// more apart are not in a row) before the program ends with
+// plat::kExitOutOfMemory; MemShutdown turns locking off, gives the
 // reserve back and reinstalls the previous new handler. Calling either again
 // while already in that state does nothing.
 void MemInit();

@@ -27,7 +27,11 @@ bool MusicStream::Open(const char* file, bool loop) {
     plat::BinkSetVolume(bink_, volume_);
     loop_ = loop;
     finished_ = false;
-    if (!thread_.Start([this] { Decode(); })) return false;
+    if (!thread_.Start([this] { Decode(); })) {
+        // Nothing would ever decode it: do not keep the file open.
+        Close();
+        return false;
+    }
     thread_.SetPriority(plat::ThreadPriority::AboveNormal);
     return true;
 }

@@ -14,6 +14,7 @@
 #include "core/threadcache.h"
 #include "platform/process.h"
 #include "platform/threads.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
@@ -417,6 +418,32 @@ TEST(MemAllocDeathTest, ARequestThatCanNeverBeMetEndsTheProgramAsOutOfMemory) {
 #endif
 
 void ExitWithStatus(bool ok) { std::exit(ok ? 0 : 1); }
+
+// The new handler gives the reserve back and retries; a thread that recovers
+// starts a fresh count, so only a request the retries cannot help ends the program.
+TEST(MemAllocDeathTest, TheNewHandlerCountsOnlyRetriesInARow) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const int status = plat::kExitOutOfMemory & 0xFF;
+    EXPECT_EXIT(
+        {
+            plat::VirtualClock clock(0);
+            const std::new_handler handler = std::get_new_handler();
+            for (int episode = 0; episode < 3; ++episode) {
+                for (int i = 0; i < kOutOfMemoryRetries; ++i) handler();
+                clock.Advance(2000 * plat::VirtualClock::kMillisecond);
+            }
+            ExitWithStatus(true);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            plat::VirtualClock clock(0);
+            const std::new_handler handler = std::get_new_handler();
+            for (int i = 0; i <= kOutOfMemoryRetries; ++i) handler();
+            ExitWithStatus(true);
+        },
+        testing::ExitedWithCode(status), "");
+}
 
 TEST(MemAllocDeathTest, ShutdownPutsThePreviousNewHandlerBack) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

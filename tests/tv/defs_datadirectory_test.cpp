@@ -104,6 +104,28 @@ TEST_F(DataDirectoryTest, EnterGoesIntoTheEntryFromTheBaseAndRestoreComesBack) {
     EXPECT_EQ(plat::GetCurrentDir(), base);
 }
 
+// A base directory and entries far longer than the old 260-character
+// buffers are kept whole.
+TEST_F(DataDirectoryTest, LongBaseAndEntryPathsAreNotCut) {
+    std::string deep;
+    while (deep.size() < 300) deep += "a_long_folder_name_for_the_base/";
+    Write(deep + "tvdirs.tvs", R"(directory { name "qifs" file "models/inner" })");
+    Write(deep + "models/inner/a.txt", "deep model");
+    ASSERT_TRUE(plat::SetCurrentDir(dir_.path() + "/" + deep));
+    const std::string base = plat::GetCurrentDir();
+    ASSERT_GT(base.size(), 300u);
+    TvLoadDirectoryScript("tvdirs.tvs");
+    EXPECT_EQ(DataDirBase(), base);
+
+    ASSERT_TRUE(plat::SetCurrentDir(dir_.path()));
+    EXPECT_TRUE(DataDirEnter(kDataDirQifs));
+    std::string text;
+    ASSERT_TRUE(plat::ReadWholeFile("a.txt", text));
+    EXPECT_EQ(text, "deep model");
+    EXPECT_TRUE(DataDirRestore());
+    EXPECT_EQ(plat::GetCurrentDir(), base);
+}
+
 TEST_F(DataDirectoryTest, AScriptThatCannotBeReadLeavesTheTableAsItWas) {
     Load(R"(directory { name "scripts" file "levels" })");
     TvLoadDirectoryScript("absent.tvs");
