@@ -76,3 +76,8 @@ ShapeTree MakeGeometryTree(const GeometrySpec& spec) {
     shape->Geometry = g;
     return MakeTree(shape, false);
 }
+
+void LinkBothWays(CollisionPolygon& a, CollisionPolygon& b) {
+    a.AddNeighbour(&b);
+    b.AddNeighbour(&a);
+}

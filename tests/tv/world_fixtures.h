@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Awapi/shape_instance.h"
+#include "Tv/world/collision_mesh.h"
 #include "Tv/world/collision_polygon.h"
 #include "core/maths.h"
 
@@ -37,6 +38,22 @@ using ShapeTree = std::unique_ptr<AwShapeInstance>;
 ShapeTree MakeGeometryTree(const GeometrySpec& spec);
 // A one-node tree over the shape (the tree takes the shape's creation use).
 ShapeTree MakeTree(AwShape* shape, bool box);
+
+// A world of one kind over one tree of the spec's polygons (in a world's
+// first mesh, polygon i of the spec is table slot i), without grid or links.
+template <class World>
+struct GeometryWorld {
+    explicit GeometryWorld(const GeometrySpec& spec)
+        : tree(MakeGeometryTree(spec)), mesh(world.AddShapeTree(tree.get(), IdentityMatrix)) {}
+    CollisionPolygon& operator[](uint32_t i) const { return mesh->Polygon(i); }
+
+    ShapeTree tree; // outlives the world
+    World world;
+    CollisionMesh* mesh;
+};
+
+// Links two polygons both ways, appending to their link lists.
+void LinkBothWays(CollisionPolygon& a, CollisionPolygon& b);
 
 // Points the polygon's corners at the given points.
 template <int N>
