@@ -99,7 +99,7 @@ void WaypointSearch::Run(CollisionPolygon* start, const Goal& goal, List<Collisi
     reached_.clear();
     sequence_ = 0;
     reached_.push_back(start->polygonIndex);
-    Insert(start, 0.0f, goal.Estimate(*start));
+    Insert(start, 0.0f, goal.Estimate(start->GetReferencePoint()));
     auto budget = static_cast<uint32_t>(PathSearchStepLimit);
     CollisionPolygon* last = nullptr;
     CollisionPolygon* best = nullptr; // the expanded polygon of smallest F, the earliest on ties
@@ -125,7 +125,7 @@ void WaypointSearch::Run(CollisionPolygon* start, const Goal& goal, List<Collisi
             if (!fresh && !(g < nodes_[n->polygonIndex].g)) continue;
             if (fresh) reached_.push_back(n->polygonIndex);
             n->scratch = cameFrom;
-            Insert(n, g, goal.Estimate(*n));
+            Insert(n, g, goal.Estimate(there));
         }
     }
     CollisionPolygon* end = goal.Reached(*last) ? last : best;
@@ -136,15 +136,15 @@ void WaypointSearch::Run(CollisionPolygon* start, const Goal& goal, List<Collisi
 struct PolygonGoal {
     const CollisionPolygon* polygon;
     Vector3 point;
-    Real Estimate(const CollisionPolygon& p) const { return SquaredDistance(point, p.GetReferencePoint()); }
+    Real Estimate(const Vector3& p) const { return SquaredDistance(point, p); }
     bool Reached(const CollisionPolygon& p) const { return &p == polygon; }
 };
 
 struct PointGoal {
     Vector3 point;
     Real squaredRange;
-    Real Estimate(const CollisionPolygon& p) const { return SquaredDistance(point, p.GetReferencePoint()); }
-    bool Reached(const CollisionPolygon& p) const { return Estimate(p) < squaredRange; }
+    Real Estimate(const Vector3& p) const { return SquaredDistance(point, p); }
+    bool Reached(const CollisionPolygon& p) const { return Estimate(p.GetReferencePoint()) < squaredRange; }
 };
 
 } // namespace

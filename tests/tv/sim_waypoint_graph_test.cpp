@@ -20,16 +20,8 @@ using GraphWorld = GeometryWorld<CollisionWorld>;
 constexpr uint64_t kStamp = 0x0123456789ABCDEFull;
 constexpr uint32_t kWall = 9, kCeiling = 10, kPolygons = 11;
 
-// A 3 x 3 floor of 2 m quads (slots 0 to 8), a wall standing on its far edge
-// (slot 9) and a ceiling over it (slot 10).
-GeometrySpec LevelSpec() {
-    GeometrySpec spec;
-    spec.FloorGrid(3, 3, 0, 0, 2, 0);
-    const int a = 3 * 4, b = 3 * 4 + 3; // the corners (6, 0, 0) and (6, 0, 6)
-    spec.Add({a, spec.Point(6, -2, 0), spec.Point(6, -2, 6), b});
-    spec.Add({spec.Point(0, -3, 0), spec.Point(0, -3, 6), spec.Point(6, -3, 6), spec.Point(6, -3, 0)});
-    return spec;
-}
+// A 3 x 3 floor of 2 m quads (slots 0 to 8), a wall (slot 9), a ceiling (slot 10).
+GeometrySpec LevelSpec() { return FloorWithWallAndCeiling(3, 2); }
 
 // Every polygon's links as polygon indices.
 std::vector<std::vector<uint32_t>> LinksOf(const GraphWorld& w) {

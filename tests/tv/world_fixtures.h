@@ -33,6 +33,12 @@ struct GeometrySpec {
     void FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y);
 };
 
+// An n x n floor of quads of the given size from the origin at y = 0 (polygons
+// 0 to n * n - 1), a steep wall 2 m high standing on its far x edge and
+// sharing that edge's corners (polygon n * n), and a ceiling over it all at
+// y = -3 (polygon n * n + 1).
+GeometrySpec FloorWithWallAndCeiling(int n, Real size);
+
 using ShapeTree = std::unique_ptr<AwShapeInstance>;
 // A one-node tree holding a shape that keeps this geometry.
 ShapeTree MakeGeometryTree(const GeometrySpec& spec);
