@@ -23,13 +23,12 @@
 #include <vector>
 
 #include "Awapi/level_geometry.h"
-#include "Awapi/model/model_file.h"
 #include "Awapi/shape.h"
 #include "Awapi/shape_instance.h"
 #include "Tv/sim/path_search.h"
 #include "Tv/sim/waypoint_graph.h"
 #include "Tv/world/collision_world.h"
-#include "chunkfile/register_all.h"
+#include "bench/sample_level.h"
 #include "platform/fpu.h"
 
 namespace {
@@ -191,15 +190,11 @@ struct Level {
 Level& SampleLevel() {
     static Level level = [] {
         Level l;
-        RegisterAllChunkClasses();
-        auto file = AwModelFile::Open(std::string(TAVRIN_DATA_DIR) + "/Qifs/Level.qif");
-        AwShape* shape = file ? file->LoadShape("Level", nullptr, nullptr, kConvertMergeQuads) : nullptr;
-        if (!shape) {
+        l.root = LoadSampleLevelTree();
+        if (!l.root) {
             l.error = "build the sample_data target first";
             return l;
         }
-        l.root.reset(new AwShapeInstance(shape, true));
-        shape->ReleaseUse();
         l.Finish();
         return l;
     }();

@@ -171,4 +171,5 @@ void MoverWorld::SetMoverState(Mover& mover, const Vector3& position, const Vect
 void MoverWorld::ReleaseMesh(CollisionMesh& mesh) {
     for (Mover* mover : movers)
         if (mover->floor && MeshHolds(mesh, mover->floor)) mover->floor = nullptr;
+    CollisionWorld::ReleaseMesh(mesh);
 }

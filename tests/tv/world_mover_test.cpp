@@ -182,12 +182,16 @@ TEST(Movers, StateFromOutsideAndMeshRemoval) {
         EXPECT_EQ(nullptr, onFloor->floor);
     }
 
-    // Removing the other mesh forgets only its movers' floors and keeps the links.
+    // Removing the other mesh forgets only its movers' floors, and the links
+    // that reach it (a door's, say) go with it.
+    LinkBothWays(f[1], f.world.meshes.Back()->Polygon(0));
     f.world.SetMoverState(*onFloor, Vector3(3, 0, 1), Vector3(0, 0, 0), 1, 9);
     f.world.RemoveShapeTree(otherTree.get());
     EXPECT_EQ(nullptr, onOther->floor);
     EXPECT_EQ(&f[1], onFloor->floor);
     EXPECT_EQ(1u, f[0].neighbourCount);
+    ASSERT_EQ(1u, f[1].neighbourCount);
+    EXPECT_EQ(&f[0], f[1].neighbours[0]);
 
     f.world.RemoveMover(onOther);
     EXPECT_EQ(1, f.world.movers.Count());
