@@ -3,10 +3,10 @@
 #include <utility>
 
 namespace {
-ClientObjectFactory factory = nullptr;
+ObjectFactory factory = nullptr;
 }
 
-ClientObjectFactory InstallClientObjectFactory(ClientObjectFactory f) { return std::exchange(factory, f); }
+ObjectFactory InstallClientObjectFactory(ObjectFactory f) { return std::exchange(factory, f); }
 
 bool TvIsClientAttached() { return factory != nullptr; }
 

@@ -8,6 +8,7 @@
 #include "chunkfile/chunkfileimage.h"
 #include "chunkfile/container.h"
 #include "core/bytes.h"
+#include "core/vector_bytes.h"
 #include "platform/files.h"
 
 namespace {
@@ -15,19 +16,6 @@ namespace {
 constexpr uint32_t kMarkerWord = 0x7F7FFFFF; // the largest float
 constexpr uint32_t kHeaderSize = 20;
 constexpr size_t kVertexSize = 12, kTriangleSize = 28, kQuadSize = 32;
-
-Vector3 ReadVector(ByteReader& in) {
-    const float x = in.F32();
-    const float y = in.F32();
-    const float z = in.F32();
-    return Vector3(x, y, z);
-}
-
-void WriteVector(ByteWriter& out, const Vector3& v) {
-    out.F32(v.x);
-    out.F32(v.y);
-    out.F32(v.z);
-}
 
 // One polygon of N corners; false when a corner index lies beyond the points.
 template <class Polygon, int N>
@@ -37,7 +25,7 @@ bool ReadPolygon(ByteReader& in, const std::vector<Vector3>& points, Polygon& po
         if (index >= points.size()) return false;
         polygon.Points[i] = &points[index];
     }
-    polygon.Normal = ReadVector(in);
+    polygon.Normal = ReadVector3(in);
     polygon.Flags = in.U32();
     return in.ok();
 }
@@ -49,7 +37,7 @@ bool WritePolygon(ByteWriter& out, const std::vector<Vector3>& points, const Pol
         if (corner < points.data() || corner >= points.data() + points.size()) return false;
         out.U32(static_cast<uint32_t>(corner - points.data()));
     }
-    WriteVector(out, polygon.Normal);
+    WriteVector3(out, polygon.Normal);
     out.U32(polygon.Flags);
     return true;
 }
@@ -62,7 +50,7 @@ bool ParseBody(ByteReader& in, LevelCache& out) {
     const uint32_t vertexCount = in.U32();
     if (!in.ok() || vertexCount > in.remaining() / kVertexSize) return false;
     g.Points.resize(vertexCount, Vector3(0, 0, 0));
-    for (Vector3& p : g.Points) p = ReadVector(in);
+    for (Vector3& p : g.Points) p = ReadVector3(in);
     const uint32_t triangleCount = in.U32();
     const uint32_t quadCount = in.U32();
     if (!in.ok() || uint64_t{triangleCount} * kTriangleSize + uint64_t{quadCount} * kQuadSize != in.remaining())
@@ -91,7 +79,7 @@ bool Parse(std::span<const uint8_t> bytes, uint64_t stamp, LevelCache& out) {
     std::vector<uint8_t> body;
     if (!DecompressChunkImage(std::span(in.cursor(), in.remaining()), body)) return false;
     ByteReader unpacked(body.data(), body.size());
-    out.origin = ReadVector(unpacked);
+    out.origin = ReadVector3(unpacked);
     return unpacked.ok() && ParseBody(unpacked, out);
 }
 
@@ -100,11 +88,11 @@ bool WriteUnpacked(plat::File& file, uint64_t stamp, const Vector3& origin, cons
     ByteWriter head;
     head.U64(stamp);
     for (int i = 0; i < 3; ++i) head.U32(kMarkerWord);
-    WriteVector(head, origin);
+    WriteVector3(head, origin);
     if (!file.Write(head.bytes().data(), static_cast<uint32_t>(head.size())) || !root.WriteCached(file)) return false;
     ByteWriter tail;
     tail.U32(static_cast<uint32_t>(g.Points.size()));
-    for (const Vector3& p : g.Points) WriteVector(tail, p);
+    for (const Vector3& p : g.Points) WriteVector3(tail, p);
     tail.U32(static_cast<uint32_t>(g.Triangles.size()));
     tail.U32(static_cast<uint32_t>(g.Quads.size()));
     for (const GeometryTriangle& t : g.Triangles)

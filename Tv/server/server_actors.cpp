@@ -3,10 +3,10 @@
 #include <utility>
 
 namespace {
-ServerActorFactory factory = nullptr;
+ObjectFactory factory = nullptr;
 }
 
-ServerActorFactory InstallServerActorFactory(ServerActorFactory f) { return std::exchange(factory, f); }
+ObjectFactory InstallServerActorFactory(ObjectFactory f) { return std::exchange(factory, f); }
 
 int32_t TvCreateServerActor(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                             const Quaternion& orientation) {

@@ -141,8 +141,8 @@ TEST_F(MapApplyTest, ActiveTeamsGetTheirActorsAndInactiveOnesNothing) {
     serverMade.clear();
     clientMade.clear();
     tokens.clear();
-    const ServerActorFactory previousServer = InstallServerActorFactory(&MakeServerActor);
-    const ClientObjectFactory previousClient = InstallClientObjectFactory(&MakeClientObject);
+    const ObjectFactory previousServer = InstallServerActorFactory(&MakeServerActor);
+    const ObjectFactory previousClient = InstallClientObjectFactory(&MakeClientObject);
     const TokenSetter previousSetter = TokenTable::Install(&SetToken);
     SetServerThread(4242);
 
