@@ -23,9 +23,11 @@ void CameraTrackScriptObject::Apply() {
     // Owned here until the cutscene takes them: an early stop frees them.
     std::unique_ptr<ParticleGeneratorRecord> first = MakeGenerator(GetReference(kGenerator));
     std::unique_ptr<ParticleGeneratorRecord> second = MakeGenerator(GetReference(kSecondGenerator));
-    AwModelFile* file = TvOpenLevelModelFile(GetString(kFile));
-    if (!file || !LevelWorldInstance) return;
+    if (!LevelWorldInstance) return;
     Cutscene* cutscene = TvNewLevelCutscene(std::move(first), std::move(second));
-    if (cutscene && !AwBuildCutscene(cutscene, *file, GetString(kName), LevelWorldInstance->negatedOrigin))
+    if (!cutscene) return;
+    // Opened after the cutscene is made, which may itself open files through the resource cache.
+    AwModelFile* file = TvOpenLevelModelFile(GetString(kFile));
+    if (!file || !AwBuildCutscene(cutscene, *file, GetString(kName), LevelWorldInstance->negatedOrigin))
         delete cutscene;
 }

@@ -1,5 +1,6 @@
 #include "Tv/defs/leveltwins.h"
 
+#include <memory>
 #include <string>
 
 #include "Awapi/shape_instance.h"
@@ -79,11 +80,15 @@ void ReduceToOneShape(FileChunk& tree, const char* keptObject) {
 
 } // namespace
 
-bool WriteLevelTwins(FileChunk& tree, const char* modelName, const char* levelObject, const char* keptObject) {
-    RemoveLevelObject(tree, levelObject);
-    const bool opt = SaveTwin(tree, modelName, "opt");
-    ReduceToOneShape(tree, keptObject);
-    return SaveTwin(tree, modelName, "loc") && opt;
+bool WriteLevelTwins(const char* modelName, const char* levelObject, const char* keptObject) {
+    DataDirEnter(kDataDirQifs);
+    const std::unique_ptr<FileChunk> tree = FileChunk::Open(modelName);
+    DataDirRestore();
+    if (tree->Error() != 0) return false;
+    RemoveLevelObject(*tree, levelObject);
+    const bool opt = SaveTwin(*tree, modelName, "opt");
+    ReduceToOneShape(*tree, keptObject);
+    return SaveTwin(*tree, modelName, "loc") && opt;
 }
 
 AwModelFile* TvOpenLevelModelFile(const char* modelName) {

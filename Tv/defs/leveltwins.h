@@ -6,16 +6,16 @@
 // sounds without their geometry. Main thread only.
 
 class AwModelFile;
-class FileChunk;
 
-// Writes both twins of `modelName` from the model's open tree, which they
-// change: the level object and its shape leave it for ".opt", and on return
-// it is the ".loc" tree. The ".loc" keeps the shape of the first object named
-// `keptObject` that has one (none or not found: the shape of fewest polygons,
-// the first such in the file); the other shapes' objects move to it up to
-// the first object named "sky", whose shape stays; shapes left unused go.
-// False when either twin could not be saved (a twin of no safe name is not written).
-bool WriteLevelTwins(FileChunk& tree, const char* modelName, const char* levelObject, const char* keptObject);
+// Writes both twins of the model file `modelName` from a copy of its own (the
+// resource cache's copy stays as it is): ".opt" without the object
+// `levelObject` and its shape; ".loc" from that, keeping the shape of the
+// first object named `keptObject` that has one (none or not found: the
+// shape of fewest polygons, the first such in the file), to which the other
+// shapes' objects move up to the first object named "sky", whose shape
+// stays; shapes left unused go. False when the model cannot be read or a twin
+// cannot be saved (a twin of no safe name is not written).
+bool WriteLevelTwins(const char* modelName, const char* levelObject, const char* keptObject);
 
 // The level model through the resource cache: its ".loc" twin when one opens
 // in the qifs directory (a file of its own), else the model itself (reused,

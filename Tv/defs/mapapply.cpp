@@ -2,6 +2,7 @@
 // model, the cache and the model's twins, then what the model file places in
 // the level (dummies and sounds, sky, camera limits, actors).
 #include <string>
+#include <vector>
 
 #include "Awapi/model/dummy_object.h"
 #include "Awapi/model/model_file.h"
@@ -110,7 +111,7 @@ AwModelFile* BuildWorld(const ScriptObject& map) {
     if (!cacheName.empty())
         WriteLevelCache(cacheName, modelTime, shape.origin, *world->GetRootShape(), *shape.geometry);
     shape.geometry.reset();
-    WriteLevelTwins(file->Tree(), modelName, map.GetString(kName), map.GetString(kCameraPlane));
+    WriteLevelTwins(modelName, map.GetString(kName), map.GetString(kCameraPlane));
     TvLoadingSetProgress(99);
     return file;
 }
@@ -176,6 +177,14 @@ void MapScriptObject::Apply() {
 }
 
 void MapScriptObject::PlaceActors(const AwModelFile& file, const LevelWorld& world) {
+    // Every place is taken from the file first: building a definition may
+    // open another file through the resource cache, which closes this one.
+    struct Place {
+        const UseEntry* entry;
+        Vector3 position;
+        Quaternion orientation;
+    };
+    std::vector<Place> places;
     UseTable::Iterator it;
     for (it.Begin(placements_); !it.AtEnd(); it.Next()) {
         const UseEntry& entry = *it.Current()->Payload;
@@ -183,15 +192,18 @@ void MapScriptObject::PlaceActors(const AwModelFile& file, const LevelWorld& wor
         if (!team || !team->active) continue;
         List<Chunk*> objects;
         file.ListObjectsNamed(objects, entry.objectName.Get());
-        for (Chunk* c : objects) {
-            const auto* object = dynamic_cast<const ObjectChunk*>(c);
-            const ObjectDefinition* definition = static_cast<RoleScriptObject*>(entry.role)->BuildDefinition();
-            if (!object || !definition) continue;
-            const Vector3 position = WorldPosition(file, object->Data().position, world);
-            const Quaternion& orientation = object->Data().orientation;
-            int32_t id = TvIsServerRunning() ? TvCreateServerActor(entry.team, *definition, position, orientation) : -1;
-            if (TvIsClientAttached()) id = TvCreateClientObject(entry.team, *definition, position, orientation);
-            if (const char* variable = entry.variableName.Get()) TokenTable::Set(variable, static_cast<float>(id));
-        }
+        for (Chunk* c : objects)
+            if (const auto* object = dynamic_cast<const ObjectChunk*>(c))
+                places.push_back(
+                    {&entry, WorldPosition(file, object->Data().position, world), object->Data().orientation});
+    }
+    for (const Place& place : places) {
+        const UseEntry& entry = *place.entry;
+        const ObjectDefinition* definition = static_cast<RoleScriptObject*>(entry.role)->BuildDefinition();
+        if (!definition) continue;
+        int32_t id =
+            TvIsServerRunning() ? TvCreateServerActor(entry.team, *definition, place.position, place.orientation) : -1;
+        if (TvIsClientAttached()) id = TvCreateClientObject(entry.team, *definition, place.position, place.orientation);
+        if (const char* variable = entry.variableName.Get()) TokenTable::Set(variable, static_cast<float>(id));
     }
 }

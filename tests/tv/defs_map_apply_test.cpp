@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Awapi/model/dummy_object.h"
+#include "Awapi/shape.h"
 #include "Tv/app/camera_settings.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/team_table.h"
@@ -176,6 +177,30 @@ TEST_F(MapApplyTest, ActiveTeamsGetTheirActorsAndInactiveOnesNothing) {
     TokenTable::Install(previousSetter);
     InstallClientObjectFactory(previousClient);
     InstallServerActorFactory(previousServer);
+}
+
+TEST_F(MapApplyTest, RolesBuiltAfterTheMapSeeTheModelAsItIs) {
+    CopySample("Box.qif");
+    clientMade.clear();
+    const ObjectFactory previousClient = InstallClientObjectFactory(&MakeClientObject);
+    TeamTable::Reset(1);
+    TeamTable::GetTeam(0)->active = 1;
+    const std::string parts = " character none light lamp projectile none destructibility none"
+                              " alpha fogging no per vertex fogging no }\n";
+    std::string script = "declare role late\n" + SampleMapScript();
+    script.replace(script.find("use cells in team 0"), 19, "use late in team 0");
+    // "late" is built while the map places it, from another model file; "mark" after the map, from the level's.
+    script += "shape box { name \"Box\" file \"Box.qif\" }\nrole late { identifier \"Late\" shape box" + parts +
+              "shape marker { name \"Cells1\" file \"Level.qif\" }\nrole mark { identifier \"Mark\" shape marker" +
+              parts;
+    Load(script);
+    ASSERT_EQ(1u, clientMade.size());
+    EXPECT_EQ("Late", clientMade[0].definition);
+    EXPECT_FLOAT_EQ(-3.0f, clientMade[0].position.z);
+    const AwShape* marker = Definition("Mark").shape;
+    ASSERT_NE(nullptr, marker);
+    EXPECT_NEAR(0.4f, marker->Max.x - marker->Min.x, 1e-3) << "the marker's own shape, not the camera plane's";
+    InstallClientObjectFactory(previousClient);
 }
 
 // A level cutscene that counts how many live and what it was given.
