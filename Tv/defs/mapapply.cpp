@@ -93,8 +93,8 @@ AwModelFile* BuildWorld(const ScriptObject& map) {
     DataDirEnter(kDataDirQifs);
     const uint64_t modelTime = plat::GetFileTime(modelName);
     DataDirRestore();
-    // No cache when the script's name gives no safe one.
-    const std::string cacheName = DerivedFileName(TvGetLevelScriptName(), "cut");
+    // No cache when the script's name gives no safe one (four characters or fewer, as for the graph's).
+    const std::string cacheName = DerivedFileName(TvGetLevelScriptName(), "cut", 5);
     if (StartWorldFromCache(cacheName, modelTime)) return TvOpenLevelModelFile(modelName);
 
     AwModelFile* file = ResourceCache::GetFile(modelName, false);

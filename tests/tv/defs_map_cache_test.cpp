@@ -179,13 +179,16 @@ TEST_F(MapCacheTest, ADamagedCacheIsRebuiltAndReplaced) {
     }
 }
 
-TEST_F(MapCacheTest, AScriptWhoseCacheNameIsItsOwnGetsNoCache) {
+TEST_F(MapCacheTest, AScriptWithoutASafeCacheNameGetsNoCache) {
     const std::string script = SampleMapScript();
     Load(script, "lv.cut");
     ASSERT_NE(nullptr, LevelWorldInstance);
     EXPECT_EQ(script, TempDir::Read(dir / "lv.cut")) << "the script is not overwritten";
     Load(script, "lv.cut");
     EXPECT_NE(nullptr, LevelWorldInstance) << "built again";
+    Load(script, "l.tv"); // four characters
+    EXPECT_NE(nullptr, LevelWorldInstance);
+    EXPECT_FALSE(std::filesystem::exists(dir / "lcut"));
 }
 
 TEST_F(MapCacheTest, AMissingLevelObjectStopsTheApply) {
