@@ -86,8 +86,9 @@ bool StartWorldFromCache(const std::string& cacheName, uint64_t modelTime) {
     return true;
 }
 
-// Steps 3 to 6 of the map's Apply: the world, and the cache and twins when it
-// was built from the model. The model file for the rest, or null to stop.
+// The level world from the cache, or built from the model with the cache and
+// the model's twins written. The model file for the rest of the Apply, or
+// null to stop.
 AwModelFile* BuildWorld(const ScriptObject& map) {
     const char* modelName = map.GetString(kFile);
     DataDirEnter(kDataDirQifs);

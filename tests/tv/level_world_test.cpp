@@ -22,7 +22,7 @@
 
 namespace {
 
-// A shape holding its own copy of the spec's geometry.
+// A shape holding its own copy of the geometry described.
 AwShape* ShapeWithGeometry(const GeometrySpec& spec) {
     ShapeTree tree = MakeGeometryTree(spec);
     AwShape* shape = tree->Slots[0];
@@ -30,7 +30,7 @@ AwShape* ShapeWithGeometry(const GeometrySpec& spec) {
     return shape;
 }
 
-// The spec's geometry on its own.
+// The geometry described, on its own.
 std::unique_ptr<LevelGeometry> GeometryOf(const GeometrySpec& spec) {
     ShapeTree tree = MakeGeometryTree(spec);
     std::unique_ptr<LevelGeometry> geometry(tree->Slots[0]->Geometry);
