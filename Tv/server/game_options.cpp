@@ -1,0 +1,3 @@
+#include "Tv/server/game_options.h"
+
+GameOptionsRecord GameOptions;
