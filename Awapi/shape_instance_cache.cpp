@@ -12,6 +12,7 @@
 #include "Awapi/shape.h"
 #include "Awapi/shape_instance.h"
 #include "core/bytes.h"
+#include "core/vector_bytes.h"
 #include "platform/d3d/fvf.h"
 #include "platform/files.h"
 
@@ -23,25 +24,12 @@ constexpr size_t kPartHeadSize = 16;
 // and would otherwise exhaust the stack.
 constexpr int kMaxDepth = 256;
 
-void WriteVector(ByteWriter& out, const Vector3& v) {
-    out.F32(v.x);
-    out.F32(v.y);
-    out.F32(v.z);
-}
-
-Vector3 ReadVector(ByteReader& in) {
-    const float x = in.F32();
-    const float y = in.F32();
-    const float z = in.F32();
-    return Vector3(x, y, z);
-}
-
 // The node's own record, without its children's; false when the node cannot be stored.
 bool EncodeNode(const AwShapeInstance& node, ByteWriter& out) {
     if (!node.Box) return false;
     const AwShape* shape = node.Slots[0];
-    WriteVector(out, node.Box->Min());
-    WriteVector(out, node.Box->Max());
+    WriteVector3(out, node.Box->Min());
+    WriteVector3(out, node.Box->Max());
     out.U32(shape ? 1 : 0);
     out.U32(static_cast<uint32_t>(node.Children.Count()));
     if (!shape) return true;
@@ -99,8 +87,8 @@ bool ReadPart(ByteReader& in, AwShape& shape) {
 
 AwShapeInstance* ReadNode(ByteReader& in, int depth) {
     if (depth > kMaxDepth || !in.Has(kHeadSize)) return nullptr;
-    const Vector3 min = ReadVector(in);
-    const Vector3 max = ReadVector(in);
+    const Vector3 min = ReadVector3(in);
+    const Vector3 max = ReadVector3(in);
     const uint32_t hasShape = in.U32();
     const uint32_t childCount = in.U32();
     if (hasShape > 1) return nullptr;

@@ -17,12 +17,11 @@
 #include <vector>
 
 #include "Awapi/mesh_part.h"
-#include "Awapi/model/model_file.h"
 #include "Awapi/shape.h"
 #include "Awapi/shape_instance.h"
 #include "Tv/world/intersection.h"
 #include "Tv/world/shape_tree_index.h"
-#include "chunkfile/register_all.h"
+#include "bench/sample_level.h"
 #include "platform/d3d/d3d_types.h"
 #include "platform/fpu.h"
 
@@ -110,15 +109,11 @@ struct Level {
 Level& SampleLevel() {
     static Level level = [] {
         Level l;
-        RegisterAllChunkClasses();
-        auto file = AwModelFile::Open(std::string(TAVRIN_DATA_DIR) + "/Qifs/Level.qif");
-        AwShape* shape = file ? file->LoadShape("Level", nullptr, nullptr, kConvertMergeQuads) : nullptr;
-        if (!shape) {
+        l.root = LoadSampleLevelTree();
+        if (!l.root) {
             l.error = "build the sample_data target first";
             return l;
         }
-        l.root.reset(new AwShapeInstance(shape, true));
-        shape->ReleaseUse();
         l.Finish(Vector3(-25, -4, -25), Vector3(25, 1, 25));
         return l;
     }();

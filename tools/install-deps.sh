@@ -8,7 +8,7 @@ packages=(
   libmd-dev libfreetype-dev fonts-dejavu-core
   xvfb xauth libgl1-mesa-dri mesa-utils
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 netpbm sox espeak-ng
-  zlib1g-dev libbullet-dev libmimalloc-dev re2c clang libclang-rt-14-dev
+  zlib1g-dev libbullet-dev libmimalloc-dev libboost-graph-dev re2c clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -92,6 +92,14 @@ AwShape* AwModelFile::LoadSingleShape() {
     return shape ? ConvertShape(*shape, nullptr, 0) : nullptr;
 }
 
+const std::string* AwModelFile::FirstShapedObjectName() const {
+    for (Chunk* c = tree_->FirstChild(); c; c = c->Next()) {
+        auto* object = c->HasId("QOOBJECT") ? dynamic_cast<ObjectChunk*>(c) : nullptr;
+        if (object && object->GetShapeChunk()) return &object->Name();
+    }
+    return nullptr;
+}
+
 void AwModelFile::ListObjectsNamed(List<Chunk*>& out, const char* name) const {
     tree_->ListObjects(out);
     ListNodeBase* node = out.Sentinel()->Next;

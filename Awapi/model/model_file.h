@@ -54,6 +54,8 @@ public:
     AwShape* LoadShape(const char* name, Vector3* position, Quaternion* orientation, uint32_t options);
     // The file's only QORSHAPE, converted; null unless there is exactly one.
     AwShape* LoadSingleShape();
+    // The name of the first object (in file order) that has a shape; null when none has.
+    const std::string* FirstShapedObjectName() const;
     // The objects named so (ignoring case), in file order.
     void ListObjectsNamed(List<Chunk*>& out, const char* name) const;
     // The names of the file's hierarchies (hierarchies without a name are skipped).

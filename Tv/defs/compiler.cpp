@@ -4,11 +4,10 @@
 #include "Tv/defs/grammar.h"
 #include "Tv/defs/preprocessor.h"
 #include "Tv/defs/scanner.h"
+#include "Tv/frontend/loading_screen.h"
 #include "core/numeric.h"
 
 namespace {
-
-LoadingProgressHook progressHook = nullptr;
 
 // The compile state: everything is made fresh for one compilation and gone at its end.
 class Compilation {
@@ -79,7 +78,7 @@ void ScriptObjectList::ApplyAll(ScriptObjectList* list) {
         object->Apply();
         object->Release();
         list->objects.PopFront();
-        if (progressHook) progressHook(FloorToInt(progress / count));
+        TvLoadingSetProgress(FloorToInt(progress / count));
         progress += 100.0f;
     }
 }
@@ -91,5 +90,3 @@ ScriptObjectList* TvCompileScript(std::string_view path, uint32_t mode) {
     ScriptWarningCount = 0;
     return Compilation().Run(path, mode);
 }
-
-void SetLoadingProgressHook(LoadingProgressHook hook) { progressHook = hook; }

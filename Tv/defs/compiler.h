@@ -25,8 +25,9 @@ public:
     ~ScriptObjectList();
 
     // Applies every object in list order, dropping each from the list after
-    // its Apply, and reports the loading progress after each one: 100 x (the
-    // objects applied before it) / (the objects in the list), truncated.
+    // its Apply, and reports the loading progress (TvLoadingSetProgress) after
+    // each one: 100 x (the objects applied before it) / (the objects in the
+    // list), truncated.
     // Leaves the list empty; null does nothing.
     static void ApplyAll(ScriptObjectList* list);
     // Releases the objects still listed and frees the list together with
@@ -49,8 +50,3 @@ private:
 // incomplete, or that name an incomplete object, stay listed with the error
 // "incomplete object definition found".
 ScriptObjectList* TvCompileScript(std::string_view path, uint32_t mode);
-
-// The loading screen's progress bar, which the front end installs
-// (TvLoadingSetProgress); until then progress goes nowhere.
-using LoadingProgressHook = void (*)(int32_t percent);
-void SetLoadingProgressHook(LoadingProgressHook hook);

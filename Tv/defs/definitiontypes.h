@@ -109,6 +109,12 @@ private:
 class CameraTrackScriptObject final : public LevelScriptObject {
 public:
     static ScriptObject* Create() { return new CameraTrackScriptObject; }
+    // Once the level world exists, a level cutscene (level_cutscene.h) with
+    // the generators of "pgen" and "pgen2", filled from the cutscene "name"
+    // of the level model "file" (its ".loc" twin when there is one) at the
+    // level's origin; deleted again when the file does not open or has no
+    // such cutscene (cameratrack.cpp). Nothing when the block is incomplete.
+    void Apply() override;
 
 private:
     CameraTrackScriptObject();

@@ -5,6 +5,9 @@
 #include "Tv/defs/scriptobject.h"
 #include "core/hashtable.h"
 
+class AwModelFile;
+class LevelWorld;
+
 // One placement: the objects named objectName (compared without regard to
 // case) become actors of `role` in `team`; the console variable, when given,
 // receives the created actor's id.
@@ -42,11 +45,19 @@ public:
     // refused with "object '%s' has already been used".
     void AssignValue(const PropertyValue& value) override;
     void DropReferences() override;
+    // Builds the level (mapapply.cpp): the level world from the ".cut" cache
+    // or, rebuilding it and the model's twins, from the level model; its
+    // dummies and sounds, sky, camera limits and waypoint graph; then places
+    // the actors of active teams. The placements are consumed. Nothing when
+    // the block is incomplete; a level object missing from the model stops it
+    // with an error.
+    void Apply() override;
 
     const UseTable& Placements() const { return placements_; }
 
 private:
     MapScriptObject();
+    void PlaceActors(const AwModelFile& file, const LevelWorld& world);
     void AddPlacement(UseEntry* entry);
     void ClearPlacements();
 

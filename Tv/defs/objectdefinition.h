@@ -10,6 +10,7 @@
 
 #include "Tv/defs/definitionrecords.h"
 #include "core/maths.h"
+#include "core/matrix.h"
 
 // Bits of ObjectDefinition::flags.
 constexpr uint8_t kDefinitionAlphaFogging = 0x01;
@@ -73,3 +74,8 @@ struct ObjectDefinition : MemObject {
     std::vector<OwnedText> severPoints;
     const int32_t id;
 };
+
+// Makes a game object of a definition for a team at a place and returns its
+// id: the shape of the server's and the client's level-load factories.
+using ObjectFactory = int32_t (*)(int32_t team, const ObjectDefinition& definition, const Vector3& position,
+                                  const Quaternion& orientation);

@@ -131,12 +131,9 @@ struct NumberMatch {
     ScriptToken token = ScriptToken::End;
     size_t length = 0;
 };
-// A REAL's value: the double nearest to the written number, whatever the
-// thread's rounding mode (the library's conversion follows the mode). A value
-// beyond a double's range, which std::from_chars leaves unset, is the C
-// library's answer: infinity for one too large (which the range checks then
-// refuse) and zero for one too small.
-double RealValue(const char* p, const char* end) {
+} // namespace
+
+double ScriptRealValue(const char* p, const char* end) {
     // Most written reals (0.5, 2.25, 12.5) are exact binary fractions: their
     // quotient digits / 10^k is exact in any rounding mode, which the product
     // back proves (rounding down could only make it smaller).
@@ -180,6 +177,8 @@ double RealValue(const char* p, const char* end) {
     }
     return value;
 }
+
+namespace {
 
 NumberMatch MatchNumber(const char* p, const char* end) {
     const char* q = p + (*p == '-' ? 1 : 0);
@@ -450,7 +449,7 @@ bool ScriptScanner::ScanParse(ScanBuffer& buffer, ScriptTokenValue& value, Scrip
         if (m.token == ScriptToken::Integer) {
             MatchDecimal(p, end, value.integer);
         } else if (m.token == ScriptToken::Real) {
-            value.real = RealValue(p, p + m.length);
+            value.real = ScriptRealValue(p, p + m.length);
         }
         if (m.length) {
             token = m.token;

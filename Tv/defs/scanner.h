@@ -21,6 +21,12 @@ class ScriptPreprocessor;
 
 enum class ScanState : uint8_t { Initial, Preprocess, Parse, Comment, LineComment, Directive, LineMarker };
 
+// The value of a written real number (an optional '-', digits, an optional
+// '.' and digits): the double nearest to it, whatever the thread's rounding
+// mode. A value beyond a double's range is the C library's answer: infinity
+// for one too large and zero for one too small.
+double ScriptRealValue(const char* p, const char* end);
+
 // The value that comes with a token.
 struct ScriptTokenValue {
     int32_t integer = 0;                    // Integer, Boolean (1, 0), Difficulty (0..3)

@@ -69,7 +69,7 @@ void WriteQuaternion(ByteWriter& out, const Quaternion& q) {
 
 } // namespace
 
-ServerObject* TvNewServerActor(int32_t team, ObjectDefinition* definition, const Vector3& position,
+ServerObject* TvNewServerActor(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                const Quaternion& orientation) {
     ServerActorClass actorClass;
     if (!definition || !ClassFor(*definition, actorClass)) return nullptr;
@@ -81,7 +81,7 @@ ServerObject* TvNewServerActor(int32_t team, ObjectDefinition* definition, const
     return actor;
 }
 
-int32_t TvCreateServerActor(int32_t team, ObjectDefinition* definition, const Vector3& position,
+int32_t TvCreateServerActor(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                             const Quaternion& orientation) {
     if (definition && CurrentGameType == kGameCooperative && team == 1)
         team = TvCoopTeamOf(definition->name.Get(), team);
@@ -93,8 +93,8 @@ int32_t TvCreateServerActor(int32_t team, ObjectDefinition* definition, const Ve
     return actor->Id;
 }
 
-int32_t TvSpawnActor(int32_t team, ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
-                     int32_t trackMember) {
+int32_t TvSpawnActor(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                     const Quaternion& orientation, int32_t trackMember) {
     ServerLockHold hold;
     ServerObject* actor = TvNewServerActor(team, definition, position, orientation);
     if (!actor) return 0;

@@ -10,6 +10,10 @@
 #include "core/maths.h"
 
 constexpr uint32_t kGameOptionsSize = 152;
+
+// LevelStatus values the level flow tells apart.
+constexpr int32_t kLevelRunning = 0;
+constexpr int32_t kLevelOver = 3; // no actors are placed
 constexpr uint32_t kWaitStateSize = 18;
 
 // MissionStats counters, in their GameOptions order.

@@ -46,7 +46,7 @@ Quaternion ProjectileAim(const Vector3& from, const Vector3& to, float speed, bo
     return Quaternion{cy * sx, cx * sy, -sy * sx, cy * cx};
 }
 
-bool TvFireProjectile(ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
+bool TvFireProjectile(const ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
                       int32_t targetId, int32_t team, int32_t kind, float speed) {
     const ServerProjectileMaker maker = ServerProjectileMakerOf();
     if (!definition || !maker) return false;

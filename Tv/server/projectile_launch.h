@@ -18,5 +18,5 @@ Quaternion ProjectileAim(const Vector3& from, const Vector3& to, float speed, bo
 // announces it with message 70; kind 15 (the lead character's special shot)
 // takes the shooter character's damage multiplier. False when no projectile
 // was built or the broadcast failed. Server thread, or the main thread holding the lock.
-bool TvFireProjectile(ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
+bool TvFireProjectile(const ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
                       int32_t targetId, int32_t team, int32_t kind, float speed);

@@ -18,7 +18,6 @@ namespace {
 
 constexpr uint32_t kPlayerNameBytes = 32;
 constexpr uint32_t kLobbyTextBytes = 64;
-constexpr int32_t kLevelOverStatus = 3;
 
 bool Reported(plat::HResult result) {
     if (result >= 0) return true;
@@ -78,7 +77,7 @@ bool TvSendStartGame() {
     int32_t index = 0;
     for (const SessionPlayer* player : ServerPlayerList) {
         ByteWriter message;
-        message.I32(GameOptions.LevelStatus == kLevelOverStatus ? MSG_START_GAME_LEVEL_OVER : MSG_START_GAME);
+        message.I32(GameOptions.LevelStatus == kLevelOver ? MSG_START_GAME_LEVEL_OVER : MSG_START_GAME);
         message.I32(gameType);
         message.I32(SessionTeamCount);
         message.I32(IsMultiplayerType(gameType) ? PlayerSlotOfIndex(index) : 1);

@@ -7,7 +7,7 @@ namespace {
 ServerActorMaker makers[static_cast<int32_t>(ServerActorClass::Count)] = {};
 ServerProjectileMaker projectileMaker = nullptr;
 
-ServerObject* MakeServerObject(int32_t team, ObjectDefinition* definition, const Vector3& position,
+ServerObject* MakeServerObject(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                const Quaternion& orientation, int32_t id) {
     return new ServerObject(team, definition, position, orientation, id);
 }

@@ -32,7 +32,7 @@ enum class ServerActorClass : int32_t {
 };
 
 // Builds and registers an actor with the given id; null when it cannot.
-using ServerActorMaker = ServerObject* (*)(int32_t team, ObjectDefinition* definition, const Vector3& position,
+using ServerActorMaker = ServerObject* (*)(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                            const Quaternion& orientation, int32_t id);
 void SetServerActorMaker(ServerActorClass actorClass, ServerActorMaker maker);
 // The class's maker, or null.
@@ -41,7 +41,7 @@ ServerActorMaker ServerActorMakerOf(ServerActorClass actorClass);
 // What a projectile is built with.
 struct ProjectileLaunch {
     int32_t team;
-    ObjectDefinition* definition;
+    const ObjectDefinition* definition;
     Vector3 from;
     Quaternion orientation;
     float speed;

@@ -2,6 +2,7 @@
 // The three searches over the waypoint graph. They read the graph and use
 // the polygons' `scratch` words (0 again when they return) without taking the
 // level world's lock: the server thread's, or a tool's, alone.
+// Polygons are told apart by their polygon index: the graph is one world's.
 //
 // A link to N is usable when (N.flags & mask) == 0, and a diagonal step past
 // a blocked polygon between two polygons is refused (the corner rule).

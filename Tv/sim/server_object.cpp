@@ -5,7 +5,7 @@
 #include "Tv/sim/actor_registry.h"
 #include "core/bytes.h"
 
-ServerObject::ServerObject(int32_t team, ObjectDefinition* definition, const Vector3& position,
+ServerObject::ServerObject(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                            const Quaternion& orientation, int32_t id)
     : Id(id), Team(team), Position(position), Orientation(orientation), Definition(definition) {
     RegisterActor(this);

@@ -23,8 +23,8 @@ public:
     // Registers the actor in ServerActorHash under `id` (taken by the caller
     // from ActorIdCounter); InTeamList is set, the caller appends the actor to
     // its team's list.
-    ServerObject(int32_t team, ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
-                 int32_t id);
+    ServerObject(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                 const Quaternion& orientation, int32_t id);
     // Unlinks whatever is left: the hash entry and the team list node.
     ~ServerObject() override;
 
@@ -73,13 +73,13 @@ public:
     int32_t Team;
     Vector3 Position;
     Quaternion Orientation;
-    ObjectDefinition* Definition; // not owned
-    uint8_t InTeamList = 1;       // belongs in its team's list of TeamActorLists
-    int32_t AiCore = 0;           // the AI core installed by TvSetAiCore
-    uint8_t Dead = 0;             // set once by Remove
-    uint8_t StateChanged = 0;     // the pose changed since the last pose broadcast
-    uint8_t InActorHash = 1;      // registered in ServerActorHash
-    Real LastSeconds = 0;         // of the last Start
+    const ObjectDefinition* Definition; // not owned
+    uint8_t InTeamList = 1;             // belongs in its team's list of TeamActorLists
+    int32_t AiCore = 0;                 // the AI core installed by TvSetAiCore
+    uint8_t Dead = 0;                   // set once by Remove
+    uint8_t StateChanged = 0;           // the pose changed since the last pose broadcast
+    uint8_t InActorHash = 1;            // registered in ServerActorHash
+    Real LastSeconds = 0;               // of the last Start
     Real StateSeconds = 0;
     uint64_t StateTicks = 0;
     uint64_t ThinkTicks = 0;

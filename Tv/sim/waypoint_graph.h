@@ -24,8 +24,9 @@ void SetPathBudgets(uint32_t ticksPerSecond);
 void TvLoadPathGraph();
 
 // The same for any world: the grid (98 x 4 x 98), then the cache at
-// `cacheName` ("" for none) when its stamp is `stamp` (0 accepts any stamp),
-// else the link build (under the world's lock) and a new cache.
+// `cacheName` ("" for none) when its stamp is `stamp` (0 accepts any stamp)
+// and it holds exactly this world's polygons, else the link build (under the
+// world's lock) and a new cache written through a temporary file.
 void LoadPathGraph(CollisionWorld& world, uint64_t stamp, std::string_view cacheName);
 
 // The greedy walk from a reaches b under the mask.

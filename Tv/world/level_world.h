@@ -29,7 +29,10 @@ struct LevelShadowVolume;
 class LevelWorld final : public MoverWorld, public AwPickContext {
 public:
     // Builds the collision world from `geometry`, attached for the build to
-    // the first shape of root's tree in post-order; the geometry stays the caller's.
+    // the first shape of root's tree in post-order (the other shapes' own
+    // geometry is held aside meanwhile); the geometry stays the caller's, the
+    // tree becomes the level object's. The tree's matrices are built here,
+    // once, so that both threads may read them.
     LevelWorld(AwShapeInstance* root, const Vector3& origin, LevelGeometry* geometry);
     ~LevelWorld() override;
 
@@ -72,3 +75,8 @@ extern std::vector<AwDummyObject> LevelDummyList;
 // The level teardown's share of the world: drops the level's reference, clears
 // LevelWorldInstance and empties LevelDummyList.
 void TvReleaseLevelWorld();
+
+// Line of sight through the level: true when nothing of LevelWorldInstance's
+// tree lies between a and b (also without a level world); otherwise false,
+// and `hitPoint`, when given, receives the nearest hit.
+bool TvLevelSegmentHit(const Vector3& a, const Vector3& b, Vector3* hitPoint = nullptr);

@@ -57,7 +57,8 @@ public:
     // Floor: the polygon at that index of the table, none beyond it.
     void SetMoverState(Mover& mover, const Vector3& position, const Vector3& velocity, uint32_t polygonIndex,
                        uint32_t time);
-    // Movers standing on the mesh lose their floor; links are left alone.
+    // Movers standing on the mesh lose their floor, and every link to or from
+    // its polygons goes, on both sides (the polygons are about to be destroyed).
     void ReleaseMesh(CollisionMesh& mesh) override;
 
     List<Mover*> movers;

@@ -86,6 +86,9 @@ TEST_F(ModelFileTest, ShapesAndObjectsAreFoundByNameIgnoringCase) {
     EXPECT_EQ(3, doors.Count());
     EXPECT_EQ(first, doors.At(1)[0]);
     EXPECT_EQ(nullptr, file->LoadSingleShape()); // four shapes
+    // The first DOOR has no shape.
+    ASSERT_NE(nullptr, file->FirstShapedObjectName());
+    EXPECT_EQ("Door", *file->FirstShapedObjectName());
 }
 
 TEST_F(ModelFileTest, IndexedSoundsTakeTheLastChunkOfAnIndexAndIgnoreIndicesOutOfRange) {

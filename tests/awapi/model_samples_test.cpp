@@ -102,11 +102,12 @@ TEST_F(SampleModelTest, TheLevelHasGeometryAndDummies) {
     ASSERT_NE(nullptr, file);
     AwShape* level = file->LoadShape("Level", nullptr, nullptr, kConvertMergeQuads);
     ASSERT_NE(nullptr, level);
-    EXPECT_EQ(19u, level->Geometry->Quads.size()); // three boxes and a ramp
+    // The slab without its top, 382 floor tiles, four wall boxes, the ramp and the platform.
+    EXPECT_EQ(418u, level->Geometry->Quads.size());
     level->ReleaseUse();
     std::vector<AwDummyObject> dummies;
     AwLoadDummies(dummies, *file, Vector3(0, 0, 0));
-    ASSERT_EQ(2u, dummies.size());
+    ASSERT_EQ(7u, dummies.size());
     EXPECT_EQ("PlayerStart", dummies[0].Name);
     EXPECT_FLOAT_EQ(-10.0f, dummies[0].Position.x);
     EXPECT_EQ("reach to win", dummies[1].Text);

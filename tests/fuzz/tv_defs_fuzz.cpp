@@ -15,6 +15,7 @@
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/leveldefinitions.h"
 #include "Tv/defs/resourcecache.h"
+#include "Tv/world/level_world.h"
 #include "chunkfile/register_all.h"
 #include "core/clock.h"
 #include "platform/files.h"
@@ -71,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     LoadLevelDefinitions(kInputName);
     ReleaseLevelDefinitions();
+    TvReleaseLevelWorld();
     ResourceCache::ReleaseModelsAndShapes();
     TvLoadDirectoryScript(kInputName);
     DataDirClear();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Tv/frontend/loading_screen.h"
 #include "defs_test_helpers.h"
 
 namespace {
@@ -73,9 +74,11 @@ TEST_F(DefsTest, ApplyAllEmptiesTheListAndReportsProgress) {
     ScriptObjectList* list = Compile(kRoleParts);
     ASSERT_EQ(list->objects.Count(), 4);
     progressCount = 0;
-    SetLoadingProgressHook([](int32_t percent) { progressSeen[progressCount++] = percent; });
+    LoadingScreenHooks screen;
+    screen.setProgress = [](int32_t percent) { progressSeen[progressCount++] = percent; };
+    const LoadingScreenHooks previous = InstallLoadingScreen(screen);
     ScriptObjectList::ApplyAll(list);
-    SetLoadingProgressHook(nullptr);
+    InstallLoadingScreen(previous);
     EXPECT_EQ(list->objects.Count(), 0);
     ASSERT_EQ(progressCount, 4);
     EXPECT_EQ(std::vector<int32_t>(progressSeen, progressSeen + 4), (std::vector<int32_t>{0, 25, 50, 75}));

@@ -5,6 +5,8 @@
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/leveldefinitions.h"
 #include "Tv/defs/resourcecache.h"
+#include "Tv/frontend/levelnames.h"
+#include "Tv/world/level_world.h"
 #include "chunkfile/hierarchy_chunks.h"
 #include "platform/paths.h"
 
@@ -19,6 +21,8 @@ void LevelTest::SetUp() {
 
 void LevelTest::TearDown() {
     ReleaseLevelDefinitions();
+    TvReleaseLevelWorld();
+    TvSetLevelScriptName("");
     ResourceCache::ReleaseFiles();
     ResourceCache::ReleaseModelsAndShapes();
     DataDirClear();
@@ -45,11 +49,13 @@ void LevelTest::CopySample(const std::string& name) {
     plat::ClearPathCache();
 }
 
-void LevelTest::Load(const std::string& text) {
+void LevelTest::Load(const std::string& text, const std::string& scriptName) {
     ReleaseLevelDefinitions();
-    dir.Write("level.tvs", text);
+    TvReleaseLevelWorld();
+    dir.Write(scriptName, text);
     diagnostics.Clear();
-    LoadLevelDefinitions("level.tvs");
+    TvSetLevelScriptName(scriptName.c_str());
+    LoadLevelDefinitions(scriptName);
 }
 
 const ObjectDefinition& LevelTest::Definition(const char* name) {

@@ -2,7 +2,8 @@
 // Fixtures of the tests that apply definitions: a started engine, a fresh
 // directory made current and loaded as the base with the qifs entry "Qifs",
 // model files written there, and every level torn down afterwards (levels,
-// weapon tables, cached files, models and shapes, the directory table).
+// the level world, weapon tables, cached files, models and shapes, the
+// directory table).
 
 #include <initializer_list>
 #include <string>
@@ -25,9 +26,10 @@ protected:
     // Copies a sample model (and the crate texture) into Qifs.
     void CopySample(const std::string& name);
 
-    // Applies `text` as a level script (ids from 0); the level stays loaded
-    // until the next Load or the end of the test.
-    void Load(const std::string& text);
+    // Applies `text` as the level script `scriptName` (ids from 0), after
+    // the previous level's teardown; the level stays loaded until the next
+    // Load or the end of the test.
+    void Load(const std::string& text, const std::string& scriptName = "level.tvs");
     // The definition of that name; fails the test when there is none.
     const ObjectDefinition& Definition(const char* name);
 

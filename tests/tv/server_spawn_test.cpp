@@ -71,7 +71,7 @@ TEST_F(ServerSpawnTest, ASpawnOntoALiftMemberTakesTheHeightOfItsFloor) {
 TEST_F(ServerSpawnTest, NodeWaitingGetsItsCore) {
     // No node class yet: a maker stands in for it.
     SetServerActorMaker(ServerActorClass::Node,
-                        [](int32_t team, ObjectDefinition* d, const Vector3& p, const Quaternion& q,
+                        [](int32_t team, const ObjectDefinition* d, const Vector3& p, const Quaternion& q,
                            int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, id); });
     ObjectDefinition* node = MakeDefinition("node", 16);
     StartServer();
@@ -172,7 +172,7 @@ TEST_F(ServerProjectileTest, TheProjectileIsAnnouncedWithMessage70) {
     lead->character->damageMultiplier = 2.5f;
     // No unit class yet: a plain actor stands in for the shooter.
     SetServerActorMaker(ServerActorClass::Unit,
-                        [](int32_t team, ObjectDefinition* d, const Vector3& p, const Quaternion& q,
+                        [](int32_t team, const ObjectDefinition* d, const Vector3& p, const Quaternion& q,
                            int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, id); });
     StartServer();
     TvLockServer();

@@ -51,6 +51,16 @@ void GeometrySpec::FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y
         for (int j = 0; j < nz; ++j) Add({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
 }
 
+GeometrySpec FloorWithWallAndCeiling(int n, Real size) {
+    GeometrySpec spec;
+    spec.FloorGrid(n, n, 0, 0, size, 0);
+    const Real far = static_cast<Real>(n) * size;
+    const int a = n * (n + 1), b = n * (n + 1) + n; // the corners (far, 0, 0) and (far, 0, far)
+    spec.Add({a, spec.Point(far, -2, 0), spec.Point(far, -2, far), b});
+    spec.Add({spec.Point(0, -3, 0), spec.Point(0, -3, far), spec.Point(far, -3, far), spec.Point(far, -3, 0)});
+    return spec;
+}
+
 ShapeTree MakeTree(AwShape* shape, bool box) {
     ShapeTree tree(new AwShapeInstance(shape, box));
     shape->ReleaseUse();
@@ -75,4 +85,9 @@ ShapeTree MakeGeometryTree(const GeometrySpec& spec) {
     }
     shape->Geometry = g;
     return MakeTree(shape, false);
+}
+
+void LinkBothWays(CollisionPolygon& a, CollisionPolygon& b) {
+    a.AddNeighbour(&b);
+    b.AddNeighbour(&a);
 }

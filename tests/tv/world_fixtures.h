@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Awapi/shape_instance.h"
+#include "Tv/world/collision_mesh.h"
 #include "Tv/world/collision_polygon.h"
 #include "core/maths.h"
 
@@ -32,11 +33,33 @@ struct GeometrySpec {
     void FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y);
 };
 
+// An n x n floor of quads of the given size from the origin at y = 0 (polygons
+// 0 to n * n - 1), a steep wall 2 m high standing on its far x edge and
+// sharing that edge's corners (polygon n * n), and a ceiling over it all at
+// y = -3 (polygon n * n + 1).
+GeometrySpec FloorWithWallAndCeiling(int n, Real size);
+
 using ShapeTree = std::unique_ptr<AwShapeInstance>;
 // A one-node tree holding a shape that keeps this geometry.
 ShapeTree MakeGeometryTree(const GeometrySpec& spec);
 // A one-node tree over the shape (the tree takes the shape's creation use).
 ShapeTree MakeTree(AwShape* shape, bool box);
+
+// A world of one kind over one tree of the spec's polygons (in a world's
+// first mesh, polygon i of the spec is table slot i), without grid or links.
+template <class World>
+struct GeometryWorld {
+    explicit GeometryWorld(const GeometrySpec& spec)
+        : tree(MakeGeometryTree(spec)), mesh(world.AddShapeTree(tree.get(), IdentityMatrix)) {}
+    CollisionPolygon& operator[](uint32_t i) const { return mesh->Polygon(i); }
+
+    ShapeTree tree; // outlives the world
+    World world;
+    CollisionMesh* mesh;
+};
+
+// Links two polygons both ways, appending to their link lists.
+void LinkBothWays(CollisionPolygon& a, CollisionPolygon& b);
 
 // Points the polygon's corners at the given points.
 template <int N>

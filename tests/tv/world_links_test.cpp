@@ -7,18 +7,6 @@
 
 namespace {
 
-// A 2 x 2 floor of quads (1 m each) plus a steep wall standing on its far
-// edge and a ceiling above it, all in one mesh.
-GeometrySpec FloorWithWallAndCeiling() {
-    GeometrySpec spec;
-    spec.FloorGrid(2, 2, 0, 0, 1, 0);
-    const int a = 2 * 3 + 0, b = 2 * 3 + 2; // the corners (2, 0, 0) and (2, 0, 2)
-    const int top0 = spec.Point(2, -2, 0), top2 = spec.Point(2, -2, 2);
-    spec.Add({a, top0, top2, b});
-    spec.Add({spec.Point(0, -3, 0), spec.Point(0, -3, 2), spec.Point(2, -3, 2), spec.Point(2, -3, 0)});
-    return spec;
-}
-
 void ExpectFloorLinks(const CollisionMesh& mesh, const char* how) {
     for (uint32_t i = 0; i < 4; ++i) {
         const CollisionQuad& q = mesh.quads[i];
@@ -35,7 +23,7 @@ void ExpectFloorLinks(const CollisionMesh& mesh, const char* how) {
 }
 
 TEST(CollisionLinks, EveryQuadOfATwoByTwoFloorLinksToTheOtherThree) {
-    const GeometrySpec spec = FloorWithWallAndCeiling();
+    const GeometrySpec spec = FloorWithWallAndCeiling(2, 1);
     {
         CollisionWorld world; // the level: meshes first, then the grid and the link build
         ShapeTree tree = MakeGeometryTree(spec);

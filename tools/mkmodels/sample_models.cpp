@@ -1,6 +1,7 @@
 #include "tools/mkmodels/sample_models.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "chunkfile/chunkfields.h"
@@ -36,9 +37,10 @@ public:
         data_.points.push_back({x, y, z});
         return static_cast<int32_t>(data_.points.size() - 1);
     }
-    void Quad(const int32_t (&v)[4], bool textured, float uvSize) {
+    void Quad(const int32_t (&v)[4], bool textured, float uvSize, uint32_t flags = 0) {
         ChunkPolygon p;
         p.type = textured ? kTexturedType : 0;
+        p.flags = flags;
         p.vertexCount = 4;
         for (int i = 0; i < 4; ++i) p.vertices[i] = v[i];
         if (textured) p.SetUvIndex(static_cast<uint32_t>(data_.uvLists.size()));
@@ -79,14 +81,54 @@ private:
     ChunkShapeData data_;
 };
 
-// An axis-aligned box from (x0, y0, z0) to (x1, y1, z1).
-void AddBox(ShapeBuilder& b, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1, bool textured) {
+// The face of AddBox at y0, which faces up (-y) when y0 < y1.
+constexpr int kBoxTopFace = 4;
+
+// An axis-aligned box from (x0, y0, z0) to (x1, y1, z1), without the face `skipFace` (-1: none).
+void AddBox(ShapeBuilder& b, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1, bool textured,
+            int skipFace = -1) {
     const int32_t c[8] = {b.Point(x0, y0, z0), b.Point(x1, y0, z0), b.Point(x1, y1, z0), b.Point(x0, y1, z0),
                           b.Point(x0, y0, z1), b.Point(x1, y0, z1), b.Point(x1, y1, z1), b.Point(x0, y1, z1)};
     // Front faces wind so that (v1 - v0) x (v2 - v0) points out of the box.
     const int32_t faces[6][4] = {{c[3], c[2], c[1], c[0]}, {c[6], c[7], c[4], c[5]}, {c[7], c[3], c[0], c[4]},
                                  {c[2], c[6], c[5], c[1]}, {c[0], c[1], c[5], c[4]}, {c[7], c[6], c[2], c[3]}};
-    for (const auto& f : faces) b.Quad(f, textured, 16);
+    for (int f = 0; f < 6; ++f)
+        if (f != skipFace) b.Quad(faces[f], textured, 16);
+}
+
+// n x n textured quads of `size` at height y from (x0, z0), facing up and
+// sharing their corners; flags(column, row) gives each quad's polygon flags,
+// or nothing where the floor has a hole.
+template <class Flags>
+void AddFloorGrid(ShapeBuilder& b, int32_t x0, int32_t z0, int32_t size, int32_t n, int32_t y, Flags flags) {
+    std::vector<int32_t> corners;
+    for (int32_t row = 0; row <= n; ++row)
+        for (int32_t column = 0; column <= n; ++column)
+            corners.push_back(b.Point(x0 + column * size, y, z0 + row * size));
+    auto at = [&](int32_t column, int32_t row) { return corners[static_cast<size_t>(row * (n + 1) + column)]; };
+    for (int32_t row = 0; row < n; ++row)
+        for (int32_t column = 0; column < n; ++column) {
+            const std::optional<uint32_t> tile = flags(column, row);
+            if (!tile) continue;
+            const int32_t q[4] = {at(column, row), at(column + 1, row), at(column + 1, row + 1), at(column, row + 1)};
+            b.Quad(q, true, 1, *tile);
+        }
+}
+
+// A small box standing on its position, for objects that mark places.
+ChunkShapeData MarkerShape() {
+    ShapeBuilder marker;
+    AddBox(marker, -200, -400, -200, 200, 0, 200, false);
+    return marker.Finish();
+}
+
+void AddDummy(FileChunk& file, const char* name, VectorI position, const char* text = nullptr) {
+    DummyObjectFields fields;
+    fields.position = position;
+    fields.orientation = {0, 0, 0, 1};
+    fields.name = name;
+    auto* dummy = new DummyObjectChunk(&file, fields);
+    if (text) dummy->SetText(text);
 }
 
 ObjectChunk* AddObject(FileChunk& file, const char* name, const ChunkShapeData& shape, VectorI position = {}) {
@@ -263,23 +305,53 @@ bool WriteRobotModel(const std::string& directory) {
 
 bool WriteLevelModel(const std::string& directory) {
     FileChunk file;
-    AddEnvironment(file, nullptr, 0, 0);
+    AddEnvironment(file, "crate.bmp", 16, 16);
     ShapeBuilder level;
-    AddBox(level, -20000, 0, -20000, 20000, 200, 20000, false);      // floor
-    AddBox(level, -20000, -3000, -20000, 20000, 0, -19500, false);   // north wall
-    AddBox(level, -20000, -3000, 19500, 20000, 0, 20000, false);     // south wall
+    // The slab: 40 x 40 m, 0.2 m thick, its top at y = 0 made of 2 m tiles,
+    // none under the middle wall but in its gap (x 8 to 12 m); a patch of slow
+    // tiles (0x1000) in the west, one of 0x800 tiles in the east.
+    AddBox(level, -20000, 0, -20000, 20000, 200, 20000, false, kBoxTopFace);
+    AddFloorGrid(level, -20000, -20000, 2000, 20, 0, [](int32_t column, int32_t row) -> std::optional<uint32_t> {
+        if (row == 16 && (column < 14 || column > 15)) return std::nullopt;
+        if (column >= 3 && column <= 4 && row >= 6 && row <= 7) return 0x1000;
+        if (column >= 15 && column <= 16 && row >= 6 && row <= 7) return 0x800;
+        return 0;
+    });
+    AddBox(level, -20000, -3000, -20000, 20000, 0, -19500, false); // north wall
+    AddBox(level, -20000, -3000, 19500, 20000, 0, 20000, false);   // south wall
+    AddBox(level, -20000, -3000, 12000, 8000, 0, 14000, false);    // the middle wall, west of its gap
+    AddBox(level, 12000, -3000, 12000, 20000, 0, 14000, false);    // and east of it
     const int32_t r[4] = {level.Point(-2000, 0, 0), level.Point(2000, 0, 0), level.Point(2000, -1500, 6000),
                           level.Point(-2000, -1500, 6000)};
     level.Quad(r, false, 0); // ramp
+    // The platform atop the ramp.
+    AddBox(level, -2000, -1500, 6000, 2000, 0, 9000, false);
     AddObject(file, "Level", level.Finish());
-    DummyObjectFields start;
-    start.position = {-10000, 0, -10000};
-    start.orientation = {0, 0, 0, 1};
-    start.name = "PlayerStart";
-    new DummyObjectChunk(&file, start);
-    DummyObjectFields goal = start;
-    goal.position = {10000, -1500, 6000};
-    goal.name = "Goal";
-    (new DummyObjectChunk(&file, goal))->SetText("reach to win");
+
+    // Where the actors stand: four scouts in the north-west, four drones
+    // beyond the middle wall, a pickup near the ramp's foot.
+    const struct {
+        const char* name;
+        VectorI position;
+    } markers[] = {{"Scout1", {-16000, 0, -16000}}, {"Scout2", {-14000, 0, -16000}}, {"Scout3", {-16000, 0, -14000}},
+                   {"Scout4", {-14000, 0, -14000}}, {"Drone1", {10000, 0, 16000}},   {"Drone2", {14000, 0, 16000}},
+                   {"Drone3", {-10000, 0, 16000}},  {"Drone4", {0, 0, 17000}},       {"Cells1", {0, 0, -3000}}};
+    for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position);
+    ShapeBuilder sky;
+    AddBox(sky, -100000, -60000, -100000, 100000, -50000, 100000, false);
+    AddObject(file, "sky", sky.Finish());
+    ShapeBuilder plane; // the camera's plane, 20 m above the floor, facing up
+    const int32_t p[4] = {plane.Point(-20000, -20000, -20000), plane.Point(20000, -20000, -20000),
+                          plane.Point(20000, -20000, 20000), plane.Point(-20000, -20000, 20000)};
+    plane.Quad(p, false, 0);
+    AddObject(file, "CameraPlane", plane.Finish());
+
+    AddDummy(file, "PlayerStart", {-10000, 0, -10000});
+    AddDummy(file, "Goal", {10000, -1500, 6000}, "reach to win");
+    AddDummy(file, "patrol1a", {-16000, 0, 0});
+    AddDummy(file, "patrol1b", {-6000, 0, -16000});
+    AddDummy(file, "patrol2a", {16000, 0, 16000});
+    AddDummy(file, "patrol2b", {-16000, 0, 16000});
+    AddDummy(file, "HumSound", {-6000, -1000, -6000}, "Sound\nhum.wav\nV80 P-12 R5.5");
     return Save(file, directory, "Level.qif");
 }

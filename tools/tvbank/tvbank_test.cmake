@@ -32,7 +32,7 @@ expect_match("${out}" "^0 yes.wav wave 201 100 0 5 50 [0-9]+ 22050 16 1
 5 acknowledge cue 1 3 201 2 202 1 203 1
 $")
 run_tool(0 list ${SOUNDS}/specials.dat)
-expect_match("${out}" "^0 shot.wav wave 0 90 0 10 80 6614 22050 16 1\n1 explosion.wav wave -1 100 0 15 100 52920 22050 16 1\n$")
+expect_match("${out}" "^0 shot.wav wave 0 90 0 10 80 6614 22050 16 1\n1 explosion.wav wave -1 100 0 15 100 52920 22050 16 1\n2 plasmahit2.wav wave 104 100 0 10 60 11024 22050 16 1\n$")
 run_tool(0 list ${SOUNDS}/environ.dat)
 expect_match("${out}" "^0 wind.wav wave 0 100 0 20 60 88200 22050 16 1\n1 hum.wav wave -1 60 0 5 30 88200 22050 16 1\n$")
 

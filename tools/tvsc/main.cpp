@@ -25,6 +25,7 @@
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/leveldefinitions.h"
 #include "Tv/defs/resourcecache.h"
+#include "Tv/world/level_world.h"
 #include "applyprinter.h"
 #include "chunkfile/register_all.h"
 #include "core/clock.h"
@@ -89,7 +90,10 @@ int Apply(int count, char** args) {
             else
                 PrintAppliedLevel(stdout);
         }
-        if (!directory) ReleaseLevelDefinitions();
+        if (!directory) {
+            ReleaseLevelDefinitions();
+            TvReleaseLevelWorld();
+        }
     }
     ResourceCache::ReleaseModelsAndShapes();
     DataDirClear();

@@ -16,7 +16,10 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
 
-tvsc(0 ${DATA} --directory tvdirs.tvs levels/sample.tvs)
+# On a copy of the sample tree's strings, scripts and models: the sample map writes
+# the level model's twins beside it.
+file(COPY ${DATA}/tvdirs.tvs ${DATA}/tvreseng.dll ${DATA}/levels ${DATA}/Qifs DESTINATION ${WORK}/data)
+tvsc(0 ${WORK}/data --directory tvdirs.tvs levels/sample.tvs)
 expect_match("${out}" "^directory 0 scripts \"levels\"\ndirectory 1 fmvs \"movies\"\ndirectory 2 qifs \"Qifs\"\n")
 expect_match("${out}" "\ndirectory 5 fonts \"fonts\"\ndirectory 6 dumps \"screenshots\"\n")
 expect_match("${out}" "\ndefinition 0 \"Scout\"\n  reconName = \"Scout\"\n")

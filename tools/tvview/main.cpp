@@ -1,10 +1,12 @@
 // tvview MODEL [--frames N] [--screenshot OUT.bmp]
 //
 // The render harness: starts the device (TAVRIN_VIDEO chooses it), shows the
-// model file's first hierarchy (or its only shape) under a camera and a light
-// set, plays its first sequence, with a particle emitter, a line of text and
-// the model as the cursor, renders N frames and writes a screenshot of the
-// last one. Without --frames it keeps drawing until it is stopped.
+// model file's first hierarchy (or its only shape, or, in a level file, its
+// first object's shape) under a camera (from above at an angle for a shape
+// wider than it is tall: a level) and a light set, plays its first sequence,
+// with a particle emitter, a line of text and the model as the cursor,
+// renders N frames and writes a screenshot of the last one. Without --frames
+// it keeps drawing until it is stopped.
 
 #include <algorithm>
 #include <cmath>
@@ -81,12 +83,19 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }
 
 // The model as a placed object with its bounds: the file's first hierarchy,
-// else its only shape. Null when the file holds neither.
+// else its only shape, else its first object's shape (a level). Null when the
+// file holds none of them.
 struct LoadedModel {
     AwObject* object = nullptr;
     AwModel* node = nullptr; // the hierarchy, kept while the object shares its sequences
     Vector3 low{0, 0, 0}, high{0, 0, 0};
 };
+
+AwShape* FirstShape(AwModelFile& file) {
+    if (AwShape* shape = file.LoadSingleShape()) return shape;
+    const std::string* name = file.FirstShapedObjectName();
+    return name ? file.LoadShape(name->c_str(), nullptr, nullptr, kConvertMergeQuads) : nullptr;
+}
 
 LoadedModel LoadModel(const std::string& path) {
     LoadedModel loaded;
@@ -99,7 +108,7 @@ LoadedModel LoadModel(const std::string& path) {
         loaded.object = new AwObject(*loaded.node, true);
         loaded.low = loaded.object->Min;
         loaded.high = loaded.object->Max;
-    } else if (AwShape* shape = file->LoadSingleShape()) {
+    } else if (AwShape* shape = FirstShape(*file)) {
         loaded.object = new AwObject(shape, true);
         loaded.low = shape->Min;
         loaded.high = shape->Max;
@@ -109,8 +118,11 @@ LoadedModel LoadModel(const std::string& path) {
     return loaded;
 }
 
-// A camera looking down +z at the bounds from three radii away.
-void FrameBounds(AwCamera& camera, const Vector3& low, const Vector3& high) {
+// A camera on the bounds from three radii away, looking down +z, or with
+// `fromAbove` from above at 50 degrees, so that a level's floor, walls and
+// ramps show.
+void FrameBounds(AwCamera& camera, const Vector3& low, const Vector3& high, bool fromAbove) {
+    constexpr float kLevelElevation = 4096.0f * 50 / 360; // angle units of 4,096 a turn
     const Vector3 centre = (low + high) * 0.5f;
     const Vector3 half = (high - low) * 0.5f;
     const float radius = std::max(std::sqrt(Dot(half, half)), 0.1f);
@@ -119,7 +131,13 @@ void FrameBounds(AwCamera& camera, const Vector3& low, const Vector3& high) {
     camera.primaryRange.Near = radius * 0.1f;
     camera.primaryRange.Far = radius * 20.0f;
     camera.UpdateDepthRange();
-    camera.position = centre - Vector3(0, 0, radius * 3.0f);
+    camera.SetAngleX(fromAbove ? kLevelElevation : 0.0f); // y grows downward: a positive angle looks down
+    Vector3 forward(0, 0, 1);
+    if (fromAbove) {
+        const float radians = kLevelElevation * 6.28318531f / 4096.0f;
+        forward = Vector3(0, std::sin(radians), std::cos(radians));
+    }
+    camera.position = centre - forward * (radius * 3.0f);
     camera.viewDirty = camera.dirty = true;
     camera.Update();
 }
@@ -145,30 +163,62 @@ AwParticleEmitter* SpawnFire(const Vector3& at, AwCamera& camera) {
     return AwSpawnParticleEmitter(params, at, &camera);
 }
 
-// Soft round particles in every type's rectangle, as "bitmaps\\particles.qim"
-// of a scratch folder (images are recognised by their contents).
+std::string BigEndian(uint32_t value, int bytes) {
+    std::string out;
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// An IFF chunk: the id, the big-endian length, the data padded to an even length.
+std::string IffChunk(const char* id, const std::string& data) {
+    return id + BigEndian(static_cast<uint32_t>(data.size()), 4) + data + (data.size() % 2 ? "\0" : "");
+}
+
+// An IFF ILBM image of white pixels with these 8-bit alphas, `side` x `side`
+// (a multiple of 16): one bit plane over a colour map of white, and 8 alpha planes.
+std::string WhiteIlbm(const std::vector<uint8_t>& alpha, uint32_t side) {
+    const uint32_t rowBytes = side / 8;
+    const std::string bitmapHeader = BigEndian(side, 2) + BigEndian(side, 2) + BigEndian(0, 4) +
+                                     std::string{1, 0, 0, 0} + BigEndian(0, 2) + std::string{1, 1} +
+                                     BigEndian(side, 2) + BigEndian(side, 2);
+    std::string alphaPlanes = BigEndian(side, 2) + BigEndian(side, 2) + std::string{8, 0};
+    for (uint32_t y = 0; y < side; ++y)
+        for (int plane = 0; plane < 8; ++plane)
+            for (uint32_t byte = 0; byte < rowBytes; ++byte) {
+                uint8_t bits = 0;
+                for (uint32_t bit = 0; bit < 8; ++bit)
+                    if ((alpha[y * side + byte * 8 + bit] >> plane) & 1) bits |= static_cast<uint8_t>(0x80 >> bit);
+                alphaPlanes += static_cast<char>(bits);
+            }
+    const std::string form = "ILBM" + IffChunk("BMHD", bitmapHeader) + IffChunk("CMAP", std::string(6, '\xFF')) +
+                             IffChunk("ALPH", alphaPlanes) + IffChunk("BODY", std::string(rowBytes * side, '\0'));
+    return IffChunk("FORM", form);
+}
+
+// Soft round particles in every type's rectangle (white, their alpha falling
+// off from the centre), as "bitmaps\\particles.qim" of a scratch folder
+// (images are recognised by their contents).
 void WriteParticleTexture(const std::filesystem::path& folder) {
     if (!ParticleTypes) return;
+    constexpr uint32_t kSide = 256;
     std::filesystem::create_directories(folder / "bitmaps");
-    std::vector<uint8_t> pixels(256 * 256 * 3, 0);
+    std::vector<uint8_t> alpha(kSide * kSide, 0);
     for (int t = 0; t < kParticleTypeCount; ++t) {
         const AwParticleType& type = ParticleTypes[t];
-        const int x0 = static_cast<int>(type.texU0 * 256), x1 = static_cast<int>(type.texU1 * 256);
-        const int y0 = static_cast<int>(type.texV0 * 256), y1 = static_cast<int>(type.texV1 * 256);
+        const int x0 = static_cast<int>(type.texU0 * kSide), x1 = static_cast<int>(type.texU1 * kSide);
+        const int y0 = static_cast<int>(type.texV0 * kSide), y1 = static_cast<int>(type.texV1 * kSide);
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
                 const float dx = (x + 0.5f - (x0 + x1) * 0.5f) / std::max(x1 - x0, 1) * 2.0f;
                 const float dy = (y + 0.5f - (y0 + y1) * 0.5f) / std::max(y1 - y0, 1) * 2.0f;
                 const float v = std::max(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
-                uint8_t* p = &pixels[(y * 256 + x) * 3];
-                p[0] = p[1] = p[2] = static_cast<uint8_t>(v * 255.0f);
+                alpha[y * kSide + x] = static_cast<uint8_t>(v * 255.0f);
             }
     }
-    const std::string header = "P6\n256 256\n255\n";
+    const std::string image = WhiteIlbm(alpha, kSide);
     plat::File file = plat::File::Open((folder / "bitmaps" / "particles.qim").string(), plat::kAccessWrite,
                                        plat::FileDisposition::CreateAlways);
-    file.Write(header.data(), static_cast<uint32_t>(header.size()));
-    file.Write(pixels.data(), static_cast<uint32_t>(pixels.size()));
+    file.Write(image.data(), static_cast<uint32_t>(image.size()));
 }
 
 AwTexture* LoadHarnessFontTexture(const std::filesystem::path& folder) {
@@ -244,7 +294,9 @@ int main(int argc, char** argv) {
     }
 
     AwCamera camera;
-    FrameBounds(camera, model.low, model.high);
+    // A shape wider than it is tall is a level; hierarchies are shown from the front.
+    const Vector3 extent = model.high - model.low;
+    FrameBounds(camera, model.low, model.high, !model.node && std::max(extent.x, extent.z) > extent.y);
     AwCurrentCamera = &camera;
 
     // The harness's own images live in a scratch folder for the run.
