@@ -5,10 +5,10 @@
 # under ThreadSanitizer (build/tsan) runs the tests of the server and the
 # simulation, where two threads share state.
 # "tools/run-tests.sh asan", "opt" or "tsan" runs one of them; without an
-# argument asan and opt run.
+# argument all three run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-builds=("${@:-asan opt}")
+builds=("${@:-asan opt tsan}")
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1
 for build in ${builds[*]}; do
   case "$build" in
