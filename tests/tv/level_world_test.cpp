@@ -23,16 +23,16 @@
 namespace {
 
 // A shape holding its own copy of the geometry described.
-AwShape* ShapeWithGeometry(const GeometrySpec& spec) {
-    ShapeTree tree = MakeGeometryTree(spec);
+AwShape* ShapeWithGeometry(const GeometryLayout& layout) {
+    ShapeTree tree = MakeGeometryTree(layout);
     AwShape* shape = tree->Slots[0];
     shape->AddUse();
     return shape;
 }
 
 // The geometry described, on its own.
-std::unique_ptr<LevelGeometry> GeometryOf(const GeometrySpec& spec) {
-    ShapeTree tree = MakeGeometryTree(spec);
+std::unique_ptr<LevelGeometry> GeometryOf(const GeometryLayout& layout) {
+    ShapeTree tree = MakeGeometryTree(layout);
     std::unique_ptr<LevelGeometry> geometry(tree->Slots[0]->Geometry);
     tree->Slots[0]->Geometry = nullptr;
     return geometry;
@@ -63,7 +63,7 @@ protected:
 };
 
 TEST_F(LevelWorldTest, OnlyTheFirstShapeInPostOrderLendsTheGeometryAndEveryShapeKeepsItsOwn) {
-    GeometrySpec level, own;
+    GeometryLayout level, own;
     level.FloorGrid(2, 1, 0, 0, 1, 0);
     own.FloorQuad(5, 5, 6, 6, -2);
     // The root's shape comes after its children; the second child keeps geometry of its own.
@@ -95,11 +95,11 @@ TEST_F(LevelWorldTest, OnlyTheFirstShapeInPostOrderLendsTheGeometryAndEveryShape
 }
 
 TEST_F(LevelWorldTest, TheInnerBoxLiesOnePercentInsideOnEveryAxis) {
-    GeometrySpec spec;
-    spec.FloorQuad(0, 0, 1, 1, 0);
+    GeometryLayout layout;
+    layout.FloorQuad(0, 0, 1, 1, 0);
     auto* root = new AwShapeInstance(nullptr, false);
     root->Box = new AwBoundingBox(Vector3(-100, -20, 10), Vector3(100, 0, 30));
-    std::unique_ptr<LevelGeometry> geometry = GeometryOf(spec);
+    std::unique_ptr<LevelGeometry> geometry = GeometryOf(layout);
     LevelWorldInstance = new LevelWorld(root, Vector3(1, 2, 3), geometry.get());
     const LevelWorld& world = *LevelWorldInstance;
     EXPECT_EQ(0u, world.polygonCount) << "a tree without shapes takes no geometry";

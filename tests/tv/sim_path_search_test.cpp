@@ -15,22 +15,22 @@ using GraphWorld = GeometryWorld<CollisionWorld>;
 constexpr uint32_t kBlocked = 0x40;
 
 // Small separate quads centred on the given points (x, z), linked only by hand.
-GeometrySpec Islands(std::initializer_list<std::pair<Real, Real>> centres) {
-    GeometrySpec spec;
-    for (auto [x, z] : centres) spec.FloorQuad(x - 0.25f, z - 0.25f, x + 0.25f, z + 0.25f, 0);
-    return spec;
+GeometryLayout Islands(std::initializer_list<std::pair<Real, Real>> centres) {
+    GeometryLayout layout;
+    for (auto [x, z] : centres) layout.FloorQuad(x - 0.25f, z - 0.25f, x + 0.25f, z + 0.25f, 0);
+    return layout;
 }
 
 // An nx x nz floor of 2 m quads (slot i * nz + j at column i, row j), linked by the build.
-GeometrySpec Floor(int nx, int nz, std::initializer_list<int> blocked = {}) {
-    GeometrySpec spec;
-    spec.FloorGrid(nx, nz, 0, 0, 2, 0);
-    for (int i : blocked) spec.polygons[static_cast<size_t>(i)].flags = kBlocked;
-    return spec;
+GeometryLayout Floor(int nx, int nz, std::initializer_list<int> blocked = {}) {
+    GeometryLayout layout;
+    layout.FloorGrid(nx, nz, 0, 0, 2, 0);
+    for (int i : blocked) layout.polygons[static_cast<size_t>(i)].flags = kBlocked;
+    return layout;
 }
 
 struct Linked : GraphWorld {
-    explicit Linked(const GeometrySpec& spec) : GraphWorld(spec) { LoadPathGraph(world, 0, ""); }
+    explicit Linked(const GeometryLayout& layout) : GraphWorld(layout) { LoadPathGraph(world, 0, ""); }
 };
 
 class StepLimit {
@@ -148,9 +148,9 @@ TEST(PathSearch, NoStepCutsACornerPastABlockedPolygon) {
 TEST(PathSearch, EveryBlockedNeighbourTakesPartInTheCornerRule) {
     // A 2 x 2 floor whose first quad also lists 24 blocked islands before its
     // blocked neighbour (1, 0).
-    GeometrySpec spec = Floor(2, 2, {2});
-    for (int k = 0; k < 24; ++k) spec.FloorQuad(20.0f + 2 * k, 20, 21.0f + 2 * k, 21, 0).flags = kBlocked;
-    GraphWorld w(spec);
+    GeometryLayout layout = Floor(2, 2, {2});
+    for (int k = 0; k < 24; ++k) layout.FloorQuad(20.0f + 2 * k, 20, 21.0f + 2 * k, 21, 0).flags = kBlocked;
+    GraphWorld w(layout);
     for (uint32_t k = 0; k < 24; ++k) LinkBothWays(w[0], w[4 + k]);
     LinkBothWays(w[0], w[2]);
     LinkBothWays(w[0], w[1]);

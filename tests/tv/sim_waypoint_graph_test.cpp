@@ -21,7 +21,7 @@ constexpr uint64_t kStamp = 0x0123456789ABCDEFull;
 constexpr uint32_t kWall = 9, kCeiling = 10, kPolygons = 11;
 
 // A 3 x 3 floor of 2 m quads (slots 0 to 8), a wall (slot 9), a ceiling (slot 10).
-GeometrySpec LevelSpec() { return FloorWithWallAndCeiling(3, 2); }
+GeometryLayout LevelLayout() { return FloorWithWallAndCeiling(3, 2); }
 
 // Every polygon's links as polygon indices.
 std::vector<std::vector<uint32_t>> LinksOf(const GraphWorld& w) {
@@ -56,7 +56,7 @@ void SetWord(std::string& image, size_t at, uint32_t value) { std::memcpy(image.
 std::string ImageText(const std::vector<uint8_t>& image) { return std::string(image.begin(), image.end()); }
 
 struct BuiltLevel : GraphWorld {
-    BuiltLevel() : GraphWorld(LevelSpec()) { LoadPathGraph(world, 0, ""); }
+    BuiltLevel() : GraphWorld(LevelLayout()) { LoadPathGraph(world, 0, ""); }
 };
 
 // The graph and cache image a build gives the level.
@@ -93,7 +93,7 @@ TEST(WaypointGraph, TheBuildLinksFloorsOnlyAndTheCacheRoundTrips) {
     TempDir dir;
     const std::string name = dir / "level04.map";
     {
-        GraphWorld first(LevelSpec());
+        GraphWorld first(LevelLayout());
         LoadPathGraph(first.world, kStamp, name);
         EXPECT_EQ(reference.links, LinksOf(first));
     }
@@ -112,7 +112,7 @@ TEST(WaypointGraph, TheBuildLinksFloorsOnlyAndTheCacheRoundTrips) {
     const uint64_t oldTime = 116444736000000000ull; // 1970
     plat::File::Open(name, plat::kAccessReadWrite, plat::FileDisposition::OpenExisting).SetLastWriteTime(oldTime);
     for (uint64_t stamp : {kStamp, uint64_t{0}}) { // a world stamp of 0 accepts any cache
-        GraphWorld second(LevelSpec());
+        GraphWorld second(LevelLayout());
         LoadPathGraph(second.world, stamp, name);
         EXPECT_EQ(reference.links, LinksOf(second));
         EXPECT_EQ(0x140u, second[0].flags);
@@ -150,7 +150,7 @@ TEST(WaypointGraph, AStaleDamagedOrUnreadableCacheIsRebuiltAndRewritten) {
         SetWord(image, FlagOffsets(image)[0],
                 0x40); // would show if anything were applied
         const std::string name = dir.Write("level04.map", c.damage(image));
-        GraphWorld w(LevelSpec());
+        GraphWorld w(LevelLayout());
         LoadPathGraph(w.world, kStamp, name);
         EXPECT_EQ(reference.links, LinksOf(w)) << c.what;
         EXPECT_EQ(reference.flags, FlagsOf(w)) << c.what;
@@ -165,13 +165,13 @@ TEST(WaypointGraph, CachesThatCannotBeWrittenLeaveTheBuiltGraph) {
         // A read-only stale cache is replaced.
         const std::string name = dir.Write("locked.map", "stale");
         ASSERT_TRUE(plat::SetFileAttributes(name, plat::kAttrReadOnly));
-        GraphWorld w(LevelSpec());
+        GraphWorld w(LevelLayout());
         LoadPathGraph(w.world, kStamp, name);
         EXPECT_EQ(reference.image, TempDir::Read(name));
     }
     {
         // No folder to write in, or no cache at all: built, nothing written.
-        GraphWorld missing(LevelSpec()), none(LevelSpec());
+        GraphWorld missing(LevelLayout()), none(LevelLayout());
         LoadPathGraph(missing.world, kStamp, dir / "no/such/folder/level.map");
         LoadPathGraph(none.world, kStamp, "");
         EXPECT_EQ(reference.links, LinksOf(missing));

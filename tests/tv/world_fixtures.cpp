@@ -28,21 +28,21 @@ AwShape* MakeMeshShape(const std::vector<std::vector<Vector3>>& triangleParts) {
     return shape;
 }
 
-int GeometrySpec::Point(Real x, Real y, Real z) {
+int GeometryLayout::Point(Real x, Real y, Real z) {
     points.emplace_back(x, y, z);
     return static_cast<int>(points.size() - 1);
 }
 
-GeometrySpec::Polygon& GeometrySpec::Add(std::vector<int> corners, uint32_t flags) {
+GeometryLayout::Polygon& GeometryLayout::Add(std::vector<int> corners, uint32_t flags) {
     polygons.push_back(Polygon{std::move(corners), flags, std::nullopt});
     return polygons.back();
 }
 
-GeometrySpec::Polygon& GeometrySpec::FloorQuad(Real x0, Real z0, Real x1, Real z1, Real y) {
+GeometryLayout::Polygon& GeometryLayout::FloorQuad(Real x0, Real z0, Real x1, Real z1, Real y) {
     return Add({Point(x0, y, z0), Point(x1, y, z0), Point(x1, y, z1), Point(x0, y, z1)});
 }
 
-void GeometrySpec::FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y) {
+void GeometryLayout::FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y) {
     const int first = static_cast<int>(points.size());
     for (int i = 0; i <= nx; ++i)
         for (int j = 0; j <= nz; ++j) Point(x0 + static_cast<Real>(i) * size, y, z0 + static_cast<Real>(j) * size);
@@ -51,14 +51,14 @@ void GeometrySpec::FloorGrid(int nx, int nz, Real x0, Real z0, Real size, Real y
         for (int j = 0; j < nz; ++j) Add({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
 }
 
-GeometrySpec FloorWithWallAndCeiling(int n, Real size) {
-    GeometrySpec spec;
-    spec.FloorGrid(n, n, 0, 0, size, 0);
+GeometryLayout FloorWithWallAndCeiling(int n, Real size) {
+    GeometryLayout layout;
+    layout.FloorGrid(n, n, 0, 0, size, 0);
     const Real far = static_cast<Real>(n) * size;
     const int a = n * (n + 1), b = n * (n + 1) + n; // the corners (far, 0, 0) and (far, 0, far)
-    spec.Add({a, spec.Point(far, -2, 0), spec.Point(far, -2, far), b});
-    spec.Add({spec.Point(0, -3, 0), spec.Point(0, -3, far), spec.Point(far, -3, far), spec.Point(far, -3, 0)});
-    return spec;
+    layout.Add({a, layout.Point(far, -2, 0), layout.Point(far, -2, far), b});
+    layout.Add({layout.Point(0, -3, 0), layout.Point(0, -3, far), layout.Point(far, -3, far), layout.Point(far, -3, 0)});
+    return layout;
 }
 
 ShapeTree MakeTree(AwShape* shape, bool box) {
@@ -67,11 +67,11 @@ ShapeTree MakeTree(AwShape* shape, bool box) {
     return tree;
 }
 
-ShapeTree MakeGeometryTree(const GeometrySpec& spec) {
+ShapeTree MakeGeometryTree(const GeometryLayout& layout) {
     auto* shape = new AwShape();
     auto* g = new LevelGeometry();
-    g->Points = spec.points;
-    for (const GeometrySpec::Polygon& p : spec.polygons) {
+    g->Points = layout.points;
+    for (const GeometryLayout::Polygon& p : layout.polygons) {
         auto at = [&](size_t i) { return &g->Points[static_cast<size_t>(p.corners[i])]; };
         Vector3 n = p.normal.value_or(Vector3(0, 0, 0));
         if (!p.normal) {

@@ -16,7 +16,7 @@
 AwShape* MakeMeshShape(const std::vector<std::vector<Vector3>>& triangleParts);
 
 // Level geometry given as points and polygons of point indices (3 or 4 each).
-struct GeometrySpec {
+struct GeometryLayout {
     struct Polygon {
         std::vector<int> corners;
         uint32_t flags = 0;
@@ -37,20 +37,20 @@ struct GeometrySpec {
 // 0 to n * n - 1), a steep wall 2 m high standing on its far x edge and
 // sharing that edge's corners (polygon n * n), and a ceiling over it all at
 // y = -3 (polygon n * n + 1).
-GeometrySpec FloorWithWallAndCeiling(int n, Real size);
+GeometryLayout FloorWithWallAndCeiling(int n, Real size);
 
 using ShapeTree = std::unique_ptr<AwShapeInstance>;
 // A one-node tree holding a shape that keeps this geometry.
-ShapeTree MakeGeometryTree(const GeometrySpec& spec);
+ShapeTree MakeGeometryTree(const GeometryLayout& layout);
 // A one-node tree over the shape (the tree takes the shape's creation use).
 ShapeTree MakeTree(AwShape* shape, bool box);
 
-// A world of one kind over one tree of the spec's polygons (in a world's
-// first mesh, polygon i of the spec is table slot i), without grid or links.
+// A world of one kind over one tree of the layout's polygons (in a world's
+// first mesh, polygon i of the layout is table slot i), without grid or links.
 template <class World>
 struct GeometryWorld {
-    explicit GeometryWorld(const GeometrySpec& spec)
-        : tree(MakeGeometryTree(spec)), mesh(world.AddShapeTree(tree.get(), IdentityMatrix)) {}
+    explicit GeometryWorld(const GeometryLayout& layout)
+        : tree(MakeGeometryTree(layout)), mesh(world.AddShapeTree(tree.get(), IdentityMatrix)) {}
     CollisionPolygon& operator[](uint32_t i) const { return mesh->Polygon(i); }
 
     ShapeTree tree; // outlives the world

@@ -11,7 +11,7 @@
 namespace {
 
 TEST(FindFloor, HalfwayBetweenTwoFloorsTheOneFoundFirstIsKept) {
-    GeometrySpec upper, lower;
+    GeometryLayout upper, lower;
     upper.FloorQuad(0, 0, 2, 2, -1);
     lower.FloorQuad(0, 0, 2, 2, 1);
     ShapeTree upperTree = MakeGeometryTree(upper), lowerTree = MakeGeometryTree(lower);
@@ -35,9 +35,9 @@ TEST(FindFloor, HalfwayBetweenTwoFloorsTheOneFoundFirstIsKept) {
 }
 
 TEST(FindFloor, CeilingsAreNeverReturnedAndMissesLeaveThePoint) {
-    GeometrySpec spec;
-    spec.Add({spec.Point(0, 0, 0), spec.Point(0, 0, 2), spec.Point(2, 0, 2), spec.Point(2, 0, 0)}); // faces down
-    ShapeTree tree = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    layout.Add({layout.Point(0, 0, 0), layout.Point(0, 0, 2), layout.Point(2, 0, 2), layout.Point(2, 0, 0)}); // faces down
+    ShapeTree tree = MakeGeometryTree(layout);
     CollisionWorld world;
     world.AddShapeTree(tree.get(), IdentityMatrix);
     world.BuildGrid(2, 2, 2);
@@ -49,10 +49,10 @@ TEST(FindFloor, CeilingsAreNeverReturnedAndMissesLeaveThePoint) {
 }
 
 TEST(GreatestYInBox, TheLowestCornerOfThePolygonsTouchingTheBox) {
-    GeometrySpec spec;
-    spec.FloorQuad(0, 0, 1, 1, 0);
-    spec.Add({spec.Point(2, 0, 0), spec.Point(3, 0, 0), spec.Point(3, 0.5f, 1), spec.Point(2, 0.5f, 1)});
-    ShapeTree tree = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    layout.FloorQuad(0, 0, 1, 1, 0);
+    layout.Add({layout.Point(2, 0, 0), layout.Point(3, 0, 0), layout.Point(3, 0.5f, 1), layout.Point(2, 0.5f, 1)});
+    ShapeTree tree = MakeGeometryTree(layout);
     CollisionWorld world;
     world.AddShapeTree(tree.get(), IdentityMatrix);
     world.BuildGrid(3, 2, 1);

@@ -73,9 +73,9 @@ TEST(CollisionGrid, EveryPointGetsACellBorderCellsReachingToInfinity) {
 
 TEST(CollisionGrid, AxesWithoutExtentPutEveryPointInCellZero) {
     // A flat level: all meshes lie in y = 0.
-    GeometrySpec spec;
-    spec.FloorQuad(0, 0, 4, 4, 0);
-    ShapeTree tree = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    layout.FloorQuad(0, 0, 4, 4, 0);
+    ShapeTree tree = MakeGeometryTree(layout);
     CollisionWorld world;
     world.AddShapeTree(tree.get(), IdentityMatrix);
     world.BuildGrid(4, 4, 4);
@@ -103,7 +103,7 @@ TEST(CollisionGrid, MeshesAreFiledByTheCellsTheirPolygonsTouch) {
     world.BuildGridOverBox(10, 1, 10, Vector3(0, -1, 0), Vector3(10, 1, 10));
 
     // Within one cell: listed there whole, also the polygon that misses a tighter box.
-    GeometrySpec small;
+    GeometryLayout small;
     small.FloorQuad(0.1f, 0.1f, 0.4f, 0.4f, 0);
     small.FloorQuad(0.6f, 0.6f, 0.9f, 0.9f, 0);
     ShapeTree smallTree = MakeGeometryTree(small);
@@ -111,7 +111,7 @@ TEST(CollisionGrid, MeshesAreFiledByTheCellsTheirPolygonsTouch) {
     EXPECT_EQ(2u, world.GetCell(CellIndex{0, 0, 0})->count);
 
     // Fewer than ten cells in the mesh's range: each polygon goes where it clips in.
-    GeometrySpec medium;
+    GeometryLayout medium;
     medium.FloorQuad(2.5f, 2.5f, 3.5f, 3.5f, 0); // four cells
     medium.FloorQuad(3.6f, 2.2f, 4.0f, 2.4f, 0); // inside cell 3 up to x = 4: cell 4 is not tried
     ShapeTree mediumTree = MakeGeometryTree(medium);
@@ -123,7 +123,7 @@ TEST(CollisionGrid, MeshesAreFiledByTheCellsTheirPolygonsTouch) {
 
     // A large range: each polygon by its own range; a degenerate one (its
     // corner not a number) once, in its reference point's cell.
-    GeometrySpec large;
+    GeometryLayout large;
     large.FloorQuad(1.5f, 1.5f, 8.5f, 2.5f, 0);
     large.Add({large.Point(kNaN, 0, 5), large.Point(kNaN, 0, 5), large.Point(kNaN, 0, 5)});
     ShapeTree largeTree = MakeGeometryTree(large);
@@ -138,10 +138,10 @@ TEST(CollisionGrid, MeshesAreFiledByTheCellsTheirPolygonsTouch) {
 TEST(CollisionGrid, AMoveWithinTheSameCellsTouchesNoCell) {
     CollisionWorld world;
     world.BuildGridOverBox(10, 1, 10, Vector3(0, -1, 0), Vector3(10, 1, 10));
-    GeometrySpec spec;
-    spec.FloorQuad(0.2f, 0.2f, 0.4f, 0.4f, 0);
-    spec.FloorQuad(0.5f, 0.5f, 0.7f, 0.7f, 0);
-    ShapeTree tree = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    layout.FloorQuad(0.2f, 0.2f, 0.4f, 0.4f, 0);
+    layout.FloorQuad(0.5f, 0.5f, 0.7f, 0.7f, 0);
+    ShapeTree tree = MakeGeometryTree(layout);
     CollisionMesh* mesh = world.AddShapeTree(tree.get(), IdentityMatrix);
     CollisionCell* home = world.GetCell(CellIndex{0, 0, 0});
     ASSERT_EQ(2u, home->count);
@@ -162,10 +162,10 @@ TEST(CollisionGrid, AMoveWithinTheSameCellsTouchesNoCell) {
 
 TEST(CollisionGrid, RemovingAShapeTree) {
     CollisionWorld world;
-    GeometrySpec spec;
-    spec.FloorGrid(2, 1, 0, 0, 1, 0);
-    ShapeTree tree = MakeGeometryTree(spec);
-    ShapeTree other = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    layout.FloorGrid(2, 1, 0, 0, 1, 0);
+    ShapeTree tree = MakeGeometryTree(layout);
+    ShapeTree other = MakeGeometryTree(layout);
     CollisionMesh* first = world.AddShapeTree(tree.get(), IdentityMatrix);
     CollisionMesh* second = world.AddShapeTree(tree.get(), IdentityMatrix);
     CollisionMesh* third = world.AddShapeTree(other.get(), IdentityMatrix);
@@ -178,7 +178,7 @@ TEST(CollisionGrid, RemovingAShapeTree) {
     first->quads[0].AddNeighbour(kept);
 
     // A tree never added changes nothing.
-    ShapeTree stranger = MakeGeometryTree(spec);
+    ShapeTree stranger = MakeGeometryTree(layout);
     world.RemoveShapeTree(stranger.get());
     EXPECT_EQ(3, world.meshes.Count());
 
@@ -196,7 +196,7 @@ TEST(CollisionGrid, RemovingAShapeTree) {
     EXPECT_EQ(&second->quads[1], kept->neighbours[0]);
 
     // Freed slots are reused only once the table is full.
-    ShapeTree again = MakeGeometryTree(spec);
+    ShapeTree again = MakeGeometryTree(layout);
     CollisionMesh* fourth = world.AddShapeTree(again.get(), IdentityMatrix);
     EXPECT_EQ(6u, fourth->quads[0].polygonIndex);
 }

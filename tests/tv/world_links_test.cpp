@@ -23,10 +23,10 @@ void ExpectFloorLinks(const CollisionMesh& mesh, const char* how) {
 }
 
 TEST(CollisionLinks, EveryQuadOfATwoByTwoFloorLinksToTheOtherThree) {
-    const GeometrySpec spec = FloorWithWallAndCeiling(2, 1);
+    const GeometryLayout layout = FloorWithWallAndCeiling(2, 1);
     {
         CollisionWorld world; // the level: meshes first, then the grid and the link build
-        ShapeTree tree = MakeGeometryTree(spec);
+        ShapeTree tree = MakeGeometryTree(layout);
         CollisionMesh* mesh = world.AddShapeTree(tree.get(), IdentityMatrix);
         world.BuildGrid(2, 2, 2);
         world.LinkAllNeighbours();
@@ -40,16 +40,16 @@ TEST(CollisionLinks, EveryQuadOfATwoByTwoFloorLinksToTheOtherThree) {
     {
         CollisionWorld world; // an object added to a gridded world links within itself
         world.BuildGridOverBox(4, 1, 4, Vector3(-1, -4, -1), Vector3(3, 1, 3));
-        ShapeTree tree = MakeGeometryTree(spec);
+        ShapeTree tree = MakeGeometryTree(layout);
         ExpectFloorLinks(*world.AddShapeTree(tree.get(), IdentityMatrix), "mesh link");
     }
 }
 
 TEST(CollisionLinks, ClassMarkedPolygonsLinkAcrossMeshesAndUnlinkByTheSameRule) {
     constexpr uint32_t kLift = 0x2000, kDoor = 0x4000;
-    GeometrySpec floorSpec;
+    GeometryLayout floorSpec;
     floorSpec.FloorGrid(2, 1, 0, 0, 1, 0); // F (0..1) and its neighbour G (1..2)
-    GeometrySpec liftSpec, doorSpec, farSpec;
+    GeometryLayout liftSpec, doorSpec, farSpec;
     liftSpec.FloorQuad(-1.05f, 0.02f, -0.03f, 1.0f, 0).flags = kLift; // corners within 0.1 of F's
     doorSpec.FloorQuad(0.05f, 1.0f, 1.0f, 2.0f, 0).flags = kDoor;
     farSpec.FloorQuad(0, -1.5f, 1, -0.5f, 0).flags = kDoor; // 0.5 away: too far to touch

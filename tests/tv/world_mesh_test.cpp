@@ -8,15 +8,15 @@
 namespace {
 
 TEST(CollisionMesh, NormalsAreTransformedFlagsMaskedAndFlatNormalsNudged) {
-    GeometrySpec spec;
-    const int a = spec.Point(0, 0, 0), b = spec.Point(1, 0, 0), c = spec.Point(0, 0, 1), d = spec.Point(1, 0, 1);
-    spec.Add({a, b, c}, 0xFFFFFFFFu).normal = Vector3(0, -1, 0);
-    spec.Add({b, d, c}, 0xFFC0003Eu).normal = Vector3(0, -1, 0);
-    spec.Add({a, b, c}).normal = Vector3(1, 0.0f, 0);   // a wall: y exactly +0
-    spec.Add({a, b, c}).normal = Vector3(1, -0.0f, 0);  // and -0
-    spec.Add({a, b, c}).normal = Vector3(1, -1, 0);     // 45 degrees: not steep
-    spec.Add({a, b, c}).normal = Vector3(1, -0.99f, 0); // just steeper
-    ShapeTree tree = MakeGeometryTree(spec);
+    GeometryLayout layout;
+    const int a = layout.Point(0, 0, 0), b = layout.Point(1, 0, 0), c = layout.Point(0, 0, 1), d = layout.Point(1, 0, 1);
+    layout.Add({a, b, c}, 0xFFFFFFFFu).normal = Vector3(0, -1, 0);
+    layout.Add({b, d, c}, 0xFFC0003Eu).normal = Vector3(0, -1, 0);
+    layout.Add({a, b, c}).normal = Vector3(1, 0.0f, 0);   // a wall: y exactly +0
+    layout.Add({a, b, c}).normal = Vector3(1, -0.0f, 0);  // and -0
+    layout.Add({a, b, c}).normal = Vector3(1, -1, 0);     // 45 degrees: not steep
+    layout.Add({a, b, c}).normal = Vector3(1, -0.99f, 0); // just steeper
+    ShapeTree tree = MakeGeometryTree(layout);
     Matrix34 placement;
     placement.MakeScale(Vector3(2, 2, 2));
     placement.SetTranslation(Vector3(10, 0, 0));
@@ -49,12 +49,12 @@ TEST(CollisionMesh, NormalsAreTransformedFlagsMaskedAndFlatNormalsNudged) {
 }
 
 TEST(CollisionMesh, TheTreeIsTakenChildrenFirstUnderTheRootsMatrixOnly) {
-    GeometrySpec rootSpec, childSpec;
-    rootSpec.FloorQuad(0, 0, 1, 1, 0);
-    childSpec.FloorQuad(0, 0, 1, 1, -5);
-    childSpec.Add({childSpec.Point(0, -5, 0), childSpec.Point(1, -5, 0), childSpec.Point(0, -5, 1)});
-    ShapeTree root = MakeGeometryTree(rootSpec);
-    ShapeTree child = MakeGeometryTree(childSpec);
+    GeometryLayout rootLayout, childLayout;
+    rootLayout.FloorQuad(0, 0, 1, 1, 0);
+    childLayout.FloorQuad(0, 0, 1, 1, -5);
+    childLayout.Add({childLayout.Point(0, -5, 0), childLayout.Point(1, -5, 0), childLayout.Point(0, -5, 1)});
+    ShapeTree root = MakeGeometryTree(rootLayout);
+    ShapeTree child = MakeGeometryTree(childLayout);
     child->SetPosition(100.0f, 0.0f, 0.0f); // ignored: only the root's matrix places the mesh
     root->AddChild(child.release());
     root->SetPosition(1.0f, 0.0f, 0.0f);

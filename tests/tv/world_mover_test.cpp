@@ -17,10 +17,10 @@ void GridAndLink(MoverWorld& world) {
 // A unit's volume: height 1.6, radius 0.5.
 CollisionVolume* UnitVolume() { return new CollisionVolume(1.6f, 0.5f, 0.15f); }
 
-GeometrySpec FloorOf(int nx, int nz) {
-    GeometrySpec spec;
-    spec.FloorGrid(nx, nz, 0, 0, 2, 0);
-    return spec;
+GeometryLayout FloorOf(int nx, int nz) {
+    GeometryLayout layout;
+    layout.FloorGrid(nx, nz, 0, 0, 2, 0);
+    return layout;
 }
 
 TEST(Movers, SizeDecidesThePathMaskAndTheMoverStartsOnItsFloorsReferencePoint) {
@@ -85,9 +85,9 @@ TEST(Movers, OnALevelFloorTheMoveEndsAtTheTarget) {
 }
 
 TEST(Movers, OnASlopeTheMoverFallsShortAndFollowsThePlane) {
-    GeometrySpec spec; // rising by 1 in 4 along x (y grows downward)
-    spec.Add({spec.Point(0, 0, 0), spec.Point(8, -2, 0), spec.Point(8, -2, 8), spec.Point(0, 0, 8)});
-    MoverFixture f(spec);
+    GeometryLayout layout; // rising by 1 in 4 along x (y grows downward)
+    layout.Add({layout.Point(0, 0, 0), layout.Point(8, -2, 0), layout.Point(8, -2, 8), layout.Point(0, 0, 8)});
+    MoverFixture f(layout);
     GridAndLink(f.world);
     Vector3 p(4, 0, 4);
     Mover* m = f.world.AddMover(p, UnitVolume(), 0);
@@ -101,11 +101,11 @@ TEST(Movers, OnASlopeTheMoverFallsShortAndFollowsThePlane) {
 }
 
 TEST(Movers, AnEdgeThatCannotBeCrossedStopsTheMoverARadiusShort) {
-    GeometrySpec alone = FloorOf(1, 1);
-    GeometrySpec barred = FloorOf(2, 1);
+    GeometryLayout alone = FloorOf(1, 1);
+    GeometryLayout barred = FloorOf(2, 1);
     barred.polygons[1].flags = 0x40000; // in every mover's move mask
-    for (const GeometrySpec* spec : {&alone, &barred}) {
-        MoverFixture f(*spec);
+    for (const GeometryLayout* layout : {&alone, &barred}) {
+        MoverFixture f(*layout);
         GridAndLink(f.world);
         Vector3 p(1, 0, 1);
         Mover* m = f.world.AddMover(p, UnitVolume(), 100);
@@ -121,9 +121,9 @@ TEST(Movers, AnEdgeThatCannotBeCrossedStopsTheMoverARadiusShort) {
 TEST(Movers, ASlowFloorOrASlowMoverCoversHalfTheDistance) {
     for (uint32_t floorFlags : {0u, 0x1000u})
         for (uint32_t moverFlags : {0u, 0x1000u}) {
-            GeometrySpec spec;
-            spec.FloorQuad(0, 0, 8, 8, 0).flags = floorFlags;
-            MoverFixture f(spec);
+            GeometryLayout layout;
+            layout.FloorQuad(0, 0, 8, 8, 0).flags = floorFlags;
+            MoverFixture f(layout);
             GridAndLink(f.world);
             Vector3 p(4, 0, 4);
             Mover* m = f.world.AddMover(p, UnitVolume(), 0);
@@ -161,7 +161,7 @@ TEST(Movers, AMoverWithoutAFloorFindsOneOnItsNextMoveOrDrifts) {
 }
 
 TEST(Movers, StateFromOutsideAndMeshRemoval) {
-    GeometrySpec other;
+    GeometryLayout other;
     other.FloorQuad(4, 0, 6, 2, 0);
     MoverFixture f(FloorOf(2, 1));
     ShapeTree otherTree = MakeGeometryTree(other);
