@@ -18,6 +18,7 @@
 #include "chunkfile/chunkreading.h"
 #include "chunkfile/shape_vectors.h"
 #include "core/matrix.h"
+#include "core/vector_bytes.h"
 
 template <class Fields>
 class FieldChunk : public Chunk {
@@ -140,19 +141,4 @@ inline void WriteVector(ByteWriter& out, const VectorI& v) {
     out.I32(v.x);
     out.I32(v.y);
     out.I32(v.z);
-}
-
-// A rotation quaternion on disk: four floats x, y, z, w.
-inline void ReadQuaternion(ByteReader& in, Quaternion& q) {
-    q.x = in.F32();
-    q.y = in.F32();
-    q.z = in.F32();
-    q.w = in.F32();
-}
-
-inline void WriteQuaternion(ByteWriter& out, const Quaternion& q) {
-    out.F32(q.x);
-    out.F32(q.y);
-    out.F32(q.z);
-    out.F32(q.w);
 }

@@ -16,6 +16,7 @@
 #include "Tv/sim/track_members.h"
 #include "Tv/world/collision_polygon.h"
 #include "core/clock.h"
+#include "core/vector_bytes.h"
 
 namespace {
 
@@ -52,19 +53,6 @@ bool ClassFor(const ObjectDefinition& definition, ServerActorClass& actorClass) 
 
 void ListWithTeam(ServerObject* actor) {
     if (actor->InTeamList) TeamListAppend(actor);
-}
-
-void WriteVector(ByteWriter& out, const Vector3& v) {
-    out.F32(v.x);
-    out.F32(v.y);
-    out.F32(v.z);
-}
-
-void WriteQuaternion(ByteWriter& out, const Quaternion& q) {
-    out.F32(q.x);
-    out.F32(q.y);
-    out.F32(q.z);
-    out.F32(q.w);
 }
 
 } // namespace
@@ -119,7 +107,7 @@ int32_t TvSpawnActor(int32_t team, const ObjectDefinition* definition, const Vec
     message.U8(static_cast<uint8_t>(team));
     message.Zeros(3);
     message.I32(track);
-    WriteVector(message, place);
+    WriteVector3(message, place);
     WriteQuaternion(message, orientation);
     TvBroadcast(message, true);
 

@@ -1,5 +1,7 @@
 #include "Tv/server/game_options.h"
 
+#include "core/vector_bytes.h"
+
 GameOptionsRecord GameOptions;
 
 namespace {
@@ -36,9 +38,7 @@ void WriteGameOptions(ByteWriter& out, const GameOptionsRecord& o) {
                       o.FrontEndOption48, o.FrontEndOption52, o.FrontEndOption56, o.Difficulty})
         out.I32(v);
     WriteColour(out, o.SunColour);
-    out.F32(o.SunDirection.x);
-    out.F32(o.SunDirection.y);
-    out.F32(o.SunDirection.z);
+    WriteVector3(out, o.SunDirection);
     out.F32(o.SunValue);
     out.I32(o.LevelStatus);
     out.I32(o.SessionOption);
@@ -62,9 +62,7 @@ bool ReadGameOptions(ByteReader& in, GameOptionsRecord& options) {
                        &o.LevelShadowsOn, &o.FrontEndOption48, &o.FrontEndOption52, &o.FrontEndOption56, &o.Difficulty})
         *v = in.I32();
     ReadColour(in, o.SunColour);
-    o.SunDirection.x = in.F32();
-    o.SunDirection.y = in.F32();
-    o.SunDirection.z = in.F32();
+    o.SunDirection = ReadVector3(in);
     o.SunValue = in.F32();
     o.LevelStatus = in.I32();
     o.SessionOption = in.I32();
