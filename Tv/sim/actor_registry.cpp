@@ -4,6 +4,10 @@
 
 HashTable<ServerObject*> ServerActorHash{kActorHashBuckets};
 int32_t ActorIdCounter = 0;
+List<ServerUnit*> PathRequestList;
+List<ServerUnit*> PathInProgressList;
+List<NanofragBurst*> NanofragBurstList;
+List<ServerTrackObject*> TrackObjectList;
 
 namespace {
 
