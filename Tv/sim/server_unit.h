@@ -18,6 +18,7 @@
 #include "core/list.h"
 
 class AwModel;
+class LevelWorld;
 struct InventoryItem;
 
 constexpr int32_t kUnitRecordSize = 560;
@@ -173,6 +174,8 @@ public:
     void Walk(uint64_t time, Real seconds);
     // The waypoint under the cursor (the cursor at the end moves to the first), or null.
     Waypoint* CurrentWaypoint();
+    // Where the unit is bound for: the last waypoint, else Destination while moving, else Position.
+    Vector3 FinalTarget() const;
 
     // ---- Fields ----
     uint8_t Collecting = 0;
@@ -237,6 +240,19 @@ public:
     void UpdateDerivedSpeeds();
     // The body centre: standing (with the character's size factor when asked) or crouched.
     void UpdateCentreOffset(bool applySize);
+};
+
+// Holds LevelWorldInstance's lock shared for its scope (nothing without a level world):
+// the mover moves, floor queries and polygon flag changes of the server thread.
+class LevelWorldReadLock {
+public:
+    LevelWorldReadLock();
+    ~LevelWorldReadLock();
+    LevelWorldReadLock(const LevelWorldReadLock&) = delete;
+    LevelWorldReadLock& operator=(const LevelWorldReadLock&) = delete;
+
+private:
+    LevelWorld* world_;
 };
 
 // Registers the unit's maker with the server factory (AI core "mine" and unarmed characters).
