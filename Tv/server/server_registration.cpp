@@ -5,20 +5,24 @@
 #include "Tv/defs/grammar.h"
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/server_hooks.h"
 #include "Tv/server/session_players.h"
 #include "Tv/sim/actor_makers.h"
+#include "Tv/sim/server_unit.h"
+#include "Tv/sim/world_tick.h"
 
 namespace {
 
 TeamGameSettings ServerTeamGameSettings() {
-    TeamGameSettings settings;
-    settings.GameType = CurrentGameType;
-    settings.PlayerCount = static_cast<int32_t>(TvGetPlayerCount());
-    settings.TeamCount = SessionTeamCount;
-    settings.LocalTeam = LocalTeam;
-    settings.PauseAllowance = PauseAllowance;
-    for (int32_t i = 0; i < kMaxPlayers; ++i) settings.PlayerTable[i] = PlayerTable[i];
-    return settings;
+  TeamGameSettings settings;
+  settings.GameType = CurrentGameType;
+  settings.PlayerCount = static_cast<int32_t>(TvGetPlayerCount());
+  settings.TeamCount = SessionTeamCount;
+  settings.LocalTeam = LocalTeam;
+  settings.PauseAllowance = PauseAllowance;
+  for (int32_t i = 0; i < kMaxPlayers; ++i)
+    settings.PlayerTable[i] = PlayerTable[i];
+  return settings;
 }
 
 int32_t GameDifficulty() { return GameOptions.Difficulty; }
@@ -26,8 +30,12 @@ int32_t GameDifficulty() { return GameOptions.Difficulty; }
 } // namespace
 
 void RegisterServerCore() {
-    RegisterServerObject();
-    SetTeamGameQuery(&ServerTeamGameSettings);
-    SetCaptionHook(&TvShowCaption);
-    SetScriptDifficultyHook(&GameDifficulty);
+  RegisterServerObject();
+  RegisterServerUnit();
+  ServerHooks hooks = InstalledServerHooks(); // keep what others installed
+  hooks.cutsceneFreeze = &TvCutsceneFreeze;
+  SetServerHooks(hooks);
+  SetTeamGameQuery(&ServerTeamGameSettings);
+  SetCaptionHook(&TvShowCaption);
+  SetScriptDifficultyHook(&GameDifficulty);
 }

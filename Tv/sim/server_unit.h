@@ -140,6 +140,8 @@ public:
     void PopOrder();
     // Carries out the front order (the update's order step).
     void RunFrontOrder(Real time);
+    // The equipment entry whose inventory item has that key, or null (the remove order's).
+    EquippedItem* FindEquippedItem(int32_t itemKey);
 
     // ---- Items (what the unit does with what it carries) ----
     void EquipItem(int32_t slot, int32_t itemKey, bool notify);
