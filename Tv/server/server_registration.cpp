@@ -14,15 +14,14 @@
 namespace {
 
 TeamGameSettings ServerTeamGameSettings() {
-  TeamGameSettings settings;
-  settings.GameType = CurrentGameType;
-  settings.PlayerCount = static_cast<int32_t>(TvGetPlayerCount());
-  settings.TeamCount = SessionTeamCount;
-  settings.LocalTeam = LocalTeam;
-  settings.PauseAllowance = PauseAllowance;
-  for (int32_t i = 0; i < kMaxPlayers; ++i)
-    settings.PlayerTable[i] = PlayerTable[i];
-  return settings;
+    TeamGameSettings settings;
+    settings.GameType = CurrentGameType;
+    settings.PlayerCount = static_cast<int32_t>(TvGetPlayerCount());
+    settings.TeamCount = SessionTeamCount;
+    settings.LocalTeam = LocalTeam;
+    settings.PauseAllowance = PauseAllowance;
+    for (int32_t i = 0; i < kMaxPlayers; ++i) settings.PlayerTable[i] = PlayerTable[i];
+    return settings;
 }
 
 int32_t GameDifficulty() { return GameOptions.Difficulty; }
@@ -30,12 +29,12 @@ int32_t GameDifficulty() { return GameOptions.Difficulty; }
 } // namespace
 
 void RegisterServerCore() {
-  RegisterServerObject();
-  RegisterServerUnit();
-  ServerHooks hooks = InstalledServerHooks(); // keep what others installed
-  hooks.cutsceneFreeze = &TvCutsceneFreeze;
-  SetServerHooks(hooks);
-  SetTeamGameQuery(&ServerTeamGameSettings);
-  SetCaptionHook(&TvShowCaption);
-  SetScriptDifficultyHook(&GameDifficulty);
+    RegisterServerObject();
+    RegisterServerUnit();
+    ServerHooks hooks = InstalledServerHooks(); // keep what others installed
+    hooks.cutsceneFreeze = &TvCutsceneFreeze;
+    SetServerHooks(hooks);
+    SetTeamGameQuery(&ServerTeamGameSettings);
+    SetCaptionHook(&TvShowCaption);
+    SetScriptDifficultyHook(&GameDifficulty);
 }
