@@ -1,5 +1,6 @@
 #include "Tv/sim/server_unit.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "Awapi/model/model_node.h"
@@ -7,24 +8,59 @@
 #include "Awapi/shape.h"
 #include "Tv/client/collisionvolume.h"
 #include "Tv/client/teamtable.h"
+#include "Tv/client/weapons.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/senders.h"
+#include "Tv/server/server_state.h"
+#include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/world_tick.h"
 #include "Tv/world/level_world.h"
+#include "core/bytes.h"
+#include "core/clock.h"
 #include "core/maths.h"
 
 namespace {
+
+bool IsPlayerTeam(int32_t team) {
+    const TeamRecord* record = TeamTable::GetTeam(team);
+    return record && record->IsPlayerTeam();
+}
 
 constexpr Real kRadiansPerAngleUnit = 6.28318531f / AngleFullTurn;
 constexpr uint32_t kMaskStartBit = 0x40000;      // what a player's unit no longer avoids
 constexpr uint32_t kPathMaskPlayerBit = 0x80000; // what its path search avoids instead
 constexpr int32_t kCrouchBoxNode = 102;
+constexpr int32_t kAmmoTypeNoTargets = 1;    // a weapon loaded so picks no targets
+constexpr int32_t kWeaponTypeDisabling = 14; // passes over units already disabled
+constexpr Real kHandOverRangeSquared = 16.0f;
+constexpr Real kDefaultPickupRadius = 6.0f;
+constexpr int32_t kSpeedOne = 65536;     // 16.16
+constexpr int32_t kMsgCrouched = 76;     // 9: unit id, concealed byte
+constexpr int32_t kMsgStoodUp = 78;      // 9: unit id, concealed byte
+constexpr int32_t kMsgWalkingSpeed = 95; // 60: unit id, change, motion state
 
-bool IsPlayerTeam(int32_t team) {
-    const TeamRecord* record = TeamTable::GetTeam(team);
-    return record && record->IsPlayerTeam();
+Real DistanceSquared(const Vector3& a, const Vector3& b) {
+    const Vector3 d = a - b;
+    return Dot(d, d);
+}
+
+// Whom a unit picks targets among: in the cooperative game the computer's teams, in the
+// story game every other team, otherwise every other team but the computer opponent's.
+bool IsEnemyTeam(int32_t team) {
+    switch (CurrentGameType) {
+    case kGameStory: return true;
+    case kGameCooperative: return !IsPlayerTeam(team);
+    default: return team != 2;
+    }
+}
+
+// Compared with squared distances directly, as the pickup record gives it.
+Real PickupRadiusOf(const ServerObject& pickup) {
+    const PickupRecord* record = pickup.Definition ? pickup.Definition->pickup.get() : nullptr;
+    return record ? record->pickupRadius : kDefaultPickupRadius;
 }
 
 // The model's nodes depth first, root first: the numbering the crouch box's
@@ -152,16 +188,216 @@ bool ServerUnit::MoveTo(const Vector3& position, const Quaternion& orientation, 
 
 void ServerUnit::Disable() {}
 bool ServerUnit::TakeDamage(Real, bool, int32_t) { return false; }
-void ServerUnit::Think(uint64_t time, Real seconds) { ServerObject::Think(time, seconds); }
 void ServerUnit::OnDeath() { ServerObject::OnDeath(); }
-void ServerUnit::ToggleCrouch() {}
 void ServerUnit::Die() {}
-void ServerUnit::PlayIdleSequence(int32_t, Real) {}
-void ServerUnit::SetStandingOrder(int32_t) {}
-void ServerUnit::AddSightBonus(Real) {}
-void ServerUnit::AddAimModules(int32_t) {}
-Real ServerUnit::GetFirstPersonRange() const { return FirstPersonRange; }
-void ServerUnit::AddWalkingSpeed(int32_t) {}
+
+void ServerUnit::Think(uint64_t time, Real seconds) {
+    switch (PathState) {
+    case PS_DONE: PathState = PS_NONE; break;
+    case PS_COMPLETE:
+        if (PathInProgressList.Contains(this)) PlanClearPath();
+        break;
+    case PS_CLEARPATH_FAILED:
+        if (PathInProgressList.Contains(this)) PlanFullPath();
+        break;
+    case PS_RECALCULATE_PART:
+    case PS_RECALCULATE_PART_OR_GIVE_UP:
+        if (PathInProgressList.Contains(this)) PlanPartialPath();
+        break;
+    default: break;
+    }
+    if (IsPathPending() && !PathRequestList.Contains(this)) PathRequestList.PushBack(this);
+    if (!CutsceneActive) AdvanceWaypoints();
+    if (IsPlayerTeam(Team)) {
+        ChooseTarget(seconds);
+        HandOverOnArrival();
+        // The capture-the-flag check joins here with the flag rules.
+    }
+    Walk(time, seconds);
+    ApproachPickup();
+    if (!Orders.IsEmpty() && !Moving && PathState == PS_NONE && !Collecting && !GamePaused && !Yielding &&
+        !ItemActionActive)
+        RunFrontOrder(seconds);
+    if (IdleSequenceDone) {
+        IdleSequenceDone = 0;
+        if (Collecting) FinishCollecting();
+    }
+    StepItemAction(time, seconds);
+    if (DisguiseId != -1 && seconds > DisguiseEnd) {
+        DisguiseId = -1;
+        DisguiseStart = DisguiseEnd = 0;
+        Concealed = 0;
+    }
+    if (CloakActive && seconds > CloakEnd) {
+        CloakActive = 0;
+        CloakStart = CloakEnd = 0;
+        // The noise event by which the AI hears the unit again belongs to the senses.
+    }
+}
+
+void ServerUnit::ChooseTarget(Real time) {
+    const WeaponInstance* weapon = GetWeapon();
+    if (!weapon || weapon->AmmoType == kAmmoTypeNoTargets) return;
+    if (IsFiring() || Moving || StandingMode != kStandingModeChooseTargets || Collecting || ItemActionActive ||
+        MineSweep)
+        return;
+    ServerObject* best = nullptr;
+    Real bestDistance = kLargestFloat;
+    const Real sightSquared = SightRange * SightRange;
+    const Vector3 raised{0, -0.6f, 0}; // eye height for the line of sight
+    for (int32_t t = 0; t < static_cast<int32_t>(TeamCount); ++t) {
+        const TeamRecord* record = TeamTable::GetTeam(t);
+        const List<ServerObject*>* actors = TeamActorListOf(t);
+        if (t == Team || !record || record->Neutral || !actors || !IsEnemyTeam(t)) continue;
+        for (ServerObject* actor : *actors) {
+            if (!actor->IsAlive()) continue;
+            if (weapon->WeaponType == kWeaponTypeDisabling && actor->IsUnit() && actor->IsDisabled()) continue;
+            const Real d = DistanceSquared(Position, actor->GetCentre());
+            if (d < bestDistance && d < sightSquared &&
+                TvLevelSegmentHit(actor->Position + raised, Position + raised)) {
+                best = actor;
+                bestDistance = d;
+            }
+        }
+    }
+    if (!best) return;
+    const ObjectDefinition* shot = weapon->Projectile;
+    const Real maxRange = shot && shot->projectile ? shot->projectile->maxRange : 0;
+    if (bestDistance <= maxRange) {
+        AttackTarget(best, time, 0, 0);
+    } else if (!CpuControlled && GetFloorPolygon() && best->GetFloorPolygon() && !DirectControl) {
+        Replan(best, maxRange);
+    }
+}
+
+void ServerUnit::HandOverOnArrival() {
+    if (!AiTarget) return;
+    if (AiTarget->IsAlive() && AiTarget->HasCustomisationModel()) {
+        if (DistanceSquared(Position, AiTarget->Position) >= kHandOverRangeSquared) return;
+        GiveItemTo(TargetId, AiTarget->Id, GiveCount);
+    }
+    SetAiTarget(nullptr);
+    TargetId = -1;
+    GiveCount = -1;
+}
+
+ServerObject* ServerUnit::TargetPickup() const {
+    ServerObject* actor = TvFindActor(TargetId);
+    return actor && actor->IsPickup() ? actor : nullptr;
+}
+
+void ServerUnit::ApproachPickup() {
+    if (Moving || TargetId == -1 || !HasCustomisationModel() || AiTarget || Collecting || ItemActionActive) return;
+    ServerObject* pickup = TargetPickup();
+    if (!pickup || DistanceSquared(Position, pickup->Position) >= PickupRadiusOf(*pickup)) return;
+    SetPathState(PS_NONE);
+    ClearWaypoints();
+    // The pickup class starts the pick-up animation and sets Collecting (its Collect).
+}
+
+void ServerUnit::FinishCollecting() {
+    ServerObject* pickup = TargetPickup();
+    TargetId = -1;
+    if (pickup) {
+        CollectPickup(pickup, true);
+    } else {
+        Collecting = 0; // the pickup went meanwhile: nothing to take, and the unit takes orders again
+    }
+}
+
+void ServerUnit::ToggleCrouch() {
+    const AwModel* model = Definition ? Definition->model : nullptr;
+    if (!model || !model->HasSequence(kSequenceCrouch)) return;
+    AtRestUnderControl = 0;
+    Moving = 0;
+    ClearWaypoints();
+    if (IsFiring()) StopAttacking(LastSeconds);
+    Crouched = !Crouched;
+    if (Crouched && TvIsHiddenFromEnemies(this)) {
+        const CollisionPolygon* floor = GetFloorPolygon();
+        Concealed = NearCoverPickup() || (floor && (floor->flags & kPolygonCover));
+    } else if (DisguiseId == -1) {
+        Concealed = 0;
+    }
+    // The model's own crouch flag is the client twin's business: the server's model has none.
+    if (Crouched) {
+        CentreOffset = CrouchBoxCentre();
+    } else {
+        UpdateCentreOffset(false);
+    }
+    ByteWriter message;
+    message.I32(Crouched ? kMsgCrouched : kMsgStoodUp);
+    message.I32(Id);
+    message.U8(Concealed);
+    TvBroadcast(message, false);
+}
+
+bool ServerUnit::NearCoverPickup() const {
+    bool near = false;
+    ForEachActor([&](const ServerObject* actor) {
+        if (near || !actor->IsPickup() || !actor->Definition) return;
+        if (actor->Definition->flags & kDefinitionDestroyAfterCollection) return;
+        near = DistanceSquared(Position, actor->Position) < 2 * actor->Radius * actor->Radius;
+    });
+    return near;
+}
+
+Vector3 ServerUnit::CrouchBoxCentre() const {
+    const AwModel* model = Definition ? Definition->model : nullptr;
+    std::vector<const AwModel*> nodes;
+    if (model) CollectNodes(model, nodes);
+    Vector3 centre;
+    if (nodes.size() > kCrouchBoxNode && MeshBoxCentre(*nodes[kCrouchBoxNode], centre)) return centre;
+    // The actor's own box with its top lowered to half height (y grows downward: the top is the least y).
+    Vector3 low = Model ? Model->Min : Vector3{-0.5f * Size.x, -Size.y, -0.5f * Size.z};
+    const Vector3 high = Model ? Model->Max : Vector3{0.5f * Size.x, 0, 0.5f * Size.z};
+    low.y -= (low.y - high.y) * 0.5f;
+    return (low + high) * 0.5f;
+}
+
+void ServerUnit::PlayIdleSequence(int32_t sequence, Real time) {
+    if (Disabled || LastSeconds > time) return;
+    PlaySequence(sequence, kSpeedOne, 1, GameClock.GetTime32(), &IdleSequenceDone, 0, false);
+}
+
+void ServerUnit::SetStandingOrder(int32_t order) {
+    if (order >= 0 && order <= 2) {
+        if (TeamRecord* record = TeamTable::GetTeam(Team)) record->Formation = order;
+    } else if (order == 3) {
+        CpuControlled = !CpuControlled;
+    } else if (order >= kStandingModeChooseTargets && order <= kStandingModePlayer) {
+        StandingMode = order;
+    }
+}
+
+void ServerUnit::AddSightBonus(Real amount) {
+    SightRange += amount;
+    FirstPersonRange += 5 * amount;
+    SightBonusCount = amount > 0 ? SightBonusCount + 1 : std::max(SightBonusCount - 1, 0);
+}
+
+void ServerUnit::AddAimModules(int32_t n) {
+    AimModuleCount = std::max(AimModuleCount + n, 0);
+    Aim = Character ? Character->aim : 0;
+    for (int32_t i = 0; i < AimModuleCount; ++i) Aim *= 0.5f;
+}
+
+Real ServerUnit::GetFirstPersonRange() const {
+    return Character ? std::min(FirstPersonRange, Character->maximumFirstPersonRange) : FirstPersonRange;
+}
+
+void ServerUnit::AddWalkingSpeed(int32_t n) {
+    WalkingSpeed += n;
+    UpdateDerivedSpeeds();
+    UnitMotionState state;
+    GetMotionState(state);
+    ByteWriter message;
+    message.I32(kMsgWalkingSpeed);
+    message.I32(Id);
+    message.I32(n);
+    state.Write(message);
+    TvBroadcast(message, true);
+}
 
 void ServerUnit::UpdateDerivedSpeeds() {
     const Real stride = Character ? Character->strideLength : 0;

@@ -242,6 +242,19 @@ public:
     void UpdateDerivedSpeeds();
     // The body centre: standing (with the character's size factor when asked) or crouched.
     void UpdateCentreOffset(bool applySize);
+
+private:
+    // Steps of the update for a unit of a player team: targets it picks, the item it carries to a team-mate.
+    void ChooseTarget(Real time);
+    void HandOverOnArrival();
+    // Steps of the update: stopping at the pickup TargetId names, taking it once the pick-up animation ends.
+    void ApproachPickup();
+    void FinishCollecting();
+    // The actor TargetId names when it is a pickup, else null.
+    ServerObject* TargetPickup() const;
+    // Crouching: a pickup that hides the unit lies near it; the middle of the crouched body.
+    bool NearCoverPickup() const;
+    Vector3 CrouchBoxCentre() const;
 };
 
 // Holds LevelWorldInstance's lock shared for its scope (nothing without a level world):
