@@ -1,14 +1,12 @@
 // The cutscene freeze: what it does to the units instead of the AI step.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "Awapi/model/model_node.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/server.h"
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/world_tick.h"
+#include "tests/tv/sim_crouch_model.h"
 #include "tests/tv/sim_fixture.h"
 
 namespace {
@@ -22,11 +20,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         MakeFloor(6, 6);
-        auto* model = new AwModel;
-        model->Sequences = std::make_unique<AwAnimSequenceList>(kSequenceCrouch + 1);
-        (*model->Sequences)[kSequenceCrouch] = std::make_unique<AwAnimSequence>();
-        (*model->Sequences)[kSequenceCrouch]->Frames.resize(1);
-        walker->model = model; // every walker here can crouch
+        walker->model = CrouchingModel(); // every walker here can crouch
     }
 
     // A unit on its way to a far waypoint, at rest under a player's control when asked.

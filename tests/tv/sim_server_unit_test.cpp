@@ -3,8 +3,6 @@
 // ends, standing orders and the module counts.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "Awapi/model/model_node.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/objectdefinition.h"
@@ -12,22 +10,12 @@
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_unit.h"
+#include "tests/tv/sim_crouch_model.h"
 #include "tests/tv/sim_fixture.h"
 
 namespace {
 
 constexpr uint32_t kMarks = 0x100040;
-
-// A model node that has the animation sequences up to `last`.
-AwModel* ModelWithSequences(int32_t last) {
-    auto* model = new AwModel;
-    model->Sequences = std::make_unique<AwAnimSequenceList>(static_cast<size_t>(last) + 1);
-    for (auto& sequence : *model->Sequences) {
-        sequence = std::make_unique<AwAnimSequence>();
-        sequence->Frames.resize(1);
-    }
-    return model;
-}
 
 class ServerUnitTest : public SimTest {
 protected:
@@ -39,7 +27,7 @@ protected:
     // A walker whose model can crouch (sequence 19).
     ObjectDefinition* Croucher() {
         ObjectDefinition* definition = MakeWalker("croucher");
-        definition->model = ModelWithSequences(kSequenceCrouch);
+        definition->model = CrouchingModel();
         return definition;
     }
 };

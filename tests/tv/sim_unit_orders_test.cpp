@@ -2,13 +2,12 @@
 // front order is carried out by the update, and the completion messages.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
-#include "Awapi/model/model_node.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/server_unit.h"
+#include "tests/tv/sim_crouch_model.h"
 #include "tests/tv/sim_fixture.h"
 
 namespace {
@@ -162,11 +161,7 @@ TEST_F(UnitOrdersTest, AMoveOrderSetsThePathAndTheTargetAndAnOlderOneOnlyTheTarg
 
 TEST_F(UnitOrdersTest, AMoveOrderMetWhileCrouchedCostsOnePass) {
     ObjectDefinition* croucher = MakeWalker("croucher");
-    auto* model = new AwModel;
-    model->Sequences = std::make_unique<AwAnimSequenceList>(kSequenceCrouch + 1);
-    (*model->Sequences)[kSequenceCrouch] = std::make_unique<AwAnimSequence>();
-    (*model->Sequences)[kSequenceCrouch]->Frames.resize(1);
-    croucher->model = model;
+    croucher->model = CrouchingModel();
     ServerUnit* crouched = MakeUnit(1, {5, 0, 5}, croucher);
     ASSERT_NE(nullptr, crouched);
     crouched->ToggleCrouch();
