@@ -59,7 +59,7 @@ void Blast(const ServerObject& source, Real damage, Real range) {
     snapshot.ForEach([&](ServerObject* victim) {
         if (!victim->IsAlive() || (victim->AiFlags & kAiFlagExploded)) return;
         const Vector3 d = victim->Position - source.Position;
-        if (d.x * d.x + d.y * d.y + d.z * d.z >= rangeSquared) return;
+        if (Dot(d, d) >= rangeSquared) return;
         const ObjectDefinition* definition = victim->Definition;
         const Real scaled = TvScaleDamage(OnPlayerTeam(victim->Team), damage, definition ? definition->resistance : 0,
                                           definition ? definition->resistanceFactor : 0.0f, kBlastDamageKind);

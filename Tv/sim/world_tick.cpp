@@ -27,9 +27,18 @@ void AdmitPathRequests() {
     }
 }
 
-// Serves every burst that is due: a nanofrag shot at each live unit within
-// reach of it (skipped when the level has no nanofrag definition); then
-// frees those whose end has passed.
+// One nanofrag shot at every live unit within reach of the point.
+void FireNanofrags(const ActorSnapshot& snapshot, const ObjectDefinition& nanofrag, const Vector3& from) {
+    snapshot.ForEach([&](ServerObject* actor) {
+        if (!actor->IsAlive() || !actor->IsUnit()) return;
+        const Vector3 d = actor->Position - from;
+        if (Dot(d, d) >= kNanofragReachSquared) return;
+        TvFireProjectile(&nanofrag, from, actor->Position, -1, actor->Id, 0, kNanofragDamageKind, kNanofragSpeed);
+    });
+}
+
+// Every burst that is due fires (not when the level has no nanofrag
+// definition); every burst whose end has passed goes.
 void ServeNanofragBursts(const ActorSnapshot& snapshot, uint64_t time) {
     const ObjectDefinition* nanofrag = DefinitionRegistry::FindByName("nanofrag_projectile");
     ListNodeBase* sentinel = NanofragBurstList.Sentinel();
@@ -37,16 +46,9 @@ void ServeNanofragBursts(const ActorSnapshot& snapshot, uint64_t time) {
         auto* burstNode = static_cast<List<NanofragBurst*>::Node*>(node);
         node = node->Next;
         NanofragBurst* burst = burstNode->Payload;
-        if (time <= burst->NextTicks) continue;
-        burst->NextTicks = time + kNanofragIntervalSeconds * static_cast<uint64_t>(CurrentTicksPerSecond());
-        if (nanofrag) {
-            snapshot.ForEach([&](ServerObject* actor) {
-                if (!actor->IsAlive() || !actor->IsUnit()) return;
-                const Vector3 d = actor->Position - burst->position;
-                if (d.x * d.x + d.y * d.y + d.z * d.z >= kNanofragReachSquared) return;
-                TvFireProjectile(nanofrag, burst->position, actor->Position, -1, actor->Id, 0, kNanofragDamageKind,
-                                 kNanofragSpeed);
-            });
+        if (time > burst->NextTicks) {
+            burst->NextTicks = time + kNanofragIntervalSeconds * static_cast<uint64_t>(CurrentTicksPerSecond());
+            if (nanofrag) FireNanofrags(snapshot, *nanofrag, burst->position);
         }
         if (time > burst->EndTicks) {
             delete burst;
@@ -64,7 +66,7 @@ void NormaliseHorizontal(Real& x, Real& z) {
 
 bool Sees(const ServerUnit& viewer, const ServerUnit& unit) {
     const Vector3 d = unit.Position - viewer.Position;
-    const Real distanceSquared = d.x * d.x + d.y * d.y + d.z * d.z;
+    const Real distanceSquared = Dot(d, d);
     if (distanceSquared >= viewer.SightRange * viewer.SightRange || distanceSquared <= kBlindSpotSquared) return false;
     Vector3 facing;
     QuaternionZAxis(facing, viewer.Orientation);
