@@ -317,14 +317,17 @@ void ServerUnit::Walk(uint64_t time, Real seconds) {
     if (Mover && LevelWorldInstance) {
         LevelWorldReadLock hold;
         if (Mover->floor) Mover->floor->flags &= ~kPolygonUnitMarks;
-        // A completed move keeps the walked x and z (the mover's velocity x ticks
-        // need not give them back exactly): an arrival lands on its point.
+        // A completed move keeps the walked x and z, for the mover too (its
+        // velocity x ticks need not give them back exactly): an arrival lands
+        // on its point, and a unit at rest has no velocity in the next pass.
         Vector3 reached = Position;
         moved = LevelWorldInstance->MoveMover(reached, *Mover, static_cast<uint32_t>(time));
-        if (moved)
+        if (moved) {
             Position.y = reached.y;
-        else
+            Mover->position = Position;
+        } else {
             Position = reached;
+        }
         if (Mover->floor && IsAlive() && (AiFlags & kAiFlagNoFloorMark) == 0) {
             const bool standing = !Moving && !Yielding && PathState == PS_NONE && !CurrentWaypoint();
             Mover->floor->flags |= standing ? kPolygonUnitMarks : kPolygonUnitOn;

@@ -85,6 +85,8 @@ TEST_F(UnitMotionTest, ADestinationReachedWithinAStepIsLandedOnExactlyAndAnnounc
         EXPECT_EQ(56u, atRest[0].bytes.size());
         EXPECT_EQ(target.x, MessageFloat(atRest[0].bytes, 12));
         EXPECT_EQ(target.z, MessageFloat(atRest[0].bytes, 20));
+        for (int pass = 0; pass < 3; ++pass) WalkUnit(*unit, 0.6f);
+        EXPECT_TRUE(SentFor(61, unit->Id).empty()) << "at rest: no walking updates";
         unit->Remove(false);
     }
 }
