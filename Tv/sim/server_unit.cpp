@@ -67,7 +67,8 @@ Real PickupRadiusOf(const ServerObject& pickup) {
 // node uses.
 void CollectNodes(const AwModel* node, std::vector<const AwModel*>& out) {
     out.push_back(node);
-    for (const AwModel* child : node->Children) CollectNodes(child, out);
+    for (const AwModel* child : node->Children)
+        CollectNodes(child, out);
 }
 
 // The middle of a node's mesh box; false when the node shows no mesh.
@@ -348,9 +349,12 @@ Vector3 ServerUnit::CrouchBoxCentre() const {
     if (model) CollectNodes(model, nodes);
     Vector3 centre;
     if (nodes.size() > kCrouchBoxNode && MeshBoxCentre(*nodes[kCrouchBoxNode], centre)) return centre;
-    // The actor's own box with its top lowered to half height (y grows downward: the top is the least y).
-    Vector3 low = Model ? Model->Min : Vector3{-0.5f * Size.x, -Size.y, -0.5f * Size.z};
-    const Vector3 high = Model ? Model->Max : Vector3{0.5f * Size.x, 0, 0.5f * Size.z};
+    // The actor's own box (the model's bounds, else one of its size standing on Position)
+    // with its top lowered to half height; y grows downward, so the top is the least y.
+    const bool bounded =
+        Model && (Model->Min.x != Model->Max.x || Model->Min.y != Model->Max.y || Model->Min.z != Model->Max.z);
+    Vector3 low = bounded ? Model->Min : Vector3{-0.5f * Size.x, -Size.y, -0.5f * Size.z};
+    const Vector3 high = bounded ? Model->Max : Vector3{0.5f * Size.x, 0, 0.5f * Size.z};
     low.y -= (low.y - high.y) * 0.5f;
     return (low + high) * 0.5f;
 }
@@ -379,7 +383,8 @@ void ServerUnit::AddSightBonus(Real amount) {
 void ServerUnit::AddAimModules(int32_t n) {
     AimModuleCount = std::max(AimModuleCount + n, 0);
     Aim = Character ? Character->aim : 0;
-    for (int32_t i = 0; i < AimModuleCount; ++i) Aim *= 0.5f;
+    for (int32_t i = 0; i < AimModuleCount; ++i)
+        Aim *= 0.5f;
 }
 
 Real ServerUnit::GetFirstPersonRange() const {
