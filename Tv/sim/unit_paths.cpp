@@ -141,8 +141,7 @@ void ServerUnit::PlanPartialPath() {
                     Waypoints.PopFront();
                 }
                 while (!path.IsEmpty() && Near(*this, path.Back())) path.PopBack();
-                for (const CollisionPolygon* polygon : path)
-                    PushWaypointFront(polygon->GetReferencePoint(), 0, 0);
+                for (const CollisionPolygon* polygon : path) PushWaypointFront(polygon->GetReferencePoint(), 0, 0);
                 WaypointCursor = Waypoints.Sentinel()->Next;
             }
             break;
