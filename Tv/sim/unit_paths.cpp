@@ -41,13 +41,13 @@ void AddWaypointsFromStartEnd(ServerUnit& unit, PolygonPath& path) {
 
 CollisionPolygon* FloorUnder(const Vector3& p) {
     if (!LevelWorldInstance) return nullptr;
-    LevelWorldReadLock hold;
+    RwLockHold hold(LevelWorldLock(), false);
     return LevelWorldInstance->FindFloor(p);
 }
 
 // Sets or clears the re-plan mark on the polygons.
 void MarkPolygons(const std::vector<CollisionPolygon*>& polygons, bool on) {
-    LevelWorldReadLock hold;
+    RwLockHold hold(LevelWorldLock(), false);
     for (CollisionPolygon* polygon : polygons) {
         if (on)
             polygon->flags |= kPolygonReplanBlocked;
