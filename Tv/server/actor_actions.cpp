@@ -112,7 +112,7 @@ int32_t TvSpawnActor(int32_t team, const ObjectDefinition* definition, const Vec
     TvBroadcast(message, true);
 
     actor->Start(ServerClock.GetTime(), ServerClock.GetSeconds());
-    if (track != 0) actor->SetTrack(track - 1);
+    if (track != 0) actor->AttachToTrack(track - 1);
     actor->SetPosition(place);
     return actor->Id;
 }

@@ -9,7 +9,7 @@ ServerProjectileMaker projectileMaker = nullptr;
 
 ServerObject* MakeServerObject(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                const Quaternion& orientation, int32_t id) {
-    return new ServerObject(team, definition, position, orientation, id);
+    return new ServerObject(team, definition, position, orientation, kActorFlagsPlain, id);
 }
 
 } // namespace

@@ -4,6 +4,10 @@
 
 HashTable<ServerObject*> ServerActorHash{kActorHashBuckets};
 int32_t ActorIdCounter = 0;
+List<ServerUnit*> PathRequestList;
+List<ServerUnit*> PathInProgressList;
+List<NanofragBurst*> NanofragBurstList;
+List<ServerTrackObject*> TrackObjectList;
 
 namespace {
 
@@ -66,4 +70,7 @@ void TvReleaseAllActors() {
         UnregisterActor(actor);
         actor->Release();
     });
+    // Bursts belong to the level that made them: none may fire in the next one.
+    for (NanofragBurst* burst : NanofragBurstList) delete burst;
+    NanofragBurstList.Clear();
 }

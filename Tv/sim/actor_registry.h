@@ -8,8 +8,12 @@
 
 #include "core/hashtable.h"
 #include "core/list.h"
+#include "core/maths.h"
+#include "core/mem.h"
 
 class ServerObject;
+class ServerTrackObject;
+class ServerUnit;
 
 constexpr uint32_t kActorHashBuckets = 64;
 constexpr int32_t kTeamActorListCount = 10; // teams 0 to 9; others have no list
@@ -19,6 +23,26 @@ constexpr int32_t kTeamActorListCount = 10; // teams 0 to 9; others have no list
 extern HashTable<ServerObject*> ServerActorHash;
 // The next actor id: every new actor, projectiles included, takes it.
 extern int32_t ActorIdCounter;
+
+// Units waiting for a path search, in the order they asked (each once).
+extern List<ServerUnit*> PathRequestList;
+// Units allowed to search in this pass: refilled by TvWorldTick from the
+// front of PathRequestList, at most PathRequestBudget of them.
+extern List<ServerUnit*> PathInProgressList;
+
+// A burst of nanofrag shots at every unit near a point, every two seconds until it ends.
+struct NanofragBurst : MemObject {
+    Vector3 position{0, 0, 0};
+    uint64_t EndTicks = 0;
+    uint64_t NextTicks = 0;
+};
+extern List<NanofragBurst*> NanofragBurstList; // owned records
+extern List<ServerTrackObject*> TrackObjectList;
+
+constexpr Real kCloakSeconds = 120.0f;
+constexpr Real kDisguiseSeconds = 60.0f;
+constexpr Real kHomingArrivedSquared = 0.04f; // a homing shot within 0.2 m (horizontal) has arrived
+constexpr Real kActorGravity = 9.81f;
 
 // A new actor's id: the counter's value, which then grows by one.
 int32_t TvNextActorId();

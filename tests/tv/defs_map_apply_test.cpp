@@ -150,7 +150,7 @@ std::vector<std::pair<std::string, float>> tokens;
 ServerObject* MakeServerActor(int32_t team, const ObjectDefinition* d, const Vector3& position,
                               const Quaternion& orientation, int32_t id) {
     serverMade.push_back({team, d->name.Get(), position});
-    return new ServerObject(team, d, position, orientation, id);
+    return new ServerObject(team, d, position, orientation, kActorFlagsPlain, id);
 }
 int32_t MakeClientObject(int32_t team, const ObjectDefinition& d, const Vector3& position, const Quaternion&) {
     clientMade.push_back({team, d.name.Get(), position});

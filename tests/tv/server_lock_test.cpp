@@ -15,7 +15,7 @@ using ServerLockTest = ServerTest;
 class WatchedActor : public ServerObject {
 public:
     WatchedActor(bool* destroyed)
-        : ServerObject(1, nullptr, {0, 0, 0}, {0, 0, 0, 1}, TvNextActorId()), destroyed_(destroyed) {}
+        : ServerObject(1, nullptr, {0, 0, 0}, {0, 0, 0, 1}, kActorFlagsPlain, TvNextActorId()), destroyed_(destroyed) {}
     ~WatchedActor() override { *destroyed_ = true; }
 
 private:

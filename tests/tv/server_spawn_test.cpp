@@ -72,7 +72,7 @@ TEST_F(ServerSpawnTest, NodeWaitingGetsItsCore) {
     // No node class yet: a maker stands in for it.
     SetServerActorMaker(ServerActorClass::Node,
                         [](int32_t team, const ObjectDefinition* d, const Vector3& p, const Quaternion& q,
-                           int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, id); });
+                           int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, kActorFlagsPlain, id); });
     ObjectDefinition* node = MakeDefinition("node", 16);
     StartServer();
     const int32_t id = TvSpawnActor(2, node, {0, 0, 0}, kTurned, -1);
@@ -85,6 +85,7 @@ TEST_F(ServerSpawnTest, DefinitionsWithoutAClassGiveNoActorAndFreeTheLock) {
     ObjectDefinition* shot = MakeDefinition("shot", 1, false, true);
     ObjectDefinition* bot = MakeDefinition("bot", 0); // no bot maker yet
     ObjectDefinition* lead = MakeDefinition("TAVRIN", 1, true);
+    lead->character->weapon = 0; // armed: a bot
     StartServer();
     for (ObjectDefinition* definition : {shot, bot, lead}) {
         EXPECT_EQ(TvSpawnActor(1, definition, {0, 0, 0}, kTurned, -1), 0);
@@ -151,7 +152,7 @@ protected:
         launches.clear();
         SetServerProjectileMaker([](const ProjectileLaunch& launch) -> ServerObject* {
             launches.push_back(launch);
-            return new ServerObject(launch.team, launch.definition, launch.from, launch.orientation, launch.id);
+            return new ServerObject(launch.team, launch.definition, launch.from, launch.orientation, kActorFlagsProjectile, launch.id);
         });
     }
     void TearDown() override {
@@ -173,7 +174,7 @@ TEST_F(ServerProjectileTest, TheProjectileIsAnnouncedWithMessage70) {
     // No unit class yet: a plain actor stands in for the shooter.
     SetServerActorMaker(ServerActorClass::Unit,
                         [](int32_t team, const ObjectDefinition* d, const Vector3& p, const Quaternion& q,
-                           int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, id); });
+                           int32_t id) -> ServerObject* { return new ServerObject(team, d, p, q, kActorFlagsPlain, id); });
     StartServer();
     TvLockServer();
     const int32_t shooter = TvCreateServerActor(1, lead, {0, 0, 0}, kTurned);

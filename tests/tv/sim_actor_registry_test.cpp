@@ -11,7 +11,7 @@ using SimActorTest = ServerTest;
 class CountedActor : public ServerObject {
 public:
     CountedActor(int32_t team, int32_t id, int32_t* alive)
-        : ServerObject(team, nullptr, {0, 0, 0}, {0, 0, 0, 1}, id), alive_(alive) {
+        : ServerObject(team, nullptr, {0, 0, 0}, {0, 0, 0, 1}, kActorFlagsPlain, id), alive_(alive) {
         ++*alive_;
     }
     ~CountedActor() override { --*alive_; }
