@@ -67,14 +67,21 @@ TEST_F(CutsceneFreezeTest, UnitsAtRestUnderControlStopOrHaltAndCrouchedPlayerUni
 TEST_F(CutsceneFreezeTest, TheServerFreezesInsteadOfTheAiStepOnlyDuringACutscene) {
     StartServer();
     TvStartSimulation();
-    ServerUnit* unit = Walking(1, {1, 0, 1}, true);
+    ServerUnit* unit;
+    {
+        ServerLockHold hold; // the server thread runs: touch actors only under its lock
+        unit = Walking(1, {1, 0, 1}, true);
+    }
     ASSERT_NE(nullptr, unit);
     recorder.Clear();
     Pass();
     EXPECT_TRUE(SentFor(kMsgStopped, unit->Id).empty()) << "no cutscene";
 
     CutsceneActive = 1;
-    unit->AtRestUnderControl = 1;
+    {
+        ServerLockHold hold;
+        unit->AtRestUnderControl = 1;
+    }
     Pass();
     EXPECT_EQ(1u, SentFor(kMsgStopped, unit->Id).size());
     EXPECT_FALSE(unit->IsMoving());
