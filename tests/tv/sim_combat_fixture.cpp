@@ -1,0 +1,59 @@
+#include "tests/tv/sim_combat_fixture.h"
+
+#include "Tv/defs/objectdefinition.h"
+#include "Tv/sim/actor_registry.h"
+#include "Tv/sim/ai_team_list.h"
+#include "Tv/sim/noise_events.h"
+#include "Tv/sim/server_projectile.h"
+#include "Tv/world/intersection.h"
+
+void CombatTest::SetUp() {
+    ServerTest::SetUp();
+    RegisterServerProjectile();
+}
+
+void CombatTest::TearDown() {
+    AiTeamListClear();
+    TvClearNoiseEvents();
+    for (NanofragBurst *burst : NanofragBurstList)
+        delete burst;
+    NanofragBurstList.Clear();
+    ServerTest::TearDown();
+}
+
+ObjectDefinition *CombatTest::MakeShot(const char *name, Real damage, Real blastDamage, Real blastRange,
+                                       int32_t flightFlags) {
+    ObjectDefinition *shot = MakeDefinition(name, kAiCoreReserved, false, true, true);
+    shot->projectile->damage = damage;
+    shot->projectile->blastDamage = blastDamage;
+    shot->projectile->blastRange = blastRange;
+    shot->projectile->blastRangeSquared = blastRange * blastRange;
+    shot->limit = flightFlags;
+    return shot;
+}
+
+TestActor::TestActor(int32_t team, const Vector3 &position, int32_t flags, const ObjectDefinition *definition)
+    : ServerObject(team, definition, position, Quaternion{0, 0, 0, 1}, flags, TvNextActorId()) {
+    Strength = 100;
+}
+
+const CharacterRecord *TestActor::GetCharacterRecord() const {
+    return Definition && Definition->character ? Definition->character.get() : nullptr;
+}
+
+bool TestActor::HitTestSegment(HitRecord &out, const Vector3 &, const Vector3 &, const HitRecord &in) {
+    if (hitAt < 0 || hitAt > in.t) return false;
+    out.t = hitAt;
+    return true;
+}
+
+bool TestActor::HitTestBallistic(HitRecord &out, const Vector3 &p, const Vector3 &v, const Vector3 &,
+                                 const HitRecord &in) {
+    return HitTestSegment(out, p, v, in);
+}
+
+bool TestActor::TakeDamage(Real amount, bool protectedHit, int32_t attackerTeam) {
+    damage.push_back({amount, protectedHit, attackerTeam});
+    Strength -= amount;
+    return true;
+}
