@@ -15,3 +15,7 @@ void TvShowCaption(float x, float y, const char* text, int32_t kind, float width
 }
 
 bool TvBatchLoadFile(const char* name) { return installed.batchLoadFile && installed.batchLoadFile(name); }
+
+void TvAddRespawnTrigger(const char* roleName, int32_t team, uint64_t deadline) {
+    if (installed.addRespawnTrigger) installed.addRespawnTrigger(roleName, team, deadline);
+}

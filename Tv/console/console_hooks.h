@@ -1,8 +1,10 @@
 #pragma once
 // What the game calls of the command language before it exists: console
-// output, timed captions and the batch queue of command-script lines. The
-// command language installs the real handlers at start-up; until then every
-// call does nothing. All three run on the main thread.
+// output, timed captions, the batch queue of command-script lines and the
+// respawn triggers. The command language installs the real handlers at
+// start-up; until then every call does nothing. The respawn trigger is added
+// on the server thread (or under the server lock), the others run on the
+// main thread.
 
 #include <cstdint>
 
@@ -14,6 +16,9 @@ struct ConsoleHooks {
     // Queues the lines of a command-script file (name relative to the current
     // directory) for the console; false when the file cannot be read.
     bool (*batchLoadFile)(const char* name) = nullptr;
+    // Adds the level trigger (kind 18) that re-creates an actor of the role
+    // for the team once ServerClock reaches `deadline` (ticks).
+    void (*addRespawnTrigger)(const char* roleName, int32_t team, uint64_t deadline) = nullptr;
 };
 
 // Installs the handlers (a default-constructed record removes them).
@@ -22,3 +27,4 @@ void SetConsoleHooks(const ConsoleHooks& hooks);
 void TvConsolePrint(const char* text);
 void TvShowCaption(float x, float y, const char* text, int32_t kind, float width);
 bool TvBatchLoadFile(const char* name);
+void TvAddRespawnTrigger(const char* roleName, int32_t team, uint64_t deadline);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/sim/vulnerability.h"
 #include "core/maths.h"
 #include "core/matrix.h"
 
@@ -72,6 +73,9 @@ struct ObjectDefinition : MemObject {
     float resistanceFactor = 0, armour = 0, shields = 0, rechargeRate = 0, alpha = 0;
     std::unique_ptr<DestructionRecord> destruction;
     std::vector<OwnedText> severPoints;
+    // What attackers can do to every actor of this kind (the VULNERABILITY
+    // command fills it); the actors share these records.
+    std::vector<std::unique_ptr<Vulnerability>> vulnerabilities;
     const int32_t id;
 };
 

@@ -5,8 +5,11 @@
 #include "Tv/defs/grammar.h"
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/server_hooks.h"
 #include "Tv/server/session_players.h"
 #include "Tv/sim/actor_makers.h"
+#include "Tv/sim/server_unit.h"
+#include "Tv/sim/world_tick.h"
 
 namespace {
 
@@ -27,6 +30,10 @@ int32_t GameDifficulty() { return GameOptions.Difficulty; }
 
 void RegisterServerCore() {
     RegisterServerObject();
+    RegisterServerUnit();
+    ServerHooks hooks = InstalledServerHooks(); // keep what others installed
+    hooks.cutsceneFreeze = &TvCutsceneFreeze;
+    SetServerHooks(hooks);
     SetTeamGameQuery(&ServerTeamGameSettings);
     SetCaptionHook(&TvShowCaption);
     SetScriptDifficultyHook(&GameDifficulty);

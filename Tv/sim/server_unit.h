@@ -18,6 +18,7 @@
 #include "core/list.h"
 
 class AwModel;
+class LevelWorld;
 struct InventoryItem;
 
 constexpr int32_t kUnitRecordSize = 560;
@@ -139,6 +140,8 @@ public:
     void PopOrder();
     // Carries out the front order (the update's order step).
     void RunFrontOrder(Real time);
+    // The equipment entry whose inventory item has that key, or null (the remove order's).
+    EquippedItem* FindEquippedItem(int32_t itemKey);
 
     // ---- Items (what the unit does with what it carries) ----
     void EquipItem(int32_t slot, int32_t itemKey, bool notify);
@@ -173,6 +176,8 @@ public:
     void Walk(uint64_t time, Real seconds);
     // The waypoint under the cursor (the cursor at the end moves to the first), or null.
     Waypoint* CurrentWaypoint();
+    // Where the unit is bound for: the last waypoint, else Destination while moving, else Position.
+    Vector3 FinalTarget() const;
 
     // ---- Fields ----
     uint8_t Collecting = 0;
@@ -237,6 +242,32 @@ public:
     void UpdateDerivedSpeeds();
     // The body centre: standing (with the character's size factor when asked) or crouched.
     void UpdateCentreOffset(bool applySize);
+
+private:
+    // Steps of the update for a unit of a player team: targets it picks, the item it carries to a team-mate.
+    void ChooseTarget(Real time);
+    void HandOverOnArrival();
+    // Steps of the update: stopping at the pickup TargetId names, taking it once the pick-up animation ends.
+    void ApproachPickup();
+    void FinishCollecting();
+    // The actor TargetId names when it is a pickup, else null.
+    ServerObject* TargetPickup() const;
+    // Crouching: a pickup that hides the unit lies near it; the middle of the crouched body.
+    bool NearCoverPickup() const;
+    Vector3 CrouchBoxCentre() const;
+};
+
+// Holds LevelWorldInstance's lock shared for its scope (nothing without a level world):
+// the mover moves, floor queries and polygon flag changes of the server thread.
+class LevelWorldReadLock {
+public:
+    LevelWorldReadLock();
+    ~LevelWorldReadLock();
+    LevelWorldReadLock(const LevelWorldReadLock&) = delete;
+    LevelWorldReadLock& operator=(const LevelWorldReadLock&) = delete;
+
+private:
+    LevelWorld* world_;
 };
 
 // Registers the unit's maker with the server factory (AI core "mine" and unarmed characters).

@@ -11,3 +11,4 @@ void ServerUnit::DropItem(int32_t) {}
 bool ServerUnit::CollectPickup(ServerObject*, bool) { return false; }
 void ServerUnit::GiveItemTo(int32_t, int32_t, int32_t) {}
 void ServerUnit::StepItemAction(uint64_t, Real) {}
+EquippedItem* ServerUnit::FindEquippedItem(int32_t) { return nullptr; }

@@ -1,24 +1,392 @@
+// The unit's motion: move and stop commands, the waypoint list, the walking
+// step by the turn-and-arc rule with its mover move, and the motion messages
+// (57 setting off, 59 at rest, 60 stopped, 61 walking).
+#include <cmath>
+#include <numbers>
+
+#include "Tv/defs/definitionrecords.h"
+#include "Tv/server/game_settings.h"
+#include "Tv/server/match_settings.h"
+#include "Tv/server/senders.h"
 #include "Tv/sim/server_unit.h"
-
+#include "Tv/world/level_world.h"
 #include "core/bytes.h"
+#include "core/clock.h"
+#include "core/numeric.h"
+#include "core/vector_bytes.h"
 
-// STUB: commands, walking and the motion messages are being written.
+namespace {
 
-void UnitMotionState::Write(ByteWriter&) const {}
-void ServerUnit::SyncMotionPosition() {}
-void ServerUnit::HeadForPoint(const Vector3&, Real) {}
-void ServerUnit::AddWaypoint(const Vector3&, int32_t, bool, int32_t) {}
-bool ServerUnit::GetPathSegment(PathSegment&) { return false; }
-void ServerUnit::HeadFor(CollisionPolygon*, Real) {}
-void ServerUnit::WalkTo(const Vector3&, bool) {}
-void ServerUnit::StopMoving(Real) {}
-void ServerUnit::Halt(Real) {}
-void ServerUnit::GetMotionState(UnitMotionState&) const {}
-void ServerUnit::PushWaypointFront(const Vector3&, int32_t, int32_t) {}
-void ServerUnit::AddStoredWaypoint(const Vector3&, int32_t, int32_t) {}
-void ServerUnit::ClearStoredWaypoints() {}
-void ServerUnit::RemoveCurrentWaypoint() {}
-void ServerUnit::ClearWaypoints() {}
-bool ServerUnit::AdvanceWaypoints() { return false; }
-void ServerUnit::Walk(uint64_t time, Real seconds) { ServerObject::Think(time, seconds); }
-Waypoint* ServerUnit::CurrentWaypoint() { return nullptr; }
+constexpr int32_t kMsgUnitWalkTo = 57;
+constexpr int32_t kMsgUnitAtRest = 59;
+constexpr int32_t kMsgUnitStopped = 60;
+constexpr int32_t kMsgUnitWalking = 61;
+constexpr uint32_t kNoFloorIndex = 0xFFFFFF;
+
+// AiFlags bit: the unit leaves no mark on its floor polygon.
+constexpr uint32_t kAiFlagNoFloorMark = 0x100;
+
+constexpr Real kNearWaypoint = 1.5f;   // weighted squared distance at which a waypoint is reached
+constexpr Real kArrivedSquared = 0.2f; // ... and at which a walk has arrived
+constexpr Real kRadiansPerAngle = 2.0f * std::numbers::pi_v<Real> / AngleFullTurn;
+constexpr Real kAnglesPerRadian = AngleFullTurn / (2.0f * std::numbers::pi_v<Real>);
+
+bool SameVector(const Vector3& a, const Vector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// The culling point of a motion message: the unit's position in the
+// multiplayer game types from that detail level up, else none.
+Vector3 CullPoint(const Vector3& position, int32_t fromDetailLevel) {
+    if (CurrentGameType != kGameStory && UserMatchSettings.NetDetailLevel >= fromDetailLevel) return position;
+    return kNoPosition;
+}
+
+Real TableSine(Real angle) { return SineOf(FloorToInt(angle)); }
+Real TableCosine(Real angle) { return CosineOf(FloorToInt(angle)); }
+
+} // namespace
+
+LevelWorldReadLock::LevelWorldReadLock() : world_(LevelWorldInstance) {
+    if (world_) world_->lock.Lock(false);
+}
+
+LevelWorldReadLock::~LevelWorldReadLock() {
+    if (world_) world_->lock.Unlock(false);
+}
+
+void UnitMotionState::Write(ByteWriter& out) const {
+    out.F32(time);
+    WriteVector3(out, position);
+    WriteQuaternion(out, orientation);
+    WriteVector3(out, velocity);
+    out.U32(floorIndex & 0xFFFFFF);
+}
+
+void ServerUnit::GetMotionState(UnitMotionState& out) const {
+    out.time = StateSeconds;
+    out.position = Position;
+    out.orientation = Orientation;
+    out.velocity = Mover ? Mover->velocity : Vector3(0, 0, 0);
+    out.floorIndex = Mover && Mover->floor ? Mover->floor->polygonIndex & 0xFFFFFF : kNoFloorIndex;
+}
+
+namespace {
+
+// Type, unit id and the unit's motion state: the 56 bytes of 59, 60 and 61.
+ByteWriter MotionMessage(const ServerUnit& unit, int32_t type) {
+    ByteWriter message;
+    message.I32(type);
+    message.I32(unit.Id);
+    UnitMotionState state;
+    unit.GetMotionState(state);
+    state.Write(message);
+    return message;
+}
+
+} // namespace
+
+void ServerUnit::SyncMotionPosition() {
+    if (Mover) Mover->position = Position;
+}
+
+Vector3 ServerUnit::FinalTarget() const {
+    if (!Waypoints.IsEmpty()) return Waypoints.Back()->Position;
+    return Moving ? Destination : Position;
+}
+
+// ---- Commands ----
+
+void ServerUnit::HeadFor(CollisionPolygon* goal, Real time) {
+    if (time < LastCommandTime || Strength <= 0 || IsDisabled() || !goal) return;
+    GoalPolygon = goal;
+    SetPathState(PS_COMPLETE);
+    LastCommandTime = MoveStartTime = time;
+}
+
+void ServerUnit::HeadForPoint(const Vector3& point, Real time) {
+    if (!Character || !Character->canTurn || IsDisabled() || time < LastCommandTime || Strength <= 0) return;
+    CollisionPolygon* goal = nullptr;
+    if (LevelWorldInstance) {
+        LevelWorldReadLock hold;
+        goal = LevelWorldInstance->FindFloor(point);
+    }
+    if (goal) HeadFor(goal, time);
+}
+
+void ServerUnit::WalkTo(const Vector3& point, bool keepStartTime) {
+    if (!Character || !Character->canTurn || Strength <= 0) return;
+    Moving = 1;
+    StopSent = 0;
+    Destination = point;
+    ByteWriter message = MotionMessage(*this, kMsgUnitWalkTo);
+    WriteVector3(message, point);
+    WriteVector3(message, FinalTarget());
+    TvBroadcast(message, false, CullPoint(Position, 3));
+    BroadcastSeconds = StateSeconds;
+    if (!keepStartTime) MoveStartTime = StateSeconds;
+}
+
+void ServerUnit::StopMoving(Real time) {
+    if (time < LastCommandTime || Strength <= 0 || IsDisabled()) return;
+    LastCommandTime = time;
+    ClearWaypoints();
+    if (Moving || !StopSent) TvBroadcast(MotionMessage(*this, kMsgUnitStopped), false);
+    Moving = 0;
+    StopSent = 1;
+    BroadcastSeconds = StateSeconds;
+}
+
+void ServerUnit::Halt(Real time) {
+    if (!Moving && StopSent) return;
+    Moving = 0;
+    StopSent = 1;
+    Destination = Position;
+    LastCommandTime = time;
+    TvBroadcast(MotionMessage(*this, kMsgUnitAtRest), false);
+    BroadcastSeconds = StateSeconds;
+}
+
+// ---- Waypoints ----
+
+namespace {
+
+Waypoint* NewWaypoint(const Vector3& point, int32_t keep, int32_t tag) {
+    auto* waypoint = new Waypoint;
+    waypoint->Position = point;
+    waypoint->Keep = keep;
+    waypoint->Tag = tag;
+    return waypoint;
+}
+
+void FreeWaypoints(List<Waypoint*>& list) {
+    for (Waypoint* waypoint : list) delete waypoint;
+    list.Clear();
+}
+
+} // namespace
+
+void ServerUnit::AddWaypoint(const Vector3& point, int32_t keep, bool alsoStore, int32_t tag) {
+    Waypoints.PushBack(NewWaypoint(point, keep, tag));
+    if (alsoStore) StoredWaypoints.PushBack(NewWaypoint(point, keep, tag));
+    WaypointCursor = Waypoints.Sentinel()->Next;
+}
+
+void ServerUnit::PushWaypointFront(const Vector3& point, int32_t keep, int32_t tag) {
+    Waypoints.PushFront(NewWaypoint(point, keep, tag));
+    WaypointCursor = Waypoints.Sentinel()->Next;
+}
+
+void ServerUnit::AddStoredWaypoint(const Vector3& point, int32_t keep, int32_t tag) {
+    StoredWaypoints.PushBack(NewWaypoint(point, keep, tag));
+}
+
+void ServerUnit::ClearStoredWaypoints() { FreeWaypoints(StoredWaypoints); }
+
+void ServerUnit::ClearWaypoints() {
+    FreeWaypoints(Waypoints);
+    WaypointCursor = Waypoints.Sentinel();
+}
+
+Waypoint* ServerUnit::CurrentWaypoint() {
+    ListNodeBase* end = Waypoints.Sentinel();
+    if (!WaypointCursor || WaypointCursor == end) WaypointCursor = end->Next;
+    if (WaypointCursor == end) return nullptr;
+    return static_cast<List<Waypoint*>::Node*>(WaypointCursor)->Payload;
+}
+
+void ServerUnit::RemoveCurrentWaypoint() {
+    if (Waypoint* waypoint = CurrentWaypoint()) {
+        delete waypoint;
+        Waypoints.RemoveNode(static_cast<List<Waypoint*>::Node*>(WaypointCursor));
+    }
+    WaypointCursor = Waypoints.Sentinel()->Next;
+}
+
+bool ServerUnit::AdvanceWaypoints() {
+    Waypoint* waypoint = CurrentWaypoint();
+    if (!waypoint) return false;
+    if (Yielding) {
+        if (!SameVector(Position, Destination)) WalkTo(Position, true);
+        return false;
+    }
+    if (TvWeightedDistanceSquared(Position, waypoint->Position) >= kNearWaypoint) {
+        if (!Moving) WalkTo(waypoint->Position, true);
+        return true;
+    }
+    // Reached: a path waypoint goes, a kept one stays and the cursor moves on (round to the first).
+    if (waypoint->Keep == 0)
+        RemoveCurrentWaypoint();
+    else
+        WaypointCursor = WaypointCursor->Next;
+    waypoint = CurrentWaypoint();
+    if (!waypoint) return false;
+    WalkTo(waypoint->Position, true);
+    return true;
+}
+
+// ---- Walking ----
+
+namespace {
+
+// One turn-and-arc step of `step` metres toward the unit's Destination in dt
+// seconds; true when the unit arrives.
+bool TurnAndArc(ServerUnit& unit, Real dt, Real step) {
+    const Quaternion& q = unit.Orientation;
+    const Real yaw = 2.0f * std::atan2(q.y, q.w) * kAnglesPerRadian;
+    const Real dx = unit.Destination.x - unit.Position.x;
+    const Real dz = unit.Destination.z - unit.Position.z;
+    const Real desired = std::atan2(dx, dz) * kAnglesPerRadian;
+    Real delta = desired - yaw;
+    if (delta > 2048.0f)
+        delta -= AngleFullTurn;
+    else if (delta < -2048.0f)
+        delta += AngleFullTurn;
+    const Real a = std::fabs(delta);
+    const bool left = SignBit(delta);
+    const Real maxTurn = dt * unit.Character->turningSpeed;
+    const Real d2 = dx * dx + dz * dz;
+
+    // Turning on the spot: the part of the turn the turning circle cannot take
+    // on the way (a destination inside the circle needs it all first).
+    Real spin = 0;
+    const Real c = 1.0f - d2 * FastReciprocal(2.0f * unit.TurnRadiusSquared);
+    if (c > -1.0f) {
+        const Real h = 0.5f * MathTables.ArcCosine[2048 + FloorToInt(c * 2048.0f)];
+        if (a > h) spin = a - h;
+    }
+    if (spin > maxTurn) {
+        spin = maxTurn;
+        step = 0;
+    } else {
+        step = step * (maxTurn - spin) * FastReciprocal(maxTurn);
+    }
+
+    // Along the arc: the rest of the turn, walking the arc's chord.
+    const Real m = maxTurn - spin;
+    const Real arc = a <= m ? delta : (left ? -m : m);
+    const Real part = std::fabs(arc) * FastReciprocal(m) * step;
+    const Real spun = left ? -spin : spin;
+    const Real half = arc * 0.5f;
+    const Real mid = yaw + spun + half;
+    const Real chord = 2.0f * (part * FastReciprocal(arc * kRadiansPerAngle)) * TableSine(half);
+    unit.Position.x += chord * TableSine(mid);
+    unit.Position.z += chord * TableCosine(mid);
+
+    const Real heading = yaw + spun + arc;
+    unit.Orientation = Quaternion{0, TableSine(heading * 0.5f), 0, TableCosine(heading * 0.5f)};
+
+    // Straight on for the rest of the step, unless that reaches the destination.
+    const Real rest = step - part;
+    if (rest * rest <= TvWeightedDistanceSquared(unit.Position, unit.Destination)) {
+        const Quaternion& o = unit.Orientation;
+        const Vector3 forward(2.0f * (o.w * o.y + o.z * o.x), 2.0f * (o.z * o.y - o.w * o.x),
+                              1.0f - 2.0f * (o.x * o.x + o.y * o.y));
+        unit.Position = unit.Position + forward * rest;
+        return false;
+    }
+    unit.Position.x = unit.Destination.x;
+    unit.Position.z = unit.Destination.z;
+    return true;
+}
+
+} // namespace
+
+void ServerUnit::Walk(uint64_t time, Real seconds) {
+    bool arrived = false;
+    if (Moving) {
+        if (time < StateTicks) {
+            StateTicks = time;
+            if (Mover && static_cast<int32_t>(Mover->time - static_cast<uint32_t>(time)) > 0)
+                Mover->time = static_cast<uint32_t>(time);
+        }
+        const Real dt = static_cast<Real>(static_cast<double>(time - StateTicks) * CurrentSecondsPerTick());
+        const Real step = dt * Speed;
+        if (DirectControl) {
+            if (Mover) {
+                const Vector3& v = Mover->velocity;
+                Position = Position + v * (FastInvSqrt(Dot(v, v)) * step);
+            }
+        } else if (TvWeightedDistanceSquared(Position, Destination) < kArrivedSquared) {
+            arrived = true;
+        } else {
+            arrived = TurnAndArc(*this, dt, step);
+        }
+        if (arrived) Moving = 0;
+    }
+
+    bool moved = true;
+    if (Mover && LevelWorldInstance) {
+        LevelWorldReadLock hold;
+        if (Mover->floor) Mover->floor->flags &= ~kPolygonUnitMarks;
+        // A completed move keeps the walked x and z, for the mover too (its
+        // velocity x ticks need not give them back exactly): an arrival lands
+        // on its point, and a unit at rest has no velocity in the next pass.
+        Vector3 reached = Position;
+        moved = LevelWorldInstance->MoveMover(reached, *Mover, static_cast<uint32_t>(time));
+        if (moved) {
+            Position.y = reached.y;
+            Mover->position = Position;
+        } else {
+            Position = reached;
+        }
+        if (Mover->floor && IsAlive() && (AiFlags & kAiFlagNoFloorMark) == 0) {
+            const bool standing = !Moving && !Yielding && PathState == PS_NONE && !CurrentWaypoint();
+            Mover->floor->flags |= standing ? kPolygonUnitMarks : kPolygonUnitOn;
+        }
+    }
+    // A walk that stays blocked after its command's first second: plan again, or stop.
+    if (!moved && LastCommandTime + 1.0f < seconds) {
+        if (CurrentWaypoint())
+            HeadForPoint(Waypoints.Back()->Position, seconds);
+        else
+            StopMoving(seconds);
+    }
+
+    ServerObject::Think(time, seconds);
+
+    if (arrived) {
+        TvBroadcast(MotionMessage(*this, kMsgUnitAtRest), false, CullPoint(Position, 4));
+        StopSent = 1;
+        BroadcastSeconds = StateSeconds;
+        return;
+    }
+    const Real interval =
+        CurrentGameType == kGameStory ? 1.0f : 0.5f * static_cast<Real>(UserMatchSettings.NetDetailLevel) + 1.0f;
+    const bool walking = Mover && !SameVector(Mover->velocity, Vector3(0, 0, 0));
+    if (StateSeconds - BroadcastSeconds > interval && walking) {
+        TvBroadcast(MotionMessage(*this, kMsgUnitWalking), false, CullPoint(Position, 4));
+        BroadcastSeconds = StateSeconds;
+    }
+}
+
+// ---- The conflict pass's view ----
+
+bool ServerUnit::GetPathSegment(PathSegment& out) {
+    if (!Moving && !Yielding) return false;
+    CollisionPolygon* from = GetFloorPolygon();
+    if (!from || !LevelWorldInstance) return false;
+    Vector3 target = Destination;
+    if (Yielding)
+        if (const Waypoint* waypoint = CurrentWaypoint()) target = waypoint->Position;
+    CollisionPolygon* to;
+    {
+        LevelWorldReadLock hold;
+        to = LevelWorldInstance->FindFloor(target);
+    }
+    if (!to) return false;
+    const Vector3 d = target - Position;
+    if (to == from || from->HasNeighbour(to) || Dot(d, d) < 20.0f) {
+        out.To = to;
+        out.NextPoint = target;
+    } else {
+        // The step toward a point beyond the next polygon: the link nearest it.
+        CollisionPolygon* next = from->NearestNeighbour(target);
+        if (next == from) return false;
+        out.To = next;
+        out.NextPoint = next->GetReferencePoint();
+    }
+    out.From = from;
+    out.Position = Position;
+    out.Unit = this;
+    out.Decision = PathSegment::kNone;
+    return true;
+}

@@ -85,6 +85,7 @@ TEST_F(ServerSpawnTest, DefinitionsWithoutAClassGiveNoActorAndFreeTheLock) {
     ObjectDefinition* shot = MakeDefinition("shot", 1, false, true);
     ObjectDefinition* bot = MakeDefinition("bot", 0); // no bot maker yet
     ObjectDefinition* lead = MakeDefinition("TAVRIN", 1, true);
+    lead->character->weapon = 0; // armed: a bot
     StartServer();
     for (ObjectDefinition* definition : {shot, bot, lead}) {
         EXPECT_EQ(TvSpawnActor(1, definition, {0, 0, 0}, kTurned, -1), 0);

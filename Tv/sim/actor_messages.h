@@ -1,0 +1,36 @@
+#pragma once
+// Game messages the server actors send about themselves (beside the server
+// core's, message_types.h), and the start every one of them shares: the
+// type, then the actor's id (32-bit each).
+
+#include <cstdint>
+
+#include "Tv/server/message_types.h"
+#include "core/bytes.h"
+
+constexpr int32_t kMsgDamageReport = 55;         // 20: id, strength, shield, armour
+constexpr int32_t kMsgActorLevel = 85;           // 12: id, level
+constexpr int32_t kMsgActorStunned = 86;         // 16: id, start, end
+constexpr int32_t kMsgActorStunEnded = 87;       // 8: id
+constexpr int32_t kMsgActorConverted = 88;       // 20: id, team, start, end
+constexpr int32_t kMsgActorConversionEnded = 89; // 8: id
+constexpr int32_t kMsgActorExploded = 107;       // 12: id, blast id (-1 none)
+constexpr int32_t kMsgActorPose = 111;           // 40: id, seconds, position, orientation
+constexpr int32_t kMsgHeapContents = 185;        // 12: id, definition id
+constexpr int32_t kMsgActorSequence = 186;       // 12: id, sequence
+
+// The computer opponent's team: converted actors return to it.
+constexpr int32_t kComputerTeam = 2;
+
+inline ByteWriter ActorMessage(int32_t type, int32_t actorId) {
+    ByteWriter message;
+    message.I32(type);
+    message.I32(actorId);
+    return message;
+}
+
+inline ByteWriter OwnerChangedMessage(int32_t actorId, int32_t team) {
+    ByteWriter message = ActorMessage(MSG_OWNER_CHANGED, actorId);
+    message.I32(team);
+    return message;
+}
