@@ -3,8 +3,10 @@
 #include <map>
 #include <vector>
 
+#include "Tv/client/teamtable.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/ai_level.h"
 #include "Tv/sim/ai_team_list.h"
 #include "Tv/sim/ai_tick.h"
 #include "Tv/sim/combat_ai.h"
@@ -160,6 +162,24 @@ TEST_F(SimAiDriverTest, EveryTenthTickRefreshesNoiseEventsAndTheCountRunsOnAcros
         AiTeamListAdd(2);
         TvAddExplosionNoise(25, {0, 0, 0}, {0, 0, 0}, 0, 0);
     }
+}
+
+TEST_F(SimAiTickTest, ALevelDrivesItsActiveNonPlayerTeamsAndStartsWithoutNoise) {
+    TvAddExplosionNoise(25, {0, 0, 0}, {0, 0, 0}, 0, 0);
+    AiTeamListAdd(7);
+    TeamTable::GetTeam(0)->Active = 0;
+    TvEndLevelAi();
+    EXPECT_TRUE(AiTeamList.IsEmpty());
+    EXPECT_TRUE(NoiseEventList.IsEmpty());
+
+    TvAddExplosionNoise(25, {0, 0, 0}, {0, 0, 0}, 0, 0);
+    TeamTable::GetTeam(1)->PlayerTeam = 0;
+    TvStartLevelAi();
+    std::vector<int32_t> teams;
+    for (const AiTeamEntry &entry : AiTeamList)
+        teams.push_back(entry.team);
+    EXPECT_EQ(teams, (std::vector<int32_t>{1, 2})) << "team 0 is inactive, the others are player teams";
+    EXPECT_TRUE(NoiseEventList.IsEmpty());
 }
 
 } // namespace
