@@ -8,7 +8,7 @@
 void TvStartLevelAi() {
     TvClearNoiseEvents();
     for (uint32_t team = 0; team < TeamCount; ++team) {
-        const TeamRecord *record = TeamTable::GetTeam(static_cast<int32_t>(team));
+        const TeamRecord* record = TeamTable::GetTeam(static_cast<int32_t>(team));
         if (record && record->Active && !record->IsPlayerTeam()) AiTeamListAdd(static_cast<int32_t>(team));
     }
 }

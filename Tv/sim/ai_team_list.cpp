@@ -8,15 +8,15 @@
 List<AiTeamEntry> AiTeamList;
 
 void AiTeamEntry::Tick(uint64_t time) const {
-    const List<ServerObject *> *actors = TeamActorListOf(team);
+    const List<ServerObject*>* actors = TeamActorListOf(team);
     if (!actors) return;
     // Walked over a held copy: callbacks convert, spawn, remove and delete actors.
-    std::vector<ServerObject *> held(actors->begin(), actors->end());
-    for (ServerObject *actor : held)
+    std::vector<ServerObject*> held(actors->begin(), actors->end());
+    for (ServerObject* actor : held)
         actor->AddRef();
-    for (ServerObject *actor : held)
+    for (ServerObject* actor : held)
         if (actor->Team == team && actor->AiTickCallback && actor->IsAlive()) actor->AiTickCallback(actor, time);
-    for (ServerObject *actor : held)
+    for (ServerObject* actor : held)
         actor->Release();
 }
 

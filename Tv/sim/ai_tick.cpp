@@ -54,66 +54,61 @@ constexpr CoreRow kCoreRows[] = {
 };
 constexpr CoreRow kOtherCore{Install::Keep, nullptr, true};
 
-const CoreRow &RowOf(int32_t core) {
+const CoreRow& RowOf(int32_t core) {
     constexpr int32_t count = static_cast<int32_t>(sizeof(kCoreRows) / sizeof(kCoreRows[0]));
     return core >= 0 && core < count ? kCoreRows[core] : kOtherCore;
 }
 
-bool IsAlwaysComputerDrivenSquadMember(const ServerObject &actor) {
-    const CharacterRecord *character = actor.Definition ? actor.Definition->character.get() : nullptr;
-    const TeamRecord *team = TeamTable::GetTeam(actor.Team);
+bool IsAlwaysComputerDrivenSquadMember(const ServerObject& actor) {
+    const CharacterRecord* character = actor.Definition ? actor.Definition->character.get() : nullptr;
+    const TeamRecord* team = TeamTable::GetTeam(actor.Team);
     return character && character->alwaysCpuControlled && team && team->IsPlayerTeam();
 }
 
 } // namespace
 
-void TvSetAiCore(ServerObject *actor, int32_t core, uint64_t time) {
+void TvSetAiCore(ServerObject* actor, int32_t core, uint64_t time) {
     actor->AiWakeTime = time;
     actor->AiActivity = kAiActivityIdle;
-    const CharacterRecord *character = actor->GetCharacterRecord();
+    const CharacterRecord* character = actor->GetCharacterRecord();
     actor->AiAggression = character ? character->aggression : kDefaultAggression;
     actor->WithheldShots = 0;
     actor->HasNoisePoint = 0;
     actor->AiFlags = 0;
     actor->AiCore = core;
-    const CoreRow &row = RowOf(core);
+    const CoreRow& row = RowOf(core);
     switch (row.install) {
-    case Install::Callback:
-        actor->AiTickCallback = row.callback;
-        break;
-    case Install::Armed:
-        actor->AiTickCallback = actor->GetWeapon() ? TvCombatAi : nullptr;
-        break;
-    case Install::Keep:
-        break;
+    case Install::Callback: actor->AiTickCallback = row.callback; break;
+    case Install::Armed: actor->AiTickCallback = actor->GetWeapon() ? TvCombatAi : nullptr; break;
+    case Install::Keep: break;
     }
     actor->InTeamList = row.listed;
 }
 
 void TvAiTick(uint64_t time) {
-    std::vector<ServerObject *> squadMembers;
+    std::vector<ServerObject*> squadMembers;
     {
         // The snapshot's references keep every actor of the pass alive until it ends.
         ActorSnapshot snapshot(ActorSnapshot::Hold::References);
-        snapshot.ForEach([&](ServerObject *actor) {
+        snapshot.ForEach([&](ServerObject* actor) {
             if (IsAlwaysComputerDrivenSquadMember(*actor)) squadMembers.push_back(actor);
         });
-        for (ServerObject *actor : squadMembers)
+        for (ServerObject* actor : squadMembers)
             if (actor->AiTickCallback) actor->AiTickCallback(actor, time);
 
         // The entries are copied first: a callback may change the list.
         std::vector<AiTeamEntry> entries(AiTeamList.begin(), AiTeamList.end());
-        for (const AiTeamEntry &entry : entries)
+        for (const AiTeamEntry& entry : entries)
             entry.Tick(time);
 
         if (++AiTickCount % kNoiseRefreshInterval == 0) TvRefreshNoiseEvents(time);
     }
 }
 
-void TvIdleAi(ServerObject *, uint64_t) {}
+void TvIdleAi(ServerObject*, uint64_t) {}
 
-void TvPathfinderAi(ServerObject *actor, uint64_t) {
-    if (actor->IsUnit()) static_cast<ServerUnit *>(actor)->AdvanceWaypoints();
+void TvPathfinderAi(ServerObject* actor, uint64_t) {
+    if (actor->IsUnit()) static_cast<ServerUnit*>(actor)->AdvanceWaypoints();
 }
 
 // The level trigger list comes with the level triggers; until then there is nothing to empty.

@@ -5,4 +5,4 @@
 
 class ServerObject;
 
-void TvCombatAi(ServerObject *actor, uint64_t time);
+void TvCombatAi(ServerObject* actor, uint64_t time);

@@ -7,7 +7,7 @@
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
 
-List<NoiseEvent *> NoiseEventList;
+List<NoiseEvent*> NoiseEventList;
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int32_t kAiCoreScavenger = 1;
 
 // Frees an unlinked event. Its reference may be the owner's last, and the
 // owner's destructor looks for its event again: unlink first, then free.
-void FreeEvent(NoiseEvent *event) {
+void FreeEvent(NoiseEvent* event) {
     if (event->owner) {
         event->owner->AiFlags &= ~kAiFlagNoiseEvent;
         event->owner->Release();
@@ -25,20 +25,20 @@ void FreeEvent(NoiseEvent *event) {
     delete event;
 }
 
-void DropEvent(ListNode<NoiseEvent *> *node) {
-    NoiseEvent *event = node->Payload;
+void DropEvent(ListNode<NoiseEvent*>* node) {
+    NoiseEvent* event = node->Payload;
     NoiseEventList.RemoveNode(node);
     FreeEvent(event);
 }
 
-void WakeListeners(const Vector3 &p, Real extentSquared) {
-    const List<ServerObject *> *listeners = TeamActorListOf(kListeningTeam);
+void WakeListeners(const Vector3& p, Real extentSquared) {
+    const List<ServerObject*>* listeners = TeamActorListOf(kListeningTeam);
     // Woken at the server's time, which the cores compare AiWakeTime with.
     const uint64_t now = ServerClock.GetTime();
-    for (ServerObject *actor : *listeners) {
+    for (ServerObject* actor : *listeners) {
         if (!actor->IsAlive() || actor->IsFiring()) continue;
         if (actor->AiCore != kAiCoreBot && actor->AiCore != kAiCoreScavenger) continue;
-        const CharacterRecord *character = actor->GetCharacterRecord();
+        const CharacterRecord* character = actor->GetCharacterRecord();
         const Vector3 d = actor->Position - p;
         if (character && character->hearingRangeSquared >= Dot(d, d) - extentSquared) actor->AiWakeTime = now;
     }
@@ -46,8 +46,8 @@ void WakeListeners(const Vector3 &p, Real extentSquared) {
 
 } // namespace
 
-void TvAddNoiseEvent(ServerObject *unit) {
-    NoiseEvent *event = new NoiseEvent;
+void TvAddNoiseEvent(ServerObject* unit) {
+    NoiseEvent* event = new NoiseEvent;
     event->position = event->secondPosition = unit->Position;
     event->loudness = kUnitNoiseLoudness;
     event->owner = unit;
@@ -55,8 +55,8 @@ void TvAddNoiseEvent(ServerObject *unit) {
     NoiseEventList.PushBack(event);
 }
 
-void TvRemoveNoiseEventOf(ServerObject *actor) {
-    for (ListIterator<NoiseEvent *> it(NoiseEventList); !it.AtEnd(); it.Next())
+void TvRemoveNoiseEventOf(ServerObject* actor) {
+    for (ListIterator<NoiseEvent*> it(NoiseEventList); !it.AtEnd(); it.Next())
         if ((*it.Payload())->owner == actor) {
             DropEvent(it.Node());
             return;
@@ -64,8 +64,8 @@ void TvRemoveNoiseEventOf(ServerObject *actor) {
     actor->AiFlags &= ~kAiFlagNoiseEvent;
 }
 
-void TvAddExplosionNoise(int32_t loudness, const Vector3 &p, const Vector3 &q, uint64_t expiry, Real extent) {
-    NoiseEvent *event = new NoiseEvent;
+void TvAddExplosionNoise(int32_t loudness, const Vector3& p, const Vector3& q, uint64_t expiry, Real extent) {
+    NoiseEvent* event = new NoiseEvent;
     event->position = p;
     event->secondPosition = q;
     event->extentSquared = extent * extent;
@@ -82,12 +82,12 @@ void TvClearNoiseEvents() {
 
 void TvRefreshNoiseEvents(uint64_t time) {
     // Expired events are freed after the walk: freeing may delete owners, which changes the list.
-    std::vector<NoiseEvent *> expired;
-    ListIterator<NoiseEvent *> it(NoiseEventList);
+    std::vector<NoiseEvent*> expired;
+    ListIterator<NoiseEvent*> it(NoiseEventList);
     while (!it.AtEnd()) {
-        ListNode<NoiseEvent *> *node = it.Node();
+        ListNode<NoiseEvent*>* node = it.Node();
         it.Next();
-        NoiseEvent *event = node->Payload;
+        NoiseEvent* event = node->Payload;
         if (event->owner && event->owner->IsAlive()) {
             event->position = event->secondPosition = event->owner->Position;
             event->loudness = event->owner->IsMoving() ? kUnitNoiseLoudness : 0;
@@ -96,6 +96,6 @@ void TvRefreshNoiseEvents(uint64_t time) {
             expired.push_back(event);
         }
     }
-    for (NoiseEvent *event : expired)
+    for (NoiseEvent* event : expired)
         FreeEvent(event);
 }

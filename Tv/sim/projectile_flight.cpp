@@ -19,10 +19,10 @@ constexpr Real kHomingTurnRate = 50.0f; // the share of the turn toward the targ
 constexpr Real kFlareArrival = 1.0f;    // within this in x and z
 constexpr Real kFlareLightSpeed = 1.0f;
 
-Vector3 Normalised(const Vector3 &v) { return v * FastInvSqrt(Dot(v, v)); }
+Vector3 Normalised(const Vector3& v) { return v * FastInvSqrt(Dot(v, v)); }
 
 // Outside the level world's box on some axis; a position that is not finite always is.
-bool OutsideLevel(const Vector3 &p) {
+bool OutsideLevel(const Vector3& p) {
     constexpr Real big = std::numeric_limits<Real>::max();
     const Vector3 lo = LevelWorldInstance ? LevelWorldInstance->boxMin : Vector3(-big, -big, -big);
     const Vector3 hi = LevelWorldInstance ? LevelWorldInstance->boxMax : Vector3(big, big, big);
@@ -57,10 +57,10 @@ void ServerProjectile::Think(uint64_t time, Real seconds) {
             Remove(true);
             return;
         }
-        const ObjectDefinition *flare = DefinitionRegistry::FindByName("flare");
+        const ObjectDefinition* flare = DefinitionRegistry::FindByName("flare");
         if (flare && flare == Definition && std::abs(p.x - TargetPoint.x) < kFlareArrival &&
             std::abs(p.z - TargetPoint.z) < kFlareArrival) {
-            if (const ObjectDefinition *light = DefinitionRegistry::FindByName("flare_light"))
+            if (const ObjectDefinition* light = DefinitionRegistry::FindByName("flare_light"))
                 TvFireProjectile(light, p, TargetPoint, -1, -1, Team, DamageKind, kFlareLightSpeed);
             Remove(true);
             return;

@@ -29,11 +29,11 @@ constexpr Vector3 kOneMetreUp{0, -1, 0};
 constexpr Vector3 kBurstRaise{0, -0.5f, 0};
 
 bool IsPlayerTeam(int32_t team) {
-    const TeamRecord *record = TeamTable::GetTeam(team);
+    const TeamRecord* record = TeamTable::GetTeam(team);
     return record && record->IsPlayerTeam();
 }
 
-Real DistanceSquared(const Vector3 &a, const Vector3 &b) {
+Real DistanceSquared(const Vector3& a, const Vector3& b) {
     const Vector3 d = a - b;
     return Dot(d, d);
 }
@@ -44,7 +44,7 @@ void CountHit(int32_t team) {
     ++GameOptions.MissionStats[team == 2 ? kStatEnemyHits : kStatPlayerHits];
 }
 
-void SendDamageReport(int32_t type, const ServerObject &actor, bool guaranteed) {
+void SendDamageReport(int32_t type, const ServerObject& actor, bool guaranteed) {
     ByteWriter message;
     message.I32(type);
     message.I32(actor.Id);
@@ -55,27 +55,27 @@ void SendDamageReport(int32_t type, const ServerObject &actor, bool guaranteed) 
 }
 
 // A struck actor that is gone, or nearly, starts a nanofrag burst there on the next pass.
-void AddNanofragBurst(const ServerObject &actor, uint64_t time) {
+void AddNanofragBurst(const ServerObject& actor, uint64_t time) {
     if (actor.IsAlive() && actor.GetHealthFraction() >= kNanofragHealthFraction) return;
-    NanofragBurst *burst = new NanofragBurst;
+    NanofragBurst* burst = new NanofragBurst;
     burst->position = actor.Position + kBurstRaise;
     burst->EndTicks = burst->NextTicks = time;
     NanofragBurstList.PushBack(burst);
 }
 
 // The squared max range of the unit's weapon's shot, or a negative value without one.
-Real WeaponRangeOf(const ServerObject &unit) {
-    const WeaponInstance *weapon = unit.GetWeapon();
-    const ObjectDefinition *shot = weapon ? weapon->Projectile : nullptr;
+Real WeaponRangeOf(const ServerObject& unit) {
+    const WeaponInstance* weapon = unit.GetWeapon();
+    const ObjectDefinition* shot = weapon ? weapon->Projectile : nullptr;
     return shot && shot->projectile ? shot->projectile->maxRange : -1.0f;
 }
 
 } // namespace
 
-ServerObject *ServerProjectile::FirstActorHit(const Vector3 &v, Real &limit, bool mobileOnly) const {
+ServerObject* ServerProjectile::FirstActorHit(const Vector3& v, Real& limit, bool mobileOnly) const {
     const bool friendlyFire = TvIsFriendlyFire();
-    ServerObject *hit = nullptr;
-    ForEachActor([&](ServerObject *actor) {
+    ServerObject* hit = nullptr;
+    ForEachActor([&](ServerObject* actor) {
         if (hit || (actor->Team == Team && !friendlyFire) || (mobileOnly && !actor->Mobile) || !actor->IsAlive() ||
             actor->Id == ShooterId)
             return;
@@ -93,9 +93,9 @@ void ServerProjectile::Step(uint64_t time, Real) {
 
     bool impact = false;
     bool predicted = false; // the impact foreseen at launch, placed from the launch itself
-    ServerObject *victim = nullptr;
+    ServerObject* victim = nullptr;
     if (!IsHoming()) {
-        ServerObject *foreseen = HitsLevel ? nullptr : TvFindActor(VictimId);
+        ServerObject* foreseen = HitsLevel ? nullptr : TvFindActor(VictimId);
         // Decided on the flight time since launch, so pass lengths do not matter.
         if (WillHit && flown >= HitAt && (HitsLevel || foreseen)) {
             impact = predicted = true;
@@ -104,7 +104,7 @@ void ServerProjectile::Step(uint64_t time, Real) {
         }
         HitTime = HitAt - flown;
         // A moving actor on the way is struck first.
-        if (ServerObject *moving = FirstActorHit(v, dt, true)) {
+        if (ServerObject* moving = FirstActorHit(v, dt, true)) {
             impact = true;
             predicted = false;
             victim = moving;
@@ -144,7 +144,7 @@ void ServerProjectile::Step(uint64_t time, Real) {
     Strike(time, victim, point, messagePoint, dt);
 }
 
-void ServerProjectile::Strike(uint64_t time, ServerObject *victim, const Vector3 &point, const Vector3 &messagePoint,
+void ServerProjectile::Strike(uint64_t time, ServerObject* victim, const Vector3& point, const Vector3& messagePoint,
                               Real dt) {
     if (victim) victim->AddRef(); // damage may remove it
     uint8_t killed = 0;
@@ -152,9 +152,9 @@ void ServerProjectile::Strike(uint64_t time, ServerObject *victim, const Vector3
         victim->AiFlags |= kAiFlagShotAt;
         victim->AiWakeTime = time;
         DamageVictim(*victim, time, killed);
-    } else if (const ObjectDefinition *decoyShot = DefinitionRegistry::FindByName("decoy_projectile");
+    } else if (const ObjectDefinition* decoyShot = DefinitionRegistry::FindByName("decoy_projectile");
                decoyShot && decoyShot == Definition) {
-        if (const ObjectDefinition *decoy = DefinitionRegistry::FindByName("decoy"))
+        if (const ObjectDefinition* decoy = DefinitionRegistry::FindByName("decoy"))
             TvSpawnActor(Team, decoy, point + kOneMetreUp, Orientation, -1);
     }
 
@@ -178,12 +178,12 @@ void ServerProjectile::Strike(uint64_t time, ServerObject *victim, const Vector3
     if (victim) victim->Release();
 }
 
-void ServerProjectile::DamageVictim(ServerObject &victim, uint64_t time, uint8_t &killed) {
+void ServerProjectile::DamageVictim(ServerObject& victim, uint64_t time, uint8_t& killed) {
     if (Record->damage > 0) CountHit(Team);
     const bool onPlayerTeam = IsPlayerTeam(victim.Team);
     if (CanHurt(victim.Team)) {
         const Real damage = Record->damage * DamageMultiplier;
-        const ObjectDefinition *d = victim.Definition;
+        const ObjectDefinition* d = victim.Definition;
         const Real scaled =
             TvScaleDamage(onPlayerTeam, damage, d ? d->resistance : 0, d ? d->resistanceFactor : 0, DamageKind);
         killed = victim.TakeDamage(scaled, true, Team);
@@ -193,17 +193,17 @@ void ServerProjectile::DamageVictim(ServerObject &victim, uint64_t time, uint8_t
     if (FlightFlags & kFlightNanofrag) AddNanofragBurst(victim, time);
 }
 
-void ServerProjectile::Blast(ServerObject *victim, const Vector3 &point, uint64_t time) {
+void ServerProjectile::Blast(ServerObject* victim, const Vector3& point, uint64_t time) {
     const Real blast = DamageMultiplier * Record->blastDamage;
     const int32_t report = (FlightFlags & kFlightNanofrag) ? kMsgNanofragDamage : kMsgDamageReport;
     ActorSnapshot snapshot(ActorSnapshot::Hold::References);
-    snapshot.ForEach([&](ServerObject *actor) {
+    snapshot.ForEach([&](ServerObject* actor) {
         // Shots in flight are never struck, by blasts either.
         if (actor->IsProjectile() || !actor->IsAlive()) return;
         if (DistanceSquared(actor->Position, point) >= Record->blastRangeSquared) return;
         if (actor != victim && CanHurt(actor->Team)) {
             const bool onPlayerTeam = IsPlayerTeam(actor->Team);
-            const ObjectDefinition *d = actor->Definition;
+            const ObjectDefinition* d = actor->Definition;
             const Real scaled = TvScaleDamage(onPlayerTeam, blast, d ? d->resistance : 0, d ? d->resistanceFactor : 0,
                                               kBlastDamageKind);
             actor->TakeDamage(scaled, true, Team);
@@ -214,8 +214,8 @@ void ServerProjectile::Blast(ServerObject *victim, const Vector3 &point, uint64_
     });
 }
 
-void ServerProjectile::AnswerFire(ServerObject *victim, Real seconds) {
-    ServerObject *shooter = TvFindActor(ShooterId);
+void ServerProjectile::AnswerFire(ServerObject* victim, Real seconds) {
+    ServerObject* shooter = TvFindActor(ShooterId);
     if (!shooter || !shooter->IsAlive()) return;
     if (!victim)
         ++shooter->WithheldShots;
@@ -225,7 +225,7 @@ void ServerProjectile::AnswerFire(ServerObject *victim, Real seconds) {
         ++shooter->WithheldShots;
 
     if (!victim || !victim->IsBot() || !IsPlayerTeam(victim->Team) || victim->Team == shooter->Team) return;
-    ServerUnit &unit = *static_cast<ServerUnit *>(victim);
+    ServerUnit& unit = *static_cast<ServerUnit*>(victim);
     if (unit.IsFiring() || unit.IsMoving() || !unit.Waypoints.IsEmpty() || unit.IsPathPending() ||
         unit.StandingMode == kStandingModePlayer || unit.Collecting || unit.ItemActionActive)
         return;

@@ -13,21 +13,22 @@ namespace {
 
 constexpr Real kScanRayRise = 0.1f;
 
-Real DistanceSquared(const Vector3 &a, const Vector3 &b) {
+Real DistanceSquared(const Vector3& a, const Vector3& b) {
     const Vector3 d = a - b;
     return Dot(d, d);
 }
 
 // Mines are never sensed as enemies; they are the actors of the mine core.
-bool IsMine(const ServerObject &actor) { return actor.AiCore == kAiCoreMine; }
+bool IsMine(const ServerObject& actor) { return actor.AiCore == kAiCoreMine; }
 
-bool IsSensedEnemy(const ServerObject &actor) { return actor.IsAlive() && !actor.IsActive() && !IsMine(actor); }
+bool IsSensedEnemy(const ServerObject& actor) { return actor.IsAlive() && !actor.IsActive() && !IsMine(actor); }
 
 // Calls f for every sensed enemy of the teams other than `ownTeam` (and 0 unless `withTeamZero`).
-template <class F> void ForEachEnemy(int32_t ownTeam, bool withTeamZero, F f) {
+template <class F>
+void ForEachEnemy(int32_t ownTeam, bool withTeamZero, F f) {
     for (int32_t team = withTeamZero ? 0 : 1; team < kTeamActorListCount; ++team) {
         if (team == ownTeam) continue;
-        for (ServerObject *actor : *TeamActorListOf(team))
+        for (ServerObject* actor : *TeamActorListOf(team))
             if (IsSensedEnemy(*actor)) f(actor);
     }
 }
@@ -41,11 +42,11 @@ void SightScan::Start(Real sightAngle, Real seconds) {
     ScanStartTime = seconds;
 }
 
-ActorAiData::ActorAiData(ServerUnit *owner, SightScan *scan) : owner_(owner), scan_(scan), candidates_(1) {}
+ActorAiData::ActorAiData(ServerUnit* owner, SightScan* scan) : owner_(owner), scan_(scan), candidates_(1) {}
 
-bool ActorAiData::FindNearestVisible(Real maxSquared, ServerObject *&target, Real &best) {
+bool ActorAiData::FindNearestVisible(Real maxSquared, ServerObject*& target, Real& best) {
     bool found = false;
-    ForEachEnemy(owner_->Team, false, [&](ServerObject *enemy) {
+    ForEachEnemy(owner_->Team, false, [&](ServerObject* enemy) {
         const Vector3 centre = enemy->GetCentre();
         const Real d = DistanceSquared(owner_->Position, centre);
         if (d < maxSquared && d < best && TvLevelSegmentHit(owner_->Position, centre)) {
@@ -57,12 +58,12 @@ bool ActorAiData::FindNearestVisible(Real maxSquared, ServerObject *&target, Rea
     return found;
 }
 
-bool ActorAiData::Scan(ServerObject *&target, Real &best) {
+bool ActorAiData::Scan(ServerObject*& target, Real& best) {
     const Real sight = owner_->SightRange * owner_->SightRange;
     const Real range = best <= sight ? best : sight;
     GrowCandidates(static_cast<size_t>(ServerActorHash.Count()));
     count_ = 0;
-    ForEachEnemy(owner_->Team, true, [&](ServerObject *enemy) {
+    ForEachEnemy(owner_->Team, true, [&](ServerObject* enemy) {
         const Real d = DistanceSquared(owner_->Position, enemy->Position);
         if (d < range) AddCandidate(d, enemy);
     });
@@ -83,7 +84,7 @@ bool ActorAiData::Scan(ServerObject *&target, Real &best) {
 }
 
 bool ActorAiData::StepScan() {
-    for (ScanCrossing &crossing : crossings_)
+    for (ScanCrossing& crossing : crossings_)
         crossing.seen = 0;
     const Real now = GameClock.GetSeconds();
     const Real dt = now - scan_->ScanStartTime;
@@ -124,7 +125,7 @@ bool ActorAiData::StepScan() {
             continue;
         }
         const int32_t side = direction.x * v.z - direction.z * v.x < 0 ? 1 : 0;
-        ScanCrossing *crossing = CrossingOf(candidates_[i].actor->Id);
+        ScanCrossing* crossing = CrossingOf(candidates_[i].actor->Id);
         if (!crossing) {
             crossings_.push_back({candidates_[i].actor->Id, side, 0});
             crossing = &crossings_.back();
@@ -137,7 +138,7 @@ bool ActorAiData::StepScan() {
         crossing->side = side;
         ++i;
     }
-    std::erase_if(crossings_, [](const ScanCrossing &crossing) { return !crossing.seen; });
+    std::erase_if(crossings_, [](const ScanCrossing& crossing) { return !crossing.seen; });
     return count_ > 0;
 }
 
@@ -172,25 +173,25 @@ void ActorAiData::GrowCandidates(size_t needed) {
     candidates_.resize(capacity);
 }
 
-void ActorAiData::AddCandidate(Real distanceSquared, ServerObject *actor) {
+void ActorAiData::AddCandidate(Real distanceSquared, ServerObject* actor) {
     GrowCandidates(static_cast<size_t>(count_)); // the team lists may hold more than the hash
     candidates_[count_++] = {distanceSquared, actor};
 }
 
 void ActorAiData::RemoveCandidate(int32_t i) { candidates_[i] = candidates_[--count_]; }
 
-ScanCrossing *ActorAiData::CrossingOf(int32_t actorId) {
-    for (ScanCrossing &crossing : crossings_)
+ScanCrossing* ActorAiData::CrossingOf(int32_t actorId) {
+    for (ScanCrossing& crossing : crossings_)
         if (crossing.actorId == actorId) return &crossing;
     return nullptr;
 }
 
-ServerObject *TvFindOtherEnemyInSight(const ServerUnit *actor, ServerObject *excluded) {
+ServerObject* TvFindOtherEnemyInSight(const ServerUnit* actor, ServerObject* excluded) {
     const Real sight = actor->SightRange * actor->SightRange;
     for (int32_t team = 0; team < kTeamActorListCount; ++team) {
-        const TeamRecord *record = TeamTable::GetTeam(team);
+        const TeamRecord* record = TeamTable::GetTeam(team);
         if (team == actor->Team || (record && record->Neutral)) continue;
-        for (ServerObject *enemy : *TeamActorListOf(team))
+        for (ServerObject* enemy : *TeamActorListOf(team))
             if (enemy != excluded && enemy->IsAlive() && !enemy->IsActive() &&
                 DistanceSquared(enemy->Position, actor->Position) < sight)
                 return enemy;

@@ -34,7 +34,7 @@ struct SightScan {
 
 struct SensedCandidate {
     Real distanceSquared; // from the owner's position
-    ServerObject *actor;  // no reference held
+    ServerObject* actor;  // no reference held
 };
 
 // Which side of the ray an actor was on at the previous step.
@@ -48,18 +48,18 @@ class ActorAiData : public MemObject {
 public:
     // The owner senses with its SightRange, SightAngle and the character's
     // angularScanRate; `scan` is the owner's sweep (both outlive this).
-    ActorAiData(ServerUnit *owner, SightScan *scan);
+    ActorAiData(ServerUnit* owner, SightScan* scan);
 
     // The nearest enemy of teams other than the owner's and 0 whose centre is
     // nearer than `maxSquared` and `best` and seen from the owner's position;
     // true when one replaced `target`.
-    bool FindNearestVisible(Real maxSquared, ServerObject *&target, Real &best);
+    bool FindNearestVisible(Real maxSquared, ServerObject*& target, Real& best);
     // One step of the sweep over the enemies of every other team (0
     // included) within sight range and nearer than `best`: true, with the
     // nearest in `target` and `best`, when the ray swept across one since the
     // last step with nothing between. A newly met enemy is never reported on
     // its first step: that step only notes its side.
-    bool Scan(ServerObject *&target, Real &best);
+    bool Scan(ServerObject*& target, Real& best);
 
     // The stages of Scan, each true while candidates remain: the ray's turn
     // and the side test, the level's cut of the ray, the eye-to-eye lines.
@@ -68,18 +68,18 @@ public:
     bool CheckLineOfSight();
 
     int32_t CandidateCount() const { return count_; }
-    const SensedCandidate &Candidate(int32_t i) const { return candidates_[i]; }
+    const SensedCandidate& Candidate(int32_t i) const { return candidates_[i]; }
 
 private:
     // Doubles the capacity until it is above `needed`.
     void GrowCandidates(size_t needed);
-    void AddCandidate(Real distanceSquared, ServerObject *actor);
+    void AddCandidate(Real distanceSquared, ServerObject* actor);
     // The last candidate takes the place of candidate i.
     void RemoveCandidate(int32_t i);
-    ScanCrossing *CrossingOf(int32_t actorId);
+    ScanCrossing* CrossingOf(int32_t actorId);
 
-    ServerUnit *owner_;
-    SightScan *scan_;
+    ServerUnit* owner_;
+    SightScan* scan_;
     int32_t count_ = 0;
     std::vector<SensedCandidate> candidates_; // its size is the capacity: grown by doubling, never shrunk
     std::vector<ScanCrossing> crossings_;
@@ -87,4 +87,4 @@ private:
 
 // The first enemy (mines included) of a team other than the actor's own and
 // not neutral, within the actor's sight range, other than `excluded`; else `excluded`.
-ServerObject *TvFindOtherEnemyInSight(const ServerUnit *actor, ServerObject *excluded);
+ServerObject* TvFindOtherEnemyInSight(const ServerUnit* actor, ServerObject* excluded);

@@ -23,8 +23,8 @@ constexpr Real kUnlimited = std::numeric_limits<Real>::max();
 // What a definition without a projectile record flies with: no damage, no blast, no gravity.
 const ProjectileRecord kNoRecord;
 
-ServerObject *MakeProjectile(const ProjectileLaunch &launch) {
-    ServerProjectile *projectile =
+ServerObject* MakeProjectile(const ProjectileLaunch& launch) {
+    ServerProjectile* projectile =
         new ServerProjectile(launch.team, launch.definition, launch.from, launch.orientation, launch.speed,
                              launch.shooterId, launch.targetId, launch.kind, launch.id);
     projectile->DamageMultiplier = launch.damageMultiplier;
@@ -33,8 +33,8 @@ ServerObject *MakeProjectile(const ProjectileLaunch &launch) {
 
 } // namespace
 
-ServerProjectile::ServerProjectile(int32_t team, const ObjectDefinition *definition, const Vector3 &position,
-                                   const Quaternion &orientation, Real speed, int32_t shooterId, int32_t targetId,
+ServerProjectile::ServerProjectile(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                                   const Quaternion& orientation, Real speed, int32_t shooterId, int32_t targetId,
                                    int32_t damageKind, int32_t id)
     : ServerObject(team, definition, position, orientation, kActorFlagsProjectile, id), Origin(position),
       ShooterId(shooterId), Record(definition && definition->projectile ? definition->projectile.get() : &kNoRecord),
@@ -58,8 +58,8 @@ Real ServerProjectile::SecondsBetween(uint64_t from, uint64_t to) {
 
 Vector3 ServerProjectile::Acceleration() const { return Vector3(0, Record->gravity ? kActorGravity : 0.0f, 0); }
 
-bool ServerProjectile::HitsLevelWithin(const Vector3 &from, const Vector3 &v, Real limit, Real &t) const {
-    AwShapeInstance *root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr;
+bool ServerProjectile::HitsLevelWithin(const Vector3& from, const Vector3& v, Real limit, Real& t) const {
+    AwShapeInstance* root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr;
     HitRecord record{limit, Vector3(0, 0, 0)};
     const bool hit = root && (Record->gravity ? TvBallisticHitShapeTree(record, *root, from, v, Acceleration())
                                               : TvSegmentHitShapeTree(record, *root, from, v));
@@ -67,7 +67,7 @@ bool ServerProjectile::HitsLevelWithin(const Vector3 &from, const Vector3 &v, Re
     return hit;
 }
 
-bool ServerProjectile::HitsActorWithin(ServerObject &actor, const Vector3 &from, const Vector3 &v, Real &t) const {
+bool ServerProjectile::HitsActorWithin(ServerObject& actor, const Vector3& from, const Vector3& v, Real& t) const {
     const HitRecord in{t, Vector3(0, 0, 0)};
     HitRecord out = in;
     const bool hit = Record->gravity ? actor.HitTestBallistic(out, from, v, Acceleration(), in)
@@ -91,7 +91,7 @@ void ServerProjectile::Start(uint64_t time, Real seconds) {
     Real t;
     WillHit = HitsLevel = HitsLevelWithin(Position, Velocity, kUnlimited, t);
     HitTime = t;
-    ForEachActor([&](ServerObject *actor) {
+    ForEachActor([&](ServerObject* actor) {
         if (actor->Team == Team || actor->Mobile || !actor->IsAlive() || actor->Id == ShooterId) return;
         if (HitsActorWithin(*actor, Position, Velocity, HitTime)) {
             WillHit = 1;
@@ -102,7 +102,7 @@ void ServerProjectile::Start(uint64_t time, Real seconds) {
     HitAt = HitTime;
 }
 
-Quaternion ProjectileOrientation(const Vector3 &v) {
+Quaternion ProjectileOrientation(const Vector3& v) {
     const Real h = std::sqrt(v.x * v.x + v.y * v.y);
     // Along the z axis no turn axis is defined: straight on, or a half turn about y.
     if (!(h > 0)) return v.z >= 0 ? Quaternion{0, 0, 0, 1} : Quaternion{0, 1, 0, 0};

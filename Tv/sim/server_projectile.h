@@ -25,8 +25,8 @@ class ServerProjectile : public ServerObject {
 public:
     // Flies along the orientation's forward axis at `speed`; homes on the
     // target when the id names a registered actor (one reference held).
-    ServerProjectile(int32_t team, const ObjectDefinition *definition, const Vector3 &position,
-                     const Quaternion &orientation, Real speed, int32_t shooterId, int32_t targetId, int32_t damageKind,
+    ServerProjectile(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                     const Quaternion& orientation, Real speed, int32_t shooterId, int32_t targetId, int32_t damageKind,
                      int32_t id);
     ~ServerProjectile() override;
 
@@ -37,8 +37,8 @@ public:
     // Impact detection, before the actors think.
     void Step(uint64_t time, Real seconds) override;
     // Projectiles are never struck.
-    bool HitTestSegment(HitRecord &, const Vector3 &, const Vector3 &, const HitRecord &) override { return false; }
-    bool HitTestBallistic(HitRecord &, const Vector3 &, const Vector3 &, const Vector3 &, const HitRecord &) override {
+    bool HitTestSegment(HitRecord&, const Vector3&, const Vector3&, const HitRecord&) override { return false; }
+    bool HitTestBallistic(HitRecord&, const Vector3&, const Vector3&, const Vector3&, const HitRecord&) override {
         return false;
     }
     // The flight: straight or ballistic from the origin, or the homing turn;
@@ -48,12 +48,12 @@ public:
     // ---- Appended operations ----
     virtual int32_t GetFlightFlags() const { return FlightFlags; }
     // The flare's destination (the bot sets it after every shot).
-    virtual void SetTargetPoint(const Vector3 &point) { TargetPoint = point; }
+    virtual void SetTargetPoint(const Vector3& point) { TargetPoint = point; }
 
     Vector3 Origin;
     int32_t ShooterId;
     Real DamageMultiplier = 1.0f;
-    const ProjectileRecord *Record; // the definition's; never null (an empty record for none)
+    const ProjectileRecord* Record; // the definition's; never null (an empty record for none)
     Vector3 Velocity;
     Real LaunchSeconds = 0;
     uint64_t LaunchTicks = 0;
@@ -64,7 +64,7 @@ public:
     Real HitAt = 0;   // the predicted impact's seconds of flight from launch
     int32_t VictimId = -1;
     int32_t DamageKind;
-    ServerObject *Target = nullptr; // homing target, one reference held
+    ServerObject* Target = nullptr; // homing target, one reference held
     Vector3 TargetPoint{0, 0, 0};
 
 private:
@@ -73,23 +73,23 @@ private:
     bool IsHoming() const { return (FlightFlags & kFlightHoming) && Target; }
     Vector3 Acceleration() const;
     // The path from `from` with velocity `v` against the level, up to `limit`.
-    bool HitsLevelWithin(const Vector3 &from, const Vector3 &v, Real limit, Real &t) const;
+    bool HitsLevelWithin(const Vector3& from, const Vector3& v, Real limit, Real& t) const;
     // The path against one actor, up to `limit`; t is updated on a hit.
-    bool HitsActorWithin(ServerObject &actor, const Vector3 &from, const Vector3 &v, Real &t) const;
+    bool HitsActorWithin(ServerObject& actor, const Vector3& from, const Vector3& v, Real& t) const;
     // The first actor of the hash (other teams, or any with friendly fire;
     // alive, not the shooter) struck up to `limit`, which takes its t.
-    ServerObject *FirstActorHit(const Vector3 &v, Real &limit, bool mobileOnly) const;
+    ServerObject* FirstActorHit(const Vector3& v, Real& limit, bool mobileOnly) const;
     // Whether a hit of this shot would hurt that team.
     bool CanHurt(int32_t team) const;
-    void Strike(uint64_t time, ServerObject *victim, const Vector3 &point, const Vector3 &messagePoint, Real dt);
-    void DamageVictim(ServerObject &victim, uint64_t time, uint8_t &killed);
-    void Blast(ServerObject *victim, const Vector3 &point, uint64_t time);
-    void AnswerFire(ServerObject *victim, Real seconds);
+    void Strike(uint64_t time, ServerObject* victim, const Vector3& point, const Vector3& messagePoint, Real dt);
+    void DamageVictim(ServerObject& victim, uint64_t time, uint8_t& killed);
+    void Blast(ServerObject* victim, const Vector3& point, uint64_t time);
+    void AnswerFire(ServerObject* victim, Real seconds);
 };
 
 // The orientation that turns +z onto the direction of v (the identity for a
 // shot along +z or without speed, a half turn about y for one along -z).
-Quaternion ProjectileOrientation(const Vector3 &v);
+Quaternion ProjectileOrientation(const Vector3& v);
 
 // Makes TvFireProjectile build ServerProjectiles.
 void RegisterServerProjectile();

@@ -18,9 +18,9 @@ namespace {
 using SimAiTickTest = CombatTest;
 
 std::vector<int32_t> calls;
-std::map<int32_t, std::function<void(ServerObject *)>> actions;
+std::map<int32_t, std::function<void(ServerObject*)>> actions;
 
-void RecordingAi(ServerObject *actor, uint64_t) {
+void RecordingAi(ServerObject* actor, uint64_t) {
     calls.push_back(actor->Id);
     if (auto action = actions.find(actor->Id); action != actions.end()) action->second(actor);
 }
@@ -37,8 +37,8 @@ protected:
         CombatTest::TearDown();
     }
     // A listed actor driven by the recording core.
-    TestActor *Listed(int32_t team, const ObjectDefinition *definition = nullptr) {
-        TestActor *actor = new TestActor(team, {0, 0, 0}, kActorFlagsUnit, definition);
+    TestActor* Listed(int32_t team, const ObjectDefinition* definition = nullptr) {
+        TestActor* actor = new TestActor(team, {0, 0, 0}, kActorFlagsUnit, definition);
         actor->AiTickCallback = RecordingAi;
         TeamListAppend(actor);
         return actor;
@@ -60,7 +60,7 @@ TEST_F(SimAiTickTest, EachCoreInstallsItsCallbackAndTeamListing) {
         {14, false, TvIdleAi, false}, {16, false, TvIdleAi, false},     {18, false, TvIdleAi, true},
         {20, true, TvIdleAi, true},   {42, false, previous, true},      {-1, true, previous, true},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TestActor actor(2, {0, 0, 0});
         actor.armed = c.armed;
         actor.AiTickCallback = previous;
@@ -80,7 +80,7 @@ TEST_F(SimAiTickTest, EachCoreInstallsItsCallbackAndTeamListing) {
         EXPECT_FLOAT_EQ(actor.AiAggression, 0.7f) << "no character";
     }
 
-    ObjectDefinition *brave = MakeDefinition("brave", 0, true);
+    ObjectDefinition* brave = MakeDefinition("brave", 0, true);
     brave->character->aggression = 0.4f;
     TestActor bot(2, {0, 0, 0}, kActorFlagsUnit, brave);
     TvSetAiCore(&bot, 0, 0);
@@ -88,14 +88,14 @@ TEST_F(SimAiTickTest, EachCoreInstallsItsCallbackAndTeamListing) {
 }
 
 TEST_F(SimAiDriverTest, SquadMembersFirstThenTheLiveActorsOfEachListedTeam) {
-    ObjectDefinition *squad = MakeDefinition("always cpu", 0, true);
+    ObjectDefinition* squad = MakeDefinition("always cpu", 0, true);
     squad->character->alwaysCpuControlled = true;
-    TestActor *enemy = Listed(2);
+    TestActor* enemy = Listed(2);
     Listed(2)->Dead = 1;
     Listed(3);
-    TestActor *member = Listed(1, squad);
+    TestActor* member = Listed(1, squad);
     member->Dead = 1; // the squad step makes no liveness test
-    TestActor *sameCharacterOnTeamTwo = Listed(2, squad);
+    TestActor* sameCharacterOnTeamTwo = Listed(2, squad);
 
     TvAiTick(1);
     EXPECT_EQ(calls, (std::vector<int32_t>{member->Id})) << "no AiTeamList entry: only the squad member";
@@ -116,16 +116,16 @@ TEST_F(SimAiDriverTest, SquadMembersFirstThenTheLiveActorsOfEachListedTeam) {
 
 TEST_F(SimAiDriverTest, CallbacksMayRemoveConvertAndSpawnActorsOfTheListBeingWalked) {
     AiTeamListAdd(2);
-    TestActor *first = Listed(2);
-    TestActor *second = Listed(2);
-    TestActor *third = Listed(2);
+    TestActor* first = Listed(2);
+    TestActor* second = Listed(2);
+    TestActor* third = Listed(2);
     const int32_t secondId = second->Id, thirdId = third->Id;
     int32_t spawnedId = -1;
-    actions[first->Id] = [&](ServerObject *) {
+    actions[first->Id] = [&](ServerObject*) {
         second->Remove(false); // its last reference goes: deleted once the pass lets go
         spawnedId = Listed(2)->Id;
     };
-    actions[thirdId] = [](ServerObject *self) {
+    actions[thirdId] = [](ServerObject* self) {
         TeamListRemove(self);
         self->SetTeam(3);
         TeamListAppend(self);
@@ -176,7 +176,7 @@ TEST_F(SimAiTickTest, ALevelDrivesItsActiveNonPlayerTeamsAndStartsWithoutNoise) 
     TeamTable::GetTeam(1)->PlayerTeam = 0;
     TvStartLevelAi();
     std::vector<int32_t> teams;
-    for (const AiTeamEntry &entry : AiTeamList)
+    for (const AiTeamEntry& entry : AiTeamList)
         teams.push_back(entry.team);
     EXPECT_EQ(teams, (std::vector<int32_t>{1, 2})) << "team 0 is inactive, the others are player teams";
     EXPECT_TRUE(NoiseEventList.IsEmpty());

@@ -1,5 +1,7 @@
 #include "tests/tv/sim_combat_fixture.h"
 
+#include "Awapi/level_geometry.h"
+#include "Awapi/shape.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/ai_team_list.h"
@@ -8,22 +10,37 @@
 #include "Tv/world/intersection.h"
 
 void CombatTest::SetUp() {
-    ServerTest::SetUp();
+    SimTest::SetUp();
     RegisterServerProjectile();
 }
 
 void CombatTest::TearDown() {
     AiTeamListClear();
     TvClearNoiseEvents();
-    for (NanofragBurst *burst : NanofragBurstList)
+    for (NanofragBurst* burst : NanofragBurstList)
         delete burst;
     NanofragBurstList.Clear();
-    ServerTest::TearDown();
+    SimTest::TearDown();
 }
 
-ObjectDefinition *CombatTest::MakeShot(const char *name, Real damage, Real blastDamage, Real blastRange,
+LevelWorld& CombatTest::MakeSolidLevel(const GeometryLayout& layout) {
+    ShapeTree geometryTree = MakeGeometryTree(layout);
+    const std::unique_ptr<LevelGeometry> geometry(geometryTree->Slots[0]->Geometry);
+    geometryTree->Slots[0]->Geometry = nullptr;
+    std::vector<Vector3> triangles;
+    for (const GeometryLayout::Polygon& polygon : layout.polygons)
+        for (size_t k = 1; k + 1 < polygon.corners.size(); ++k)
+            for (size_t corner : {size_t{0}, k, k + 1})
+                triangles.push_back(layout.points[static_cast<size_t>(polygon.corners[corner])]);
+    ShapeTree tree = MakeTree(MakeMeshShape({triangles}), true);
+    TvReleaseLevelWorld();
+    LevelWorldInstance = new LevelWorld(tree.release(), Vector3(0, 0, 0), geometry.get());
+    return *LevelWorldInstance;
+}
+
+ObjectDefinition* CombatTest::MakeShot(const char* name, Real damage, Real blastDamage, Real blastRange,
                                        int32_t flightFlags) {
-    ObjectDefinition *shot = MakeDefinition(name, kAiCoreReserved, false, true, true);
+    ObjectDefinition* shot = MakeDefinition(name, kAiCoreReserved, false, true, true);
     shot->projectile->damage = damage;
     shot->projectile->blastDamage = blastDamage;
     shot->projectile->blastRange = blastRange;
@@ -32,23 +49,23 @@ ObjectDefinition *CombatTest::MakeShot(const char *name, Real damage, Real blast
     return shot;
 }
 
-TestActor::TestActor(int32_t team, const Vector3 &position, int32_t flags, const ObjectDefinition *definition)
+TestActor::TestActor(int32_t team, const Vector3& position, int32_t flags, const ObjectDefinition* definition)
     : ServerObject(team, definition, position, Quaternion{0, 0, 0, 1}, flags, TvNextActorId()) {
     Strength = 100;
 }
 
-const CharacterRecord *TestActor::GetCharacterRecord() const {
+const CharacterRecord* TestActor::GetCharacterRecord() const {
     return Definition && Definition->character ? Definition->character.get() : nullptr;
 }
 
-bool TestActor::HitTestSegment(HitRecord &out, const Vector3 &, const Vector3 &, const HitRecord &in) {
+bool TestActor::HitTestSegment(HitRecord& out, const Vector3&, const Vector3&, const HitRecord& in) {
     if (hitAt < 0 || hitAt > in.t) return false;
     out.t = hitAt;
     return true;
 }
 
-bool TestActor::HitTestBallistic(HitRecord &out, const Vector3 &p, const Vector3 &v, const Vector3 &,
-                                 const HitRecord &in) {
+bool TestActor::HitTestBallistic(HitRecord& out, const Vector3& p, const Vector3& v, const Vector3&,
+                                 const HitRecord& in) {
     return HitTestSegment(out, p, v, in);
 }
 

@@ -13,15 +13,15 @@ namespace {
 using SimNoiseTest = CombatTest;
 
 TEST_F(SimNoiseTest, OwnedEventsFollowLiveOwnersAndOwnerlessOnesOutliveTheirExpiryByNothing) {
-    TestActor *unit = new TestActor(1, {1, 0, 1}, kActorFlagsUnit);
+    TestActor* unit = new TestActor(1, {1, 0, 1}, kActorFlagsUnit);
     TvAddNoiseEvent(unit);
     unit->AiFlags |= kAiFlagNoiseEvent;
     ASSERT_EQ(NoiseEventList.Count(), 1);
-    NoiseEvent *owned = NoiseEventList.Front();
+    NoiseEvent* owned = NoiseEventList.Front();
     EXPECT_EQ(unit->RefCount, 2);
     EXPECT_EQ(owned->loudness, 25);
     TvAddExplosionNoise(20, {5, 0, 5}, {6, 0, 6}, 50, 3);
-    const NoiseEvent *blast = NoiseEventList.Back();
+    const NoiseEvent* blast = NoiseEventList.Back();
     EXPECT_FLOAT_EQ(blast->extentSquared, 9);
     EXPECT_EQ(blast->owner, nullptr);
 
@@ -51,7 +51,7 @@ TEST_F(SimNoiseTest, OwnedEventsFollowLiveOwnersAndOwnerlessOnesOutliveTheirExpi
     TvRefreshNoiseEvents(1);
     EXPECT_TRUE(NoiseEventList.IsEmpty());
 
-    TestActor *other = new TestActor(1, {0, 0, 0}, kActorFlagsUnit);
+    TestActor* other = new TestActor(1, {0, 0, 0}, kActorFlagsUnit);
     TvAddNoiseEvent(other);
     TvAddExplosionNoise(20, {0, 0, 0}, {0, 0, 0}, 0, 0);
     TvClearNoiseEvents();
@@ -61,7 +61,7 @@ TEST_F(SimNoiseTest, OwnedEventsFollowLiveOwnersAndOwnerlessOnesOutliveTheirExpi
 
 TEST_F(SimNoiseTest, ExplosionsWakeTeamTwoBotsAndScavengersThatHearThemAtTheServersTime) {
     struct Case {
-        const char *what;
+        const char* what;
         int32_t team, core;
         Real distanceSquared, extent, hearingSquared;
         bool firing, dead, character;
@@ -81,10 +81,10 @@ TEST_F(SimNoiseTest, ExplosionsWakeTeamTwoBotsAndScavengersThatHearThemAtTheServ
     // The game's clock runs elsewhere: the wake time is the server's.
     GameClock.SetTime(ServerClock.GetTime() + 123456789);
     const uint64_t never = UINT64_MAX;
-    for (const Case &c : cases) {
-        ObjectDefinition *definition = MakeDefinition("listener", c.core, c.character);
+    for (const Case& c : cases) {
+        ObjectDefinition* definition = MakeDefinition("listener", c.core, c.character);
         if (c.character) definition->character->hearingRangeSquared = c.hearingSquared;
-        TestActor *listener = new TestActor(c.team, {std::sqrt(c.distanceSquared), 0, 0}, kActorFlagsUnit, definition);
+        TestActor* listener = new TestActor(c.team, {std::sqrt(c.distanceSquared), 0, 0}, kActorFlagsUnit, definition);
         TeamListAppend(listener);
         listener->AiCore = c.core;
         listener->firing = c.firing;

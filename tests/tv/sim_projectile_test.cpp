@@ -25,10 +25,10 @@ constexpr Quaternion kAlongZ{0, 0, 0, 1};
 class SimProjectileTest : public CombatTest {
 protected:
     // A projectile launched now, held by the test as well as by the registry.
-    ServerProjectile *Launch(const ObjectDefinition *shot, int32_t team, const Vector3 &from, Real speed,
-                             const Quaternion &orientation = kAlongZ, int32_t targetId = -1) {
-        ServerProjectile *projectile =
-            new ServerProjectile(team, shot, from, orientation, speed, -1, targetId, 0, TvNextActorId());
+    ServerProjectile* Launch(const ObjectDefinition* shot, int32_t team, const Vector3& from, Real speed,
+                             const Quaternion& orientation = kAlongZ, int32_t targetId = -1, int32_t shooterId = -1) {
+        ServerProjectile* projectile =
+            new ServerProjectile(team, shot, from, orientation, speed, shooterId, targetId, 0, TvNextActorId());
         projectile->AddRef();
         held.push_back(projectile);
         launchTicks = ServerClock.GetTime();
@@ -36,13 +36,13 @@ protected:
         return projectile;
     }
     void TearDown() override {
-        for (ServerProjectile *projectile : held)
+        for (ServerProjectile* projectile : held)
             projectile->Release();
         CombatTest::TearDown();
     }
     static Real SecondsOf(uint64_t ticks) { return static_cast<Real>(ticks) * CurrentSecondsPerTick(); }
     // One world step of the projectile `ticks` after launch: Step, then Think while it flies.
-    void PassAt(ServerProjectile *projectile, uint64_t ticks) {
+    void PassAt(ServerProjectile* projectile, uint64_t ticks) {
         const uint64_t time = launchTicks + ticks;
         projectile->Step(time, SecondsOf(time));
         if (!projectile->Dead) projectile->Think(time, SecondsOf(time));
@@ -52,15 +52,15 @@ protected:
     }
 
     uint64_t launchTicks = 0;
-    std::vector<ServerProjectile *> held;
+    std::vector<ServerProjectile*> held;
 };
 
 TEST_F(SimProjectileTest, TheLaunchMessageCarriesTheShotsTeamAtOffset16) {
-    const ObjectDefinition *shot = MakeShot("bolt", 10);
+    const ObjectDefinition* shot = MakeShot("bolt", 10);
     ASSERT_TRUE(TvFireProjectile(shot, {1, 2, 3}, {1, 2, 13}, 7, -1, 3, 5, 40));
     const std::vector<RecordedMessage> fired = recorder.Sent(MSG_PROJECTILE_FIRED);
     ASSERT_EQ(fired.size(), 1u);
-    const std::vector<uint8_t> &m = fired[0].bytes;
+    const std::vector<uint8_t>& m = fired[0].bytes;
     ASSERT_EQ(m.size(), 64u);
     EXPECT_EQ(MessageInt(m, 4), 7);
     EXPECT_EQ(MessageInt(m, 8), -1);
@@ -69,7 +69,7 @@ TEST_F(SimProjectileTest, TheLaunchMessageCarriesTheShotsTeamAtOffset16) {
     EXPECT_FLOAT_EQ(MessageFloat(m, 52), 40);
     EXPECT_EQ(MessageInt(m, 56), 5);
 
-    const ServerObject *projectile = TvFindActor(MessageInt(m, 60));
+    const ServerObject* projectile = TvFindActor(MessageInt(m, 60));
     ASSERT_NE(projectile, nullptr);
     EXPECT_TRUE(projectile->IsProjectile());
     EXPECT_EQ(projectile->GetSize(), 376);
@@ -80,12 +80,12 @@ TEST_F(SimProjectileTest, TheLaunchMessageCarriesTheShotsTeamAtOffset16) {
 
 TEST_F(SimProjectileTest, APredictedStrikeLandsInTheFirstPassAtOrAfterItsTimeExactlyWhereForeseen) {
     const std::vector<std::vector<double>> passLengths = {{0.05}, {0.3}, {0.7, 0.1, 1.3, 0.45, 0.01}, {2.5}};
-    for (const std::vector<double> &lengths : passLengths) {
+    for (const std::vector<double>& lengths : passLengths) {
         recorder.Clear();
-        TestActor *barrel = new TestActor(2, {0.25f, -1, 100});
+        TestActor* barrel = new TestActor(2, {0.25f, -1, 100});
         barrel->hitAt = 2.5f;
         const Vector3 origin{0.25f, -1, 0.5f};
-        ServerProjectile *shot = Launch(MakeShot("bolt", 10), 1, origin, 40);
+        ServerProjectile* shot = Launch(MakeShot("bolt", 10), 1, origin, 40);
         EXPECT_EQ(shot->VictimId, barrel->Id);
 
         uint64_t ticks = 0;
@@ -138,19 +138,19 @@ TEST_F(SimProjectileTest, FriendlyFireRulesForDirectHitsAndBlastsAndABlastSpares
         {2, 3, false, true, false},           {5, 3, false, true, false},
         {kGameStory, 2, false, true, false},  {kGameStory, 3, true, true, true},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         recorder.Clear();
         CurrentGameType = c.gameType;
         UserMatchSettings.FriendlyFire = c.friendlyFire;
-        TestActor *victim = new TestActor(c.victimTeam, {0, 0, 10});
+        TestActor* victim = new TestActor(c.victimTeam, {0, 0, 10});
         victim->hitAt = 0.1f; // (0, 0, 10)
-        TestActor *victimsMate = new TestActor(c.victimTeam, {1, 0, 10});
-        TestActor *teammate = new TestActor(1, {-1, 0, 10});
-        TestActor *outside = new TestActor(c.victimTeam, {0, 0, 13});
-        ServerProjectile *shot = Launch(MakeShot("shell", 10, 4, 2.5f), 1, {0, 0, 0}, 100);
+        TestActor* victimsMate = new TestActor(c.victimTeam, {1, 0, 10});
+        TestActor* teammate = new TestActor(1, {-1, 0, 10});
+        TestActor* outside = new TestActor(c.victimTeam, {0, 0, 13});
+        ServerProjectile* shot = Launch(MakeShot("shell", 10, 4, 2.5f), 1, {0, 0, 0}, 100);
         PassAt(shot, TicksOf(0.15));
         ASSERT_TRUE(shot->Dead);
-        const auto expectHurt = [&](const TestActor *actor, bool hurt, Real amount, const char *who) {
+        const auto expectHurt = [&](const TestActor* actor, bool hurt, Real amount, const char* who) {
             ASSERT_EQ(actor->damage.size(), hurt ? 1u : 0u) << who << ", game type " << c.gameType;
             if (hurt) {
                 EXPECT_FLOAT_EQ(actor->damage[0].amount, amount) << who;
@@ -160,17 +160,17 @@ TEST_F(SimProjectileTest, FriendlyFireRulesForDirectHitsAndBlastsAndABlastSpares
         expectHurt(victimsMate, c.victimHurt, 4, "the victim's mate");
         expectHurt(teammate, c.teammateHurt, 4, "the shooter's teammate");
         expectHurt(outside, false, 0, "beyond the blast");
-        for (TestActor *actor : {victim, victimsMate, teammate, outside})
+        for (TestActor* actor : {victim, victimsMate, teammate, outside})
             actor->Remove(false);
     }
 }
 
 TEST_F(SimProjectileTest, AHomingShotArrivesWithinTwentyCentimetresOrGoesAfterTenSeconds) {
-    const ObjectDefinition *missile = MakeShot("missile", 10, 0, 0, kFlightHoming);
-    TestActor *still = new TestActor(2, {0, 0, 3});
+    const ObjectDefinition* missile = MakeShot("missile", 10, 0, 0, kFlightHoming);
+    TestActor* still = new TestActor(2, {0, 0, 3});
     const Vector3 centre = still->GetCentre();
     // 0.1 m a pass, turning toward the target from beside it.
-    ServerProjectile *shot = Launch(missile, 1, {1, 0, 0}, 2, kAlongZ, still->Id);
+    ServerProjectile* shot = Launch(missile, 1, {1, 0, 0}, 2, kAlongZ, still->Id);
     const int32_t hits = GameOptions.MissionStats[kStatPlayerHits];
     uint64_t ticks = 0;
     while (!shot->Dead && SecondsOf(ticks) < 10)
@@ -184,7 +184,7 @@ TEST_F(SimProjectileTest, AHomingShotArrivesWithinTwentyCentimetresOrGoesAfterTe
     EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 0);
 
     recorder.Clear();
-    TestActor *far = new TestActor(2, {0, 0, 1000});
+    TestActor* far = new TestActor(2, {0, 0, 1000});
     shot = Launch(missile, 1, {0, 0, 0}, 20, kAlongZ, far->Id);
     ticks = 0;
     while (!shot->Dead) {
@@ -198,7 +198,7 @@ TEST_F(SimProjectileTest, AHomingShotArrivesWithinTwentyCentimetresOrGoesAfterTe
 
 TEST_F(SimProjectileTest, OrientationTurnsForwardOntoTheVelocityAlongTheZAxisToo) {
     const Vector3 velocities[] = {{0, 0, 5}, {0, 0, -5}, {3, 0, 0}, {0, -4, 3}, {1, 2, -2}, {-0.5f, 0.1f, 0}};
-    for (const Vector3 &v : velocities) {
+    for (const Vector3& v : velocities) {
         const Quaternion q = ProjectileOrientation(v);
         Vector3 forward;
         QuaternionZAxis(forward, q);
@@ -214,9 +214,48 @@ TEST_F(SimProjectileTest, OrientationTurnsForwardOntoTheVelocityAlongTheZAxisToo
     EXPECT_EQ(back.w, 0);
 }
 
+TEST_F(SimProjectileTest, AShotStrikesTheLevelWhereForeseenAndLeavesItsBox) {
+    // A floor from z = 0 to 20 at y = 0 and a wall across its far end.
+    GeometryLayout layout;
+    layout.FloorQuad(-5, 0, 5, 20, 0);
+    layout.Add({layout.Point(-5, 0, 20), layout.Point(-5, -5, 20), layout.Point(5, -5, 20), layout.Point(5, 0, 20)});
+    MakeSolidLevel(layout);
+    const ObjectDefinition* bolt = MakeShot("bolt", 10);
+    TestActor* shooter = new TestActor(1, {0, 0, 1});
+    shooter->WithheldShots = 2;
+    ServerProjectile* shot = Launch(bolt, 1, {0, -1, 10}, 10, kAlongZ, -1, shooter->Id);
+    EXPECT_TRUE(shot->WillHit);
+    EXPECT_TRUE(shot->HitsLevel);
+    EXPECT_NEAR(shot->HitAt, 1.0f, 1e-5f);
+    uint64_t ticks = 0;
+    while (!shot->Dead)
+        PassAt(shot, ticks += TicksOf(0.3));
+    EXPECT_GE(SecondsOf(ticks), shot->HitAt);
+    EXPECT_LT(SecondsOf(ticks - TicksOf(0.3)), shot->HitAt);
+    const std::vector<RecordedMessage> impact = recorder.Sent(kMsgImpact);
+    ASSERT_EQ(impact.size(), 1u);
+    EXPECT_EQ(MessageInt(impact[0].bytes, 8), -1);
+    EXPECT_EQ(MessageFloat(impact[0].bytes, 24), (Vector3(0, -1, 10) + shot->HitAt * shot->Velocity).z);
+    EXPECT_EQ(shooter->WithheldShots, 3) << "a shot that hit no actor counts as withheld";
+    EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 0) << "the impact message ends it";
+
+    // Backwards along the floor: out of the box where z goes below 0.
+    recorder.Clear();
+    shot = Launch(bolt, 1, {0, -1, 10}, 10, Quaternion{0, 1, 0, 0});
+    ticks = 0;
+    while (!shot->Dead) {
+        ASSERT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 0);
+        PassAt(shot, ticks += TicksOf(0.05));
+    }
+    EXPECT_LT(shot->Position.z, 0);
+    EXPECT_GE(shot->Position.z, -0.5f);
+    EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 1);
+    EXPECT_EQ(recorder.CountSent(kMsgImpact), 0);
+}
+
 TEST_F(SimProjectileTest, AShotWhosePositionIsNotFiniteLeavesTheLevel) {
     const Real nan = std::numeric_limits<Real>::quiet_NaN();
-    ServerProjectile *shot = Launch(MakeShot("bolt", 10), 1, {0, 0, 0}, 40, Quaternion{nan, 0, 0, 1});
+    ServerProjectile* shot = Launch(MakeShot("bolt", 10), 1, {0, 0, 0}, 40, Quaternion{nan, 0, 0, 1});
     PassAt(shot, TicksOf(0.05));
     EXPECT_TRUE(shot->Dead);
     EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 1);

@@ -8,6 +8,7 @@
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/sensing.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "tests/tv/sim_combat_fixture.h"
 
@@ -22,7 +23,7 @@ class SimSensingTest : public CombatTest {
 protected:
     void SetUp() override {
         CombatTest::SetUp();
-        ObjectDefinition *definition = MakeDefinition("scout", 0, true);
+        ObjectDefinition* definition = MakeDefinition("scout", 0, true);
         definition->character->angularScanRate = kScanRate;
         owner = new ServerUnit(1, definition, {0, 0, 0}, {0, 0, 0, 1}, TvNextActorId());
         owner->SightRange = 20;
@@ -34,34 +35,34 @@ protected:
         senses.reset();
         CombatTest::TearDown();
     }
-    TestActor *Enemy(int32_t team, const Vector3 &position, int32_t core = 0) {
-        TestActor *enemy = new TestActor(team, position, kActorFlagsUnit);
+    TestActor* Enemy(int32_t team, const Vector3& position, int32_t core = 0) {
+        TestActor* enemy = new TestActor(team, position, kActorFlagsUnit);
         enemy->AiCore = core;
         TeamListAppend(enemy);
         return enemy;
     }
     // Steps the sweep until it reports something or ends; the angle at the report, or NaN.
-    Real SweepUntilReported(ServerObject *&target, Real &best) {
+    Real SweepUntilReported(ServerObject*& target, Real& best) {
         for (int32_t step = 0; step < 100 && scan.ScanActive; ++step) {
             AdvanceSeconds(kStepSeconds);
             if (senses->Scan(target, best)) return scan.ScanAngle;
         }
         return std::numeric_limits<Real>::quiet_NaN();
     }
-    static Real BearingOf(const Vector3 &p) {
+    static Real BearingOf(const Vector3& p) {
         return std::atan2(p.x, p.z) * 4096.0f / (2.0f * std::numbers::pi_v<Real>);
     }
 
-    ServerUnit *owner = nullptr;
+    ServerUnit* owner = nullptr;
     SightScan scan;
     std::unique_ptr<ActorAiData> senses;
 };
 
 TEST_F(SimSensingTest, AStandingEnemyIsReportedOnTheStepInWhichTheRaySwingsPastIt) {
     const Vector3 place{2, 0, 10};
-    TestActor *enemy = Enemy(2, place);
+    TestActor* enemy = Enemy(2, place);
     scan.Start(kSightAngle, GameClock.GetSeconds());
-    ServerObject *target = nullptr;
+    ServerObject* target = nullptr;
     Real best = kNone;
     AdvanceSeconds(kStepSeconds);
     EXPECT_FALSE(senses->Scan(target, best)) << "the first meeting only notes its side";
@@ -76,14 +77,14 @@ TEST_F(SimSensingTest, AStandingEnemyIsReportedOnTheStepInWhichTheRaySwingsPastI
 TEST_F(SimSensingTest, AnEnemyMetBehindTheSweepWaitsForTheRayToComeBack) {
     Enemy(2, {0, 0, -5}); // behind: the sweep turns only while someone is in range
     scan.Start(kSightAngle, GameClock.GetSeconds());
-    ServerObject *target = nullptr;
+    ServerObject* target = nullptr;
     Real best = kNone;
     while (scan.ScanAngle < 300) {
         AdvanceSeconds(kStepSeconds);
         senses->Scan(target, best);
     }
     const Vector3 place{2, 0, 10};
-    TestActor *enemy = Enemy(2, place);
+    TestActor* enemy = Enemy(2, place);
     const Real angle = SweepUntilReported(target, best);
     EXPECT_EQ(target, enemy);
     EXPECT_EQ(scan.ScanProgress, 1) << "reported on the way back";
@@ -92,12 +93,12 @@ TEST_F(SimSensingTest, AnEnemyMetBehindTheSweepWaitsForTheRayToComeBack) {
 }
 
 TEST_F(SimSensingTest, MinesAreNeverCandidatesAndTeamZeroOnlyForTheSweep) {
-    TestActor *mine = Enemy(2, {0.5f, 0, 3}, kAiCoreMine);
-    TestActor *neutral = Enemy(0, {1, 0, 5});
-    TestActor *far = Enemy(3, {3, 0, 12});
+    TestActor* mine = Enemy(2, {0.5f, 0, 3}, kAiCoreMine);
+    TestActor* neutral = Enemy(0, {1, 0, 5});
+    TestActor* far = Enemy(3, {3, 0, 12});
     Enemy(3, {0, 0, 2})->concealed = true;
 
-    ServerObject *target = nullptr;
+    ServerObject* target = nullptr;
     Real best = kNone;
     EXPECT_TRUE(senses->FindNearestVisible(kNone, target, best));
     EXPECT_EQ(target, far) << "neither the mine, team 0 nor the concealed";
@@ -115,6 +116,25 @@ TEST_F(SimSensingTest, MinesAreNeverCandidatesAndTeamZeroOnlyForTheSweep) {
     EXPECT_EQ(TvFindOtherEnemyInSight(owner, mine), far) << "team 0 is neutral";
     owner->SightRange = 1;
     EXPECT_EQ(TvFindOtherEnemyInSight(owner, mine), mine) << "none in range: the excluded one";
+}
+
+TEST_F(SimSensingTest, AWallAcrossTheRayDropsEnemiesBeyondItEvenWithAClearLineToThem) {
+    // A wall at z = 5 from x = 1.3 to 3: it cuts the ray that first swings past
+    // the enemy, not the line from the eye to the enemy (x = 1 at that depth).
+    GeometryLayout layout;
+    layout.Add({layout.Point(1.3f, -3, 5), layout.Point(1.3f, 1, 5), layout.Point(3, 1, 5), layout.Point(3, -3, 5)});
+    MakeSolidLevel(layout);
+    const Vector3 place{2, 0, 10};
+    TestActor* enemy = Enemy(2, place);
+    ASSERT_TRUE(TvLevelSegmentHit(owner->Position + SightEyeOffset, place + SightEyeOffset));
+
+    scan.Start(kSightAngle, GameClock.GetSeconds());
+    ServerObject* target = nullptr;
+    Real best = kNone;
+    const Real angle = SweepUntilReported(target, best);
+    EXPECT_EQ(target, enemy);
+    EXPECT_EQ(scan.ScanProgress, 1) << "not on the way out, where the wall cut the ray; on the way back";
+    EXPECT_LT(angle, BearingOf(place));
 }
 
 } // namespace
