@@ -9,6 +9,7 @@
 #include "Tv/server/game_options.h"
 #include "Tv/server/match_settings.h"
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_projectile.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int32_t kMsgDamageReport = 55;
 constexpr int32_t kMsgNanofragDamage = 56;
 constexpr int32_t kMsgProjectileImpact = 71;
 constexpr int32_t kBlastDamageKind = 33;
@@ -45,9 +45,7 @@ void CountHit(int32_t team) {
 }
 
 void SendDamageReport(int32_t type, const ServerObject& actor, bool guaranteed) {
-    ByteWriter message;
-    message.I32(type);
-    message.I32(actor.Id);
+    ByteWriter message = ActorMessage(type, actor.Id);
     message.F32(actor.Strength);
     message.F32(actor.GetShield());
     message.F32(actor.GetArmour());
@@ -84,7 +82,7 @@ ServerObject* ServerProjectile::FirstActorHit(const Vector3& v, Real& limit, boo
     return hit;
 }
 
-void ServerProjectile::Step(uint64_t time, Real) {
+void ServerProjectile::Step(uint64_t time, Real seconds) {
     if (time <= ThinkTicks) return;
     Real dt = SecondsBetween(ThinkTicks, time);
     const Real flown = SecondsBetween(LaunchTicks, time);
@@ -141,11 +139,11 @@ void ServerProjectile::Step(uint64_t time, Real) {
         point = messagePoint = Position + dt * v;
         if (Record->gravity) messagePoint.y += 0.5f * kActorGravity * dt * dt;
     }
-    Strike(time, victim, point, messagePoint, dt);
+    Strike(time, seconds, victim, point, messagePoint, dt);
 }
 
-void ServerProjectile::Strike(uint64_t time, ServerObject* victim, const Vector3& point, const Vector3& messagePoint,
-                              Real dt) {
+void ServerProjectile::Strike(uint64_t time, Real seconds, ServerObject* victim, const Vector3& point,
+                              const Vector3& messagePoint, Real dt) {
     if (victim) victim->AddRef(); // damage may remove it
     uint8_t killed = 0;
     if (victim) {
@@ -159,9 +157,7 @@ void ServerProjectile::Strike(uint64_t time, ServerObject* victim, const Vector3
     }
 
     const bool victimOnPlayerTeam = victim && IsPlayerTeam(victim->Team);
-    ByteWriter message;
-    message.I32(kMsgProjectileImpact);
-    message.I32(Id);
+    ByteWriter message = ActorMessage(kMsgProjectileImpact, Id);
     message.I32(victim ? victim->Id : -1);
     message.F32(LastSeconds + dt);
     message.F32(messagePoint.x);
@@ -172,7 +168,7 @@ void ServerProjectile::Strike(uint64_t time, ServerObject* victim, const Vector3
 
     if (Record->blastDamage != 0) Blast(victim, point, time);
     TvAddExplosionNoise(kShotNoiseLoudness, point, Origin, time, 0);
-    AnswerFire(victim, LastSeconds + dt);
+    AnswerFire(victim, seconds);
     // Removal may delete this projectile: nothing of it is touched after.
     Remove(false);
     if (victim) victim->Release();

@@ -81,7 +81,8 @@ private:
     ServerObject* FirstActorHit(const Vector3& v, Real& limit, bool mobileOnly) const;
     // Whether a hit of this shot would hurt that team.
     bool CanHurt(int32_t team) const;
-    void Strike(uint64_t time, ServerObject* victim, const Vector3& point, const Vector3& messagePoint, Real dt);
+    void Strike(uint64_t time, Real seconds, ServerObject* victim, const Vector3& point, const Vector3& messagePoint,
+                Real dt);
     void DamageVictim(ServerObject& victim, uint64_t time, uint8_t& killed);
     void Blast(ServerObject* victim, const Vector3& point, uint64_t time);
     void AnswerFire(ServerObject* victim, Real seconds);

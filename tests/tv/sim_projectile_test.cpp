@@ -13,6 +13,8 @@
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_projectile.h"
+#include "Tv/sim/server_unit.h"
+#include "Tv/world/intersection.h"
 #include "core/clock.h"
 #include "tests/tv/sim_combat_fixture.h"
 
@@ -251,6 +253,56 @@ TEST_F(SimProjectileTest, AShotStrikesTheLevelWhereForeseenAndLeavesItsBox) {
     EXPECT_GE(shot->Position.z, -0.5f);
     EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 1);
     EXPECT_EQ(recorder.CountSent(kMsgImpact), 0);
+}
+
+// A bot of the player's side that a shot can strike, recording how it answers.
+class StruckBot : public ServerUnit {
+public:
+    StruckBot(const ObjectDefinition* definition, const Vector3& position)
+        : ServerUnit(1, definition, position, {0, 0, 0, 1}, TvNextActorId()) {}
+    bool IsBot() const override { return true; }
+    WeaponInstance* GetWeapon() const override { return const_cast<WeaponInstance*>(&weapon); }
+    bool HitTestSegment(HitRecord& out, const Vector3&, const Vector3&, const HitRecord& in) override {
+        out.t = in.t;
+        return true;
+    }
+    void AttackTarget(ServerObject* target, Real, int32_t, int32_t) override { attacked = target; }
+
+    WeaponInstance weapon;
+    ServerObject* attacked = nullptr;
+};
+
+TEST_F(SimProjectileTest, TheShooterCountsWithheldShotsAndABotShotAtFromWithinItsRangeAnswers) {
+    struct Case {
+        const char* what;
+        Real weaponRange; // squared, as the records keep it
+        int32_t standingMode;
+        bool moving;
+        bool answers;
+    };
+    const Case cases[] = {
+        {"in range", 100, 4, false, true},
+        {"just out of range", 99.9f, 4, false, false},
+        {"under a player's orders", 100, 6, false, false},
+        {"walking", 100, 4, true, false},
+    };
+    ObjectDefinition* gun = MakeShot("gun shot", 10);
+    for (const Case& c : cases) {
+        gun->projectile->maxRange = c.weaponRange;
+        TestActor* shooter = new TestActor(2, {0, 0, 0});
+        shooter->WithheldShots = 3;
+        StruckBot* bot = new StruckBot(walker, {0, 0, 10});
+        bot->weapon.Projectile = gun;
+        bot->StandingMode = c.standingMode;
+        bot->Moving = c.moving;
+        ServerProjectile* shot = Launch(MakeShot("bolt", 10), 2, {0, 0, 9.5f}, 10, kAlongZ, bot->Id, shooter->Id);
+        PassAt(shot, TicksOf(0.05));
+        ASSERT_TRUE(shot->Dead) << c.what;
+        EXPECT_EQ(bot->attacked, c.answers ? shooter : nullptr) << c.what;
+        EXPECT_EQ(shooter->WithheldShots, 0) << "it struck its target";
+        bot->Remove(false);
+        shooter->Remove(false);
+    }
 }
 
 TEST_F(SimProjectileTest, AShotWhosePositionIsNotFiniteLeavesTheLevel) {
