@@ -80,6 +80,21 @@ TEST_F(SimProjectileTest, TheLaunchMessageCarriesTheShotsTeamAtOffset16) {
     EXPECT_EQ(TeamActorListOf(3)->Count(), 0);
 }
 
+TEST_F(SimProjectileTest, AFiredShotFliesAndStrikesThroughTheWorldStep) {
+    TestActor* barrel = new TestActor(2, {0, 0, 20});
+    barrel->hitAt = 0.52f; // its near side, 20.8 m away at 40 m/s
+    const ObjectDefinition* shot = MakeShot("bolt", 10);
+    ASSERT_TRUE(TvFireProjectile(shot, {0, 0, 0}, {0, 0, 20}, -1, -1, 1, 0, 40));
+    const int32_t id = MessageInt(recorder.Sent(MSG_PROJECTILE_FIRED)[0].bytes, 60);
+    for (int32_t pass = 0; pass < 10; ++pass) Step(0.05f);
+    EXPECT_EQ(recorder.CountSent(kMsgImpact), 0);
+    EXPECT_NE(TvFindActor(id), nullptr);
+    Step(0.05f);
+    EXPECT_EQ(recorder.CountSent(kMsgImpact), 1) << "in the pass at 0.55 s";
+    EXPECT_EQ(TvFindActor(id), nullptr);
+    EXPECT_EQ(barrel->damage.size(), 1u);
+}
+
 TEST_F(SimProjectileTest, APredictedStrikeLandsInTheFirstPassAtOrAfterItsTimeExactlyWhereForeseen) {
     const std::vector<std::vector<double>> passLengths = {{0.05}, {0.3}, {0.7, 0.1, 1.3, 0.45, 0.01}, {2.5}};
     for (const std::vector<double>& lengths : passLengths) {
