@@ -55,6 +55,12 @@ void TvAddNoiseEvent(ServerObject* unit) {
     NoiseEventList.PushBack(event);
 }
 
+void TvGiveNoiseEvent(ServerObject* unit) {
+    if (unit->AiFlags & kAiFlagNoiseEvent) return;
+    TvAddNoiseEvent(unit);
+    unit->AiFlags |= kAiFlagNoiseEvent;
+}
+
 void TvRemoveNoiseEventOf(ServerObject* actor) {
     for (ListIterator<NoiseEvent*> it(NoiseEventList); !it.AtEnd(); it.Next())
         if ((*it.Payload())->owner == actor) {

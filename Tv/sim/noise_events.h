@@ -26,6 +26,9 @@ extern List<NoiseEvent*> NoiseEventList;
 
 // A noise that follows the unit (one reference held on it); the caller sets the unit's AiFlags bit 0x8.
 void TvAddNoiseEvent(ServerObject* unit);
+// The unit's noise event with its AiFlags bit 0x8, unless it has one already:
+// a second event would keep the unit alive after its first one goes.
+void TvGiveNoiseEvent(ServerObject* unit);
 // Drops the actor's event, if it has one, and clears its AiFlags bit 0x8.
 void TvRemoveNoiseEventOf(ServerObject* actor);
 // An ownerless noise at p (q its second point) until `expiry`; it wakes every

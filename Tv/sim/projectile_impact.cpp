@@ -5,10 +5,10 @@
 #include "Tv/defs/definitionregistry.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/actor_actions.h"
-#include "Tv/server/damage_rules.h"
 #include "Tv/server/game_options.h"
 #include "Tv/server/match_settings.h"
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_damage.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/noise_events.h"
@@ -28,11 +28,6 @@ constexpr Real kNanofragHealthFraction = 0.001f;
 constexpr Vector3 kOneMetreUp{0, -1, 0};
 constexpr Vector3 kBurstRaise{0, -0.5f, 0};
 
-bool IsPlayerTeam(int32_t team) {
-    const TeamRecord* record = TeamTable::GetTeam(team);
-    return record && record->IsPlayerTeam();
-}
-
 Real DistanceSquared(const Vector3& a, const Vector3& b) {
     const Vector3 d = a - b;
     return Dot(d, d);
@@ -42,14 +37,6 @@ Real DistanceSquared(const Vector3& a, const Vector3& b) {
 void CountHit(int32_t team) {
     if (team == 0) return;
     ++GameOptions.MissionStats[team == 2 ? kStatEnemyHits : kStatPlayerHits];
-}
-
-void SendDamageReport(int32_t type, const ServerObject& actor, bool guaranteed) {
-    ByteWriter message = ActorMessage(type, actor.Id);
-    message.F32(actor.Strength);
-    message.F32(actor.GetShield());
-    message.F32(actor.GetArmour());
-    TvBroadcast(message, guaranteed);
 }
 
 // A struck actor that is gone, or nearly, starts a nanofrag burst there on the next pass.
@@ -156,7 +143,7 @@ void ServerProjectile::Strike(uint64_t time, Real seconds, ServerObject* victim,
             TvSpawnActor(Team, decoy, point + kOneMetreUp, Orientation, -1);
     }
 
-    const bool victimOnPlayerTeam = victim && IsPlayerTeam(victim->Team);
+    const bool victimOnPlayerTeam = victim && TeamTable::IsPlayerTeam(victim->Team);
     ByteWriter message = ActorMessage(kMsgProjectileImpact, Id);
     message.I32(victim ? victim->Id : -1);
     message.F32(LastSeconds + dt);
@@ -176,14 +163,10 @@ void ServerProjectile::Strike(uint64_t time, Real seconds, ServerObject* victim,
 
 void ServerProjectile::DamageVictim(ServerObject& victim, uint64_t time, uint8_t& killed) {
     if (Record->damage > 0) CountHit(Team);
-    const bool onPlayerTeam = IsPlayerTeam(victim.Team);
+    const bool onPlayerTeam = TeamTable::IsPlayerTeam(victim.Team);
     if (CanHurt(victim.Team)) {
-        const Real damage = Record->damage * DamageMultiplier;
-        const ObjectDefinition* d = victim.Definition;
-        const Real scaled =
-            TvScaleDamage(onPlayerTeam, damage, d ? d->resistance : 0, d ? d->resistanceFactor : 0, DamageKind);
-        killed = victim.TakeDamage(scaled, true, Team);
-        SendDamageReport(kMsgDamageReport, victim, UserMatchSettings.NetDetailLevel == 0 && onPlayerTeam);
+        killed = victim.TakeDamage(TvDamageFor(victim, Record->damage * DamageMultiplier, DamageKind), true, Team);
+        TvBroadcastDamageReport(kMsgDamageReport, victim, UserMatchSettings.NetDetailLevel == 0 && onPlayerTeam);
         if ((FlightFlags & kFlightShutDown) && !onPlayerTeam) victim.Disable();
     }
     if (FlightFlags & kFlightNanofrag) AddNanofragBurst(victim, time);
@@ -198,12 +181,9 @@ void ServerProjectile::Blast(ServerObject* victim, const Vector3& point, uint64_
         if (actor->IsProjectile() || !actor->IsAlive()) return;
         if (DistanceSquared(actor->Position, point) >= Record->blastRangeSquared) return;
         if (actor != victim && CanHurt(actor->Team)) {
-            const bool onPlayerTeam = IsPlayerTeam(actor->Team);
-            const ObjectDefinition* d = actor->Definition;
-            const Real scaled = TvScaleDamage(onPlayerTeam, blast, d ? d->resistance : 0, d ? d->resistanceFactor : 0,
-                                              kBlastDamageKind);
-            actor->TakeDamage(scaled, true, Team);
-            SendDamageReport(report, *actor, onPlayerTeam);
+            const bool onPlayerTeam = TeamTable::IsPlayerTeam(actor->Team);
+            actor->TakeDamage(TvDamageFor(*actor, blast, kBlastDamageKind), true, Team);
+            TvBroadcastDamageReport(report, *actor, onPlayerTeam);
             if ((FlightFlags & kFlightShutDown) && !onPlayerTeam) actor->Disable();
         }
         if (FlightFlags & kFlightNanofrag) AddNanofragBurst(*actor, time);
@@ -220,7 +200,7 @@ void ServerProjectile::AnswerFire(ServerObject* victim, Real seconds) {
     else if (victim->Team == Team || victim->Team == 0)
         ++shooter->WithheldShots;
 
-    if (!victim || !victim->IsBot() || !IsPlayerTeam(victim->Team) || victim->Team == shooter->Team) return;
+    if (!victim || !victim->IsBot() || !TeamTable::IsPlayerTeam(victim->Team) || victim->Team == shooter->Team) return;
     ServerUnit& unit = *static_cast<ServerUnit*>(victim);
     if (unit.IsFiring() || unit.IsMoving() || !unit.Waypoints.IsEmpty() || unit.IsPathPending() ||
         unit.StandingMode == kStandingModePlayer || unit.Collecting || unit.ItemActionActive)

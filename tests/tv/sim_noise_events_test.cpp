@@ -14,8 +14,9 @@ using SimNoiseTest = CombatTest;
 
 TEST_F(SimNoiseTest, OwnedEventsFollowLiveOwnersAndOwnerlessOnesOutliveTheirExpiryByNothing) {
     TestActor* unit = new TestActor(1, {1, 0, 1}, kActorFlagsUnit);
-    TvAddNoiseEvent(unit);
-    unit->AiFlags |= kAiFlagNoiseEvent;
+    TvGiveNoiseEvent(unit);
+    TvGiveNoiseEvent(unit); // it has one already
+    EXPECT_EQ(unit->AiFlags & kAiFlagNoiseEvent, kAiFlagNoiseEvent);
     ASSERT_EQ(NoiseEventList.Count(), 1);
     NoiseEvent* owned = NoiseEventList.Front();
     EXPECT_EQ(unit->RefCount, 2);
