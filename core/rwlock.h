@@ -31,3 +31,20 @@ private:
     plat::CriticalSection guard_;
     std::atomic<int32_t> readers_{0};
 };
+
+// Holds a lock in one mode for its scope; a null lock holds nothing.
+class RwLockHold {
+public:
+    RwLockHold(RwLock* lock, bool exclusive) : lock_(lock), exclusive_(exclusive) {
+        if (lock_) lock_->Lock(exclusive_);
+    }
+    ~RwLockHold() {
+        if (lock_) lock_->Unlock(exclusive_);
+    }
+    RwLockHold(const RwLockHold&) = delete;
+    RwLockHold& operator=(const RwLockHold&) = delete;
+
+private:
+    RwLock* const lock_;
+    const bool exclusive_;
+};

@@ -16,8 +16,9 @@ struct ConsoleHooks {
     // Queues the lines of a command-script file (name relative to the current
     // directory) for the console; false when the file cannot be read.
     bool (*batchLoadFile)(const char* name) = nullptr;
-    // Adds the level trigger (kind 18) that re-creates an actor of the role
-    // for the team once ServerClock reaches `deadline` (ticks).
+    // Adds the level trigger of kind 18 (its command list one empty line)
+    // that re-creates an actor of the role for the team once ServerClock
+    // reaches `deadline` (ticks).
     void (*addRespawnTrigger)(const char* roleName, int32_t team, uint64_t deadline) = nullptr;
 };
 

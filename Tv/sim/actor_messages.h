@@ -9,13 +9,23 @@
 #include "core/bytes.h"
 
 constexpr int32_t kMsgDamageReport = 55;         // 20: id, strength, shield, armour
+constexpr int32_t kMsgUnitWalkTo = 57;           // 80: id, motion state, point walked to, final target
+constexpr int32_t kMsgUnitAtRest = 59;           // 56: id, motion state
+constexpr int32_t kMsgUnitStopped = 60;          // 56: id, motion state
+constexpr int32_t kMsgUnitWalking = 61;          // 56: id, motion state
+constexpr int32_t kMsgUnitCrouched = 76;         // 9: id, concealed byte
+constexpr int32_t kMsgUnitStoodUp = 78;          // 9: id, concealed byte
 constexpr int32_t kMsgActorLevel = 85;           // 12: id, level
 constexpr int32_t kMsgActorStunned = 86;         // 16: id, start, end
 constexpr int32_t kMsgActorStunEnded = 87;       // 8: id
 constexpr int32_t kMsgActorConverted = 88;       // 20: id, team, start, end
 constexpr int32_t kMsgActorConversionEnded = 89; // 8: id
+constexpr int32_t kMsgUnitWalkingSpeed = 95;     // 60: id, change, motion state
+constexpr int32_t kMsgHoldReleased = 102;        // 8: id
 constexpr int32_t kMsgActorExploded = 107;       // 12: id, blast id (-1 none)
 constexpr int32_t kMsgActorPose = 111;           // 40: id, seconds, position, orientation
+constexpr int32_t kMsgItemTakenOff = 128;        // 12: id, item key
+constexpr int32_t kMsgOrderDone = 134;           // 8: id
 constexpr int32_t kMsgHeapContents = 185;        // 12: id, definition id
 constexpr int32_t kMsgActorSequence = 186;       // 12: id, sequence
 

@@ -70,4 +70,7 @@ void TvReleaseAllActors() {
         UnregisterActor(actor);
         actor->Release();
     });
+    // Bursts belong to the level that made them: none may fire in the next one.
+    for (NanofragBurst* burst : NanofragBurstList) delete burst;
+    NanofragBurstList.Clear();
 }

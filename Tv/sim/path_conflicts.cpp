@@ -113,9 +113,7 @@ void Apply(const PathSegment& s, Real t) {
         u.HeadForPoint(u.FinalTarget(), t);
         u.WalkTo(u.Position, false);
         break;
-    default:
-        u.YieldUntil = 0;
-        break;
+    default: u.YieldUntil = 0; break;
     }
     if (u.YieldUntil != 0 && t > u.YieldUntil) {
         if (t <= u.YieldUntil + kWaitSeconds) {

@@ -25,21 +25,6 @@ namespace {
 // players, drop finished ones, draw nothing.
 constexpr AwDrawFlags kServerModelUpdate = kDrawCulled | kDrawDropFinished;
 
-// Holds the level world's lock in one mode for its scope.
-class WorldLockHold {
-public:
-    WorldLockHold(LevelWorld& world, bool exclusive) : world_(world), exclusive_(exclusive) {
-        world_.lock.Lock(exclusive_);
-    }
-    ~WorldLockHold() { world_.lock.Unlock(exclusive_); }
-    WorldLockHold(const WorldLockHold&) = delete;
-    WorldLockHold& operator=(const WorldLockHold&) = delete;
-
-private:
-    LevelWorld& world_;
-    const bool exclusive_;
-};
-
 // A new model of the definition's shape, else of its model; none without
 // either.
 AwObject* MakeModel(const ObjectDefinition* definition) {
@@ -127,7 +112,7 @@ ServerObject::ServerObject(int32_t team, const ObjectDefinition* definition, con
 
     // Without a level world (tests build bare actors) the model stays out.
     if ((flags & 9) == 0 && Model && LevelWorldInstance) {
-        WorldLockHold hold(*LevelWorldInstance, true);
+        RwLockHold hold(&LevelWorldInstance->lock, true);
         LevelWorldInstance->AddObject(Model);
         InCollisionWorld = 1;
     }
@@ -137,7 +122,7 @@ ServerObject::ServerObject(int32_t team, const ObjectDefinition* definition, con
 ServerObject::~ServerObject() {
     if (InActorHash) UnregisterActor(this);
     if (InCollisionWorld && !KeepModelInWorld && LevelWorldInstance && Model) {
-        WorldLockHold hold(*LevelWorldInstance, true);
+        RwLockHold hold(&LevelWorldInstance->lock, true);
         LevelWorldInstance->RemoveObject(Model);
     }
     SetAiTarget(nullptr);
@@ -171,7 +156,7 @@ void ServerObject::Start(uint64_t time, Real seconds) {
     LastSeconds = StateSeconds = seconds;
     StateTicks = ThinkTicks = time;
     if (LevelWorldInstance) {
-        WorldLockHold hold(*LevelWorldInstance, false);
+        RwLockHold hold(&LevelWorldInstance->lock, false);
         FloorPolygon = LevelWorldInstance->FindFloor(Position);
     }
     if (AiStartCallback) AiStartCallback(this, time);

@@ -12,6 +12,7 @@
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_messages.h"
 #include "Tv/server/server_state.h"
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_makers.h"
@@ -38,9 +39,6 @@ constexpr int32_t kWeaponTypeDisabling = 14; // passes over units already disabl
 constexpr Real kHandOverRangeSquared = 16.0f;
 constexpr Real kDefaultPickupRadius = 6.0f;
 constexpr int32_t kSpeedOne = 65536;     // 16.16
-constexpr int32_t kMsgCrouched = 76;     // 9: unit id, concealed byte
-constexpr int32_t kMsgStoodUp = 78;      // 9: unit id, concealed byte
-constexpr int32_t kMsgWalkingSpeed = 95; // 60: unit id, change, motion state
 
 Real DistanceSquared(const Vector3& a, const Vector3& b) {
     const Vector3 d = a - b;
@@ -67,7 +65,8 @@ Real PickupRadiusOf(const ServerObject& pickup) {
 // node uses.
 void CollectNodes(const AwModel* node, std::vector<const AwModel*>& out) {
     out.push_back(node);
-    for (const AwModel* child : node->Children) CollectNodes(child, out);
+    for (const AwModel* child : node->Children)
+        CollectNodes(child, out);
 }
 
 // The middle of a node's mesh box; false when the node shows no mesh.
@@ -113,10 +112,9 @@ ServerUnit::~ServerUnit() {
     // empty until items exist).
     if (CustomisationModel) CustomisationModel->ReleaseUse();
     if (LevelWorld* world = LevelWorldInstance; world && Mover) {
-        world->lock.Lock(true);
+        RwLockHold hold(&world->lock, true);
         if (Mover->floor) Mover->floor->flags &= ~kPolygonUnitMarks;
         world->RemoveMover(Mover);
-        world->lock.Unlock(true);
     }
     Mover = nullptr;
     OnDeath();
@@ -162,11 +160,10 @@ void ServerUnit::Start(uint64_t time, Real seconds) {
     if (world && !Mover) {
         const Real height = Character ? Character->boundsHeight : 0;
         const Real radius = Character ? Character->collisionRadius : 0;
-        world->lock.Lock(true);
+        RwLockHold hold(&world->lock, true);
         Vector3 at = Position;
         Mover = world->AddMover(at, new CollisionVolume(height, radius, 0.3f * radius), static_cast<uint32_t>(time));
         if (Mover->floor) Mover->floor->flags |= kPolygonUnitMarks;
-        world->lock.Unlock(true);
     }
     const int32_t team = Team;
     Team = 0; // joining a player team is always a change
@@ -325,9 +322,7 @@ void ServerUnit::ToggleCrouch() {
     } else {
         UpdateCentreOffset(false);
     }
-    ByteWriter message;
-    message.I32(Crouched ? kMsgCrouched : kMsgStoodUp);
-    message.I32(Id);
+    ByteWriter message = ActorMessage(Crouched ? kMsgUnitCrouched : kMsgUnitStoodUp, Id);
     message.U8(Concealed);
     TvBroadcast(message, false);
 }
@@ -348,9 +343,12 @@ Vector3 ServerUnit::CrouchBoxCentre() const {
     if (model) CollectNodes(model, nodes);
     Vector3 centre;
     if (nodes.size() > kCrouchBoxNode && MeshBoxCentre(*nodes[kCrouchBoxNode], centre)) return centre;
-    // The actor's own box with its top lowered to half height (y grows downward: the top is the least y).
-    Vector3 low = Model ? Model->Min : Vector3{-0.5f * Size.x, -Size.y, -0.5f * Size.z};
-    const Vector3 high = Model ? Model->Max : Vector3{0.5f * Size.x, 0, 0.5f * Size.z};
+    // The actor's own box (the model's bounds, else one of its size standing on Position)
+    // with its top lowered to half height; y grows downward, so the top is the least y.
+    const bool bounded =
+        Model && (Model->Min.x != Model->Max.x || Model->Min.y != Model->Max.y || Model->Min.z != Model->Max.z);
+    Vector3 low = bounded ? Model->Min : Vector3{-0.5f * Size.x, -Size.y, -0.5f * Size.z};
+    const Vector3 high = bounded ? Model->Max : Vector3{0.5f * Size.x, 0, 0.5f * Size.z};
     low.y -= (low.y - high.y) * 0.5f;
     return (low + high) * 0.5f;
 }
@@ -379,7 +377,8 @@ void ServerUnit::AddSightBonus(Real amount) {
 void ServerUnit::AddAimModules(int32_t n) {
     AimModuleCount = std::max(AimModuleCount + n, 0);
     Aim = Character ? Character->aim : 0;
-    for (int32_t i = 0; i < AimModuleCount; ++i) Aim *= 0.5f;
+    for (int32_t i = 0; i < AimModuleCount; ++i)
+        Aim *= 0.5f;
 }
 
 Real ServerUnit::GetFirstPersonRange() const {
@@ -391,9 +390,7 @@ void ServerUnit::AddWalkingSpeed(int32_t n) {
     UpdateDerivedSpeeds();
     UnitMotionState state;
     GetMotionState(state);
-    ByteWriter message;
-    message.I32(kMsgWalkingSpeed);
-    message.I32(Id);
+    ByteWriter message = ActorMessage(kMsgUnitWalkingSpeed, Id);
     message.I32(n);
     state.Write(message);
     TvBroadcast(message, true);

@@ -257,18 +257,6 @@ private:
     Vector3 CrouchBoxCentre() const;
 };
 
-// Holds LevelWorldInstance's lock shared for its scope (nothing without a level world):
-// the mover moves, floor queries and polygon flag changes of the server thread.
-class LevelWorldReadLock {
-public:
-    LevelWorldReadLock();
-    ~LevelWorldReadLock();
-    LevelWorldReadLock(const LevelWorldReadLock&) = delete;
-    LevelWorldReadLock& operator=(const LevelWorldReadLock&) = delete;
-
-private:
-    LevelWorld* world_;
-};
 
 // Registers the unit's maker with the server factory (AI core "mine" and unarmed characters).
 void RegisterServerUnit();

@@ -9,6 +9,8 @@
 #include "Tv/server/match_settings.h"
 #include "Tv/server/senders.h"
 #include "Tv/sim/server_unit.h"
+
+#include "Tv/sim/actor_messages.h"
 #include "Tv/world/level_world.h"
 #include "core/bytes.h"
 #include "core/clock.h"
@@ -17,10 +19,6 @@
 
 namespace {
 
-constexpr int32_t kMsgUnitWalkTo = 57;
-constexpr int32_t kMsgUnitAtRest = 59;
-constexpr int32_t kMsgUnitStopped = 60;
-constexpr int32_t kMsgUnitWalking = 61;
 constexpr uint32_t kNoFloorIndex = 0xFFFFFF;
 
 // AiFlags bit: the unit leaves no mark on its floor polygon.
@@ -45,14 +43,6 @@ Real TableCosine(Real angle) { return CosineOf(FloorToInt(angle)); }
 
 } // namespace
 
-LevelWorldReadLock::LevelWorldReadLock() : world_(LevelWorldInstance) {
-    if (world_) world_->lock.Lock(false);
-}
-
-LevelWorldReadLock::~LevelWorldReadLock() {
-    if (world_) world_->lock.Unlock(false);
-}
-
 void UnitMotionState::Write(ByteWriter& out) const {
     out.F32(time);
     WriteVector3(out, position);
@@ -73,9 +63,7 @@ namespace {
 
 // Type, unit id and the unit's motion state: the 56 bytes of 59, 60 and 61.
 ByteWriter MotionMessage(const ServerUnit& unit, int32_t type) {
-    ByteWriter message;
-    message.I32(type);
-    message.I32(unit.Id);
+    ByteWriter message = ActorMessage(type, unit.Id);
     UnitMotionState state;
     unit.GetMotionState(state);
     state.Write(message);
@@ -106,7 +94,7 @@ void ServerUnit::HeadForPoint(const Vector3& point, Real time) {
     if (!Character || !Character->canTurn || IsDisabled() || time < LastCommandTime || Strength <= 0) return;
     CollisionPolygon* goal = nullptr;
     if (LevelWorldInstance) {
-        LevelWorldReadLock hold;
+        RwLockHold hold(LevelWorldLock(), false);
         goal = LevelWorldInstance->FindFloor(point);
     }
     if (goal) HeadFor(goal, time);
@@ -315,7 +303,7 @@ void ServerUnit::Walk(uint64_t time, Real seconds) {
 
     bool moved = true;
     if (Mover && LevelWorldInstance) {
-        LevelWorldReadLock hold;
+        RwLockHold hold(LevelWorldLock(), false);
         if (Mover->floor) Mover->floor->flags &= ~kPolygonUnitMarks;
         // A completed move keeps the walked x and z, for the mover too (its
         // velocity x ticks need not give them back exactly): an arrival lands
@@ -369,7 +357,7 @@ bool ServerUnit::GetPathSegment(PathSegment& out) {
         if (const Waypoint* waypoint = CurrentWaypoint()) target = waypoint->Position;
     CollisionPolygon* to;
     {
-        LevelWorldReadLock hold;
+        RwLockHold hold(LevelWorldLock(), false);
         to = LevelWorldInstance->FindFloor(target);
     }
     if (!to) return false;

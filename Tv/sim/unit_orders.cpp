@@ -1,6 +1,7 @@
 #include "Tv/sim/server_unit.h"
 
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/world/collision_polygon.h"
 #include "core/bytes.h"
@@ -8,9 +9,6 @@
 
 namespace {
 
-constexpr int32_t kMsgHoldReleased = 102; // 8: unit id
-constexpr int32_t kMsgItemTakenOff = 128; // 12: unit id, item key
-constexpr int32_t kMsgOrderDone = 134;    // 8: unit id
 
 UnitOrder* NewOrder(int32_t type) {
     auto* order = new UnitOrder;
@@ -25,10 +23,7 @@ UnitOrder* NewItemOrder(int32_t type, int32_t key) {
 }
 
 void SendAboutUnit(int32_t type, int32_t unitId, bool guaranteed) {
-    ByteWriter message;
-    message.I32(type);
-    message.I32(unitId);
-    TvBroadcast(message, guaranteed);
+    TvBroadcast(ActorMessage(type, unitId), guaranteed);
 }
 
 } // namespace
@@ -156,9 +151,7 @@ void ServerUnit::RunFrontOrder(Real time) {
     case kOrderRemove:
         if (EquippedItem* equipped = FindEquippedItem(order.ItemKey)) {
             RemoveItem(equipped);
-            ByteWriter message;
-            message.I32(kMsgItemTakenOff);
-            message.I32(Id);
+            ByteWriter message = ActorMessage(kMsgItemTakenOff, Id);
             message.I32(order.ItemKey);
             TvBroadcast(message, true);
         }

@@ -41,13 +41,13 @@ void AddWaypointsFromStartEnd(ServerUnit& unit, PolygonPath& path) {
 
 CollisionPolygon* FloorUnder(const Vector3& p) {
     if (!LevelWorldInstance) return nullptr;
-    LevelWorldReadLock hold;
+    RwLockHold hold(LevelWorldLock(), false);
     return LevelWorldInstance->FindFloor(p);
 }
 
 // Sets or clears the re-plan mark on the polygons.
 void MarkPolygons(const std::vector<CollisionPolygon*>& polygons, bool on) {
-    LevelWorldReadLock hold;
+    RwLockHold hold(LevelWorldLock(), false);
     for (CollisionPolygon* polygon : polygons) {
         if (on)
             polygon->flags |= kPolygonReplanBlocked;
@@ -141,8 +141,7 @@ void ServerUnit::PlanPartialPath() {
                     Waypoints.PopFront();
                 }
                 while (!path.IsEmpty() && Near(*this, path.Back())) path.PopBack();
-                for (const CollisionPolygon* polygon : path)
-                    PushWaypointFront(polygon->GetReferencePoint(), 0, 0);
+                for (const CollisionPolygon* polygon : path) PushWaypointFront(polygon->GetReferencePoint(), 0, 0);
                 WaypointCursor = Waypoints.Sentinel()->Next;
             }
             break;

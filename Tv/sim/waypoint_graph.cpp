@@ -36,9 +36,10 @@ void LoadPathGraph(CollisionWorld& world, uint64_t stamp, std::string_view cache
     world.BuildGrid(98, 4, 98);
     std::string image;
     if (!cacheName.empty() && plat::ReadWholeFile(cacheName, image) && ApplyWaypointMap(world, image, stamp)) return;
-    world.lock.Lock(true);
-    world.LinkAllNeighbours();
-    world.lock.Unlock(true);
+    {
+        RwLockHold hold(&world.lock, true);
+        world.LinkAllNeighbours();
+    }
     if (!cacheName.empty()) WriteCache(world, stamp, cacheName);
 }
 

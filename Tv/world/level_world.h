@@ -69,6 +69,8 @@ public:
 
 // The current level world; null between levels.
 extern LevelWorld* LevelWorldInstance;
+// LevelWorldInstance's lock, or null between levels.
+inline RwLock* LevelWorldLock() { return LevelWorldInstance ? &LevelWorldInstance->lock : nullptr; }
 // The level's named dummy objects, filled by the map definition.
 extern std::vector<AwDummyObject> LevelDummyList;
 

@@ -8,8 +8,8 @@
 #include "Tv/server/actor_actions.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_unit.h"
-#include "Tv/sim/world_tick.h"
 #include "Tv/sim/waypoint_graph.h"
+#include "Tv/sim/world_tick.h"
 #include "Tv/world/level_shape.h"
 #include "core/clock.h"
 

@@ -19,8 +19,8 @@ struct CharacterRecord;
 
 // The values a walking character is made from.
 struct WalkerSpec {
-    Real speed = 2.0f;          // metres a second (stride 1 m)
-    Real turningSpeed = 2048;   // angle units a second: half a turn
+    Real speed = 2.0f;        // metres a second (stride 1 m)
+    Real turningSpeed = 2048; // angle units a second: half a turn
     Real collisionRadius = 0.3f;
     Real collisionHeight = 1.8f;
     Real boundsHeight = 1.8f;

@@ -14,8 +14,7 @@ namespace {
 class FiringActor : public ServerObject {
 public:
     FiringActor(int32_t team, const ObjectDefinition* definition, ServerObject* target)
-        : ServerObject(team, definition, {0, 0, 0}, {0, 0, 0, 1}, kActorFlagsPlain, TvNextActorId()),
-          target_(target) {}
+        : ServerObject(team, definition, {0, 0, 0}, {0, 0, 0, 1}, kActorFlagsPlain, TvNextActorId()), target_(target) {}
     bool IsFiring() const override { return true; }
     ServerObject* GetFireTarget() const override { return target_; }
 
@@ -91,8 +90,8 @@ TEST_F(PathConflictsTest, AUnitThatWaitsPlansHarderAfterASecondAndGivesUpAfterTw
         PathState state;
         bool keepsPath;
     };
-    for (const Case c : {Case{0.5f, PS_NONE, true}, Case{1.5f, PS_RECALCULATE_PART_OR_GIVE_UP, true},
-                         Case{2.5f, PS_NONE, false}}) {
+    for (const Case c :
+         {Case{0.5f, PS_NONE, true}, Case{1.5f, PS_RECALCULATE_PART_OR_GIVE_UP, true}, Case{2.5f, PS_NONE, false}}) {
         ServerUnit* behind = Walker(3, 2, 1.0f);
         ServerUnit* ahead = Walker(5, 2, 3.0f);
         ASSERT_NE(nullptr, behind);

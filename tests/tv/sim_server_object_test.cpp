@@ -19,6 +19,7 @@
 #include "Tv/sim/server_unit.h"
 #include "Tv/world/intersection.h"
 #include "core/clock.h"
+#include "tests/tv/sim_crouch_model.h"
 #include "tests/tv/sim_fixture.h"
 #include "tests/tv/sim_launch_recorder.h"
 
@@ -191,6 +192,27 @@ TEST_F(ServerObjectTest, ThinkPlacesTheModelAndBroadcastsThePoseOnlyAfterAChange
     EXPECT_EQ(wall->Countdown, 7.5f);
 }
 
+TEST_F(ServerObjectTest, AnimationGoesToTheModelWhenItHasTheSequenceAndThinkAdvancesIt) {
+    ObjectDefinition* animated = MakeDefinition("animated", 1);
+    animated->model = CrouchingModel();             // sequences 0 to 19
+    (*animated->model->Sequences)[3]->Length = 100; // ticks
+    ServerObject* actor = MakeObject(animated);
+    ASSERT_NE(actor->Model, nullptr);
+    uint8_t done = 0;
+    const auto start = static_cast<uint32_t>(Now());
+    EXPECT_FALSE(actor->PlaySequence(20, 65536, 1, start, &done, 0, false));
+    EXPECT_TRUE(actor->PlaySequence(3, 65536, 1, start, &done, 0, false));
+    EXPECT_TRUE(actor->Model->IsPlayingSequence(3));
+    actor->Think(Now(), NowSeconds());
+    EXPECT_FALSE(done);
+    AdvanceSeconds(0.5);
+    actor->Think(Now(), NowSeconds());
+    EXPECT_TRUE(done) << "the sequence has run its one loop";
+    EXPECT_TRUE(actor->PlaySequence(4, 65536, -1, start, nullptr, 0, false));
+    actor->StopSequences(1, -1);
+    EXPECT_FALSE(actor->Model->IsPlayingSequence(4));
+}
+
 TEST_F(ServerObjectTest, AnnouncementsOfLevelAndHeapContentsAndPlacementByMoveTo) {
     ServerObject* heap = MakeObject(nullptr);
     ObjectDefinition* contents = MakeDefinition("medkit", 1);
@@ -280,6 +302,7 @@ TEST_F(ServerObjectTest, ExplodingRemovesTheActorByKindAndSpawnsTheReplacement) 
     // Fragment data keeps the actor unless it is replaced; a script keeps it
     // unless replaced; any other kind always goes.
     ObjectDefinition* wreck = MakeDefinition("wreck", 1);
+    wreck->model = CrouchingModel(); // has sequence 3: the clients are told to play it
     ObjectDefinition* rubble = MakeBreakable("rubble", 0, 0);
     ObjectDefinition* keeps = MakeBreakable("keeps", 0, 0);
     ObjectDefinition* replaced = MakeBreakable("replaced", 0, 0, true);
@@ -323,6 +346,13 @@ TEST_F(ServerObjectTest, ExplodingRemovesTheActorByKindAndSpawnsTheReplacement) 
             EXPECT_EQ(MessageInt(created[0].bytes, 8), c.spawned->id) << name;
             EXPECT_EQ(created[0].bytes[12], c.spawnedTeam) << name;
             EXPECT_EQ(MessageFloat(created[0].bytes, 44), HeadingQuaternion(300).w) << "the actor's orientation";
+        }
+        const std::vector<RecordedMessage> sequence = recorder.Sent(kMsgActorSequence);
+        if (c.spawned && c.spawned->model) {
+            ASSERT_EQ(sequence.size(), 1u) << name;
+            EXPECT_EQ(sequence[0].bytes, MessageOf({kMsgActorSequence, MessageInt(created[0].bytes, 4), 3}));
+        } else {
+            EXPECT_TRUE(sequence.empty()) << name;
         }
         const int32_t blastId = MessageInt(recorder.Sent(kMsgActorExploded)[0].bytes, 8);
         EXPECT_EQ(blastId == -1, c.definition->destruction->kind != kDestructionFragData) << name;

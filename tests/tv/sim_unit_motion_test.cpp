@@ -23,6 +23,15 @@ protected:
         SimTest::SetUp();
         MakeFloor(8, 8); // 16 m square of 2 m quads; quad centres at odd metres
     }
+
+    // A unit at (3, 3) walking to its one waypoint at (7, 3).
+    ServerUnit* WalkingUnit() {
+        ServerUnit* unit = MakeUnit(1, {3, 0, 3});
+        if (!unit) return nullptr;
+        unit->AddWaypoint({7, 0, 3}, 0, false, 0);
+        unit->WalkTo({7, 0, 3}, false);
+        return unit;
+    }
 };
 
 TEST_F(UnitMotionTest, ADestinationStraightAheadIsWalkedWithoutTurning) {
@@ -150,10 +159,8 @@ TEST_F(UnitMotionTest, WalkingIsAnnouncedAtTheGameTypesInterval) {
 }
 
 TEST_F(UnitMotionTest, CommandsOlderThanTheLastOneAreIgnored) {
-    ServerUnit* unit = MakeUnit(1, {3, 0, 3});
+    ServerUnit* unit = WalkingUnit();
     ASSERT_NE(nullptr, unit);
-    unit->AddWaypoint({7, 0, 3}, 0, false, 0);
-    unit->WalkTo({7, 0, 3}, false);
     unit->LastCommandTime = 10.0f;
 
     unit->HeadFor(FloorAt(9, 9), 9.5f);
@@ -176,10 +183,8 @@ TEST_F(UnitMotionTest, CommandsOlderThanTheLastOneAreIgnored) {
 }
 
 TEST_F(UnitMotionTest, ACrouchedUnitIgnoresStopAndMoveCommands) {
-    ServerUnit* unit = MakeUnit(1, {3, 0, 3});
+    ServerUnit* unit = WalkingUnit();
     ASSERT_NE(nullptr, unit);
-    unit->AddWaypoint({7, 0, 3}, 0, false, 0);
-    unit->WalkTo({7, 0, 3}, false);
     unit->Crouched = 1;
     unit->StopMoving(NowSeconds() + 1);
     unit->HeadFor(FloorAt(9, 9), NowSeconds() + 1);
@@ -190,10 +195,8 @@ TEST_F(UnitMotionTest, ACrouchedUnitIgnoresStopAndMoveCommands) {
 }
 
 TEST_F(UnitMotionTest, HaltKeepsTheWaypointsAndSendsAtRestOnce) {
-    ServerUnit* unit = MakeUnit(1, {3, 0, 3});
+    ServerUnit* unit = WalkingUnit();
     ASSERT_NE(nullptr, unit);
-    unit->AddWaypoint({7, 0, 3}, 0, false, 0);
-    unit->WalkTo({7, 0, 3}, false);
     WalkUnit(*unit, 0.2f);
     unit->Halt(NowSeconds());
     unit->Halt(NowSeconds());

@@ -54,6 +54,20 @@ TEST_F(UnitPathsTest, ANearNextPolygonIsDroppedAndTheFullSearchRunsInALaterPass)
     EXPECT_FALSE(unit->IsMoving());
 }
 
+TEST_F(UnitPathsTest, EachPlanningStepTakesAWorldStepOfItsOwn) {
+    MakeFloor(4, 4, 1);
+    ServerUnit* unit = MakeUnit(1, {1.5f, 0, 1.5f});
+    ASSERT_NE(nullptr, unit);
+    unit->HeadFor(FloorAt(2.5f, 1.5f), NowSeconds());
+    const PathState expected[] = {PS_CLEARPATH_FAILED, PS_DONE, PS_NONE};
+    for (PathState state : expected) {
+        Step(0.1f);
+        EXPECT_EQ(state, unit->PathState);
+    }
+    EXPECT_TRUE(unit->Waypoints.IsEmpty());
+    EXPECT_FALSE(unit->IsMoving());
+}
+
 TEST_F(UnitPathsTest, WhereTheGreedyWalkGetsNoNearerTheFullSearchLeadsRound) {
     // A blocked quad between the unit and its goal: the greedy walk cannot get nearer.
     GeometryLayout layout;
@@ -128,6 +142,31 @@ TEST_F(UnitPathsTest, TheRepairAvoidsTheNextPolygonsOfTheUnitItYieldsTo) {
     for (const Waypoint* w : unit->Waypoints) EXPECT_NE(FloorAt(3, 5), FloorAt(w->Position.x, w->Position.z));
     EXPECT_EQ(0u, FloorAt(3, 5)->flags & kPolygonReplanBlocked) << "no mark left behind";
     EXPECT_EQ(nullptr, unit->YieldTo) << "released when the state moves on";
+}
+
+TEST_F(UnitPathsTest, ClosingInOnATargetEndsWithinTheRangeLessTwoMetres) {
+    // A row of 2 m quads; the target's centre is over the last one (x 11).
+    MakeFloor(6, 1, 2);
+    ServerObject* target = MakeActor(2, {11, 0, 1});
+    ASSERT_NE(nullptr, target);
+    struct Case {
+        Real squaredRange, lastX;
+    };
+    // 4: within 2 m of the centre; 36 (above 5) becomes (6 - 2)^2 = 16: within 4 m.
+    for (const Case c : {Case{4, 11}, Case{36, 9}}) {
+        ServerUnit* unit = MakeUnit(1, {1, 0, 1});
+        ASSERT_NE(nullptr, unit);
+        unit->WalkTo({2, 0, 1}, false);
+        unit->SetPathState(PS_COMPLETE);
+        unit->Replan(target, c.squaredRange);
+        EXPECT_EQ(PS_NONE, unit->PathState) << c.squaredRange;
+        EXPECT_FALSE(unit->IsMoving());
+        const auto route = Route(*unit);
+        ASSERT_FALSE(route.empty()) << c.squaredRange;
+        EXPECT_EQ(3.0f, route.front().first) << "start end first";
+        EXPECT_EQ(c.lastX, route.back().first) << c.squaredRange;
+        unit->Remove(false);
+    }
 }
 
 TEST_F(UnitPathsTest, PathStatesJoinAndLeaveTheRequestListOnce) {

@@ -156,6 +156,21 @@ TEST_F(WorldTickTest, WithoutTheNanofragDefinitionBurstsStillEnd) {
     EXPECT_TRUE(NanofragBurstList.IsEmpty());
 }
 
+TEST_F(WorldTickTest, ALevelsEndTakesItsBurstsWithIt) {
+    LaunchRecorder shots;
+    MakeDefinition("nanofrag_projectile", 1, false, true, true);
+    MakeFloor(4, 4);
+    auto* burst = new NanofragBurst;
+    burst->position = {1, -0.5f, 1};
+    burst->EndTicks = Now() + 1000000;
+    NanofragBurstList.PushBack(burst);
+    TvReleaseAllActors();
+    EXPECT_TRUE(NanofragBurstList.IsEmpty());
+    ASSERT_NE(MakeUnit(2, {1, 0, 1}), nullptr);
+    Step(0.1f);
+    EXPECT_TRUE(shots.launches.empty());
+}
+
 TEST_F(WorldTickTest, AUnitIsHiddenUnlessALiveEnemyUnitHasItInRangeAndInItsCone) {
     ServerUnit* viewer = MakeUnit(2, {10, 0, 10}); // facing +z
     ServerUnit* unit = MakeUnit(1, {10, 0, 15});
