@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int32_t kMsgNanofragDamage = 56;
-constexpr int32_t kMsgProjectileImpact = 71;
 constexpr int32_t kBlastDamageKind = 33;
 constexpr int32_t kShotNoiseLoudness = 25;
 constexpr uint32_t kAiFlagShotAt = 0x4;

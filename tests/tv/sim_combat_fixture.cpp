@@ -4,24 +4,7 @@
 #include "Awapi/shape.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
-#include "Tv/sim/ai_team_list.h"
-#include "Tv/sim/noise_events.h"
-#include "Tv/sim/server_projectile.h"
 #include "Tv/world/intersection.h"
-
-void CombatTest::SetUp() {
-    SimTest::SetUp();
-    RegisterServerProjectile();
-}
-
-void CombatTest::TearDown() {
-    AiTeamListClear();
-    TvClearNoiseEvents();
-    for (NanofragBurst* burst : NanofragBurstList)
-        delete burst;
-    NanofragBurstList.Clear();
-    SimTest::TearDown();
-}
 
 LevelWorld& CombatTest::MakeSolidLevel(const GeometryLayout& layout) {
     ShapeTree geometryTree = MakeGeometryTree(layout);

@@ -1,8 +1,7 @@
 #pragma once
-// Fixtures of the AI and combat tests: the simulation fixture (a level world
-// when asked) with the AI's lists emptied afterwards and the projectile class
-// registered, and an actor
-// double whose weapon, firing, motion, hit tests and damage a test sets and reads.
+// Fixtures of the AI and combat tests: the simulation fixture with levels
+// that lines of sight and shots meet, shot definitions, and an actor double
+// whose weapon, firing, motion, hit tests and damage a test sets and reads.
 
 #include <vector>
 
@@ -12,8 +11,6 @@
 
 class CombatTest : public SimTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
     // A level world over the layout whose shape tree also holds the layout as
     // mesh triangles, so that lines of sight and shots meet it.
     LevelWorld& MakeSolidLevel(const GeometryLayout& layout);
