@@ -1,14 +1,12 @@
 #pragma once
 // ServerBot: the armed unit. It carries a weapon (none for weapon type 33),
 // a shield, a fire target or aim point, its senses and a sight scan. The AI
-// decides what to attack (AttackTarget, AttackPoint, StopAttacking); the
-// per-pass Think carries the attack out.
+// decides what to attack (AttackTarget, AttackPoint, StopAttacking); the per-pass Think carries the attack out.
 //
 // The class is spread over one file per concern: server_bot.cpp (life,
 // weapon and ammunition, attack commands, shields, decoys, scans),
 // bot_aim.cpp (muzzle, elevation and the aiming step), bot_fire.cpp (the
-// target's vulnerabilities and the shot), bot_think.cpp (Think and its other
-// stages).
+// target's vulnerabilities and the shot), bot_think.cpp (Think and its other stages).
 
 #include <cstdint>
 
@@ -19,11 +17,19 @@ class ActorAiData;
 struct InventoryItem;
 
 constexpr int32_t kBotRecordSize = 776;
-constexpr int32_t kAmmoTypeNoItem = 18;    // the weapon needs no ammunition item
-constexpr int32_t kAmmoTypeOneShot = 1;    // aims higher and fires once per attack command
-constexpr int32_t kWeaponTypeRepair = 13;  // shots of team 0
+constexpr int32_t kAmmoTypeNoItem = 18;   // the weapon needs no ammunition item
+constexpr int32_t kAmmoTypeOneShot = 1;   // aims higher and fires once per attack command
+constexpr int32_t kWeaponTypeRepair = 13; // shots of team 0
 constexpr int32_t kWeaponTypeMineSweep = 14;
 constexpr int32_t kWeaponTypeSteepLob = 7; // may lob on the high arc
+constexpr Real kAngleUnitsPerRadian = 4096.0f / 6.28318531f;
+
+// The gun's aim channels: sequences whose blend (of 65,536) sets the elevation and the yaw.
+constexpr int32_t kSequenceAimPitch = 5;
+constexpr int32_t kSequenceAimYaw = 12;
+constexpr int32_t kBlendFull = 65536;
+constexpr int32_t kBlendCentre = 32768;
+constexpr uint32_t kBlendFlags = 4;
 
 // What SelectAmmo found.
 enum SelectAmmoResult : int32_t { kAmmoSameType = 0, kAmmoSwitched = 1, kAmmoNone = 2 };
@@ -35,6 +41,10 @@ enum ConsumeShotResult : int32_t { kShotNext = 0, kShotReloaded = 1, kShotEmpty 
 // high arc when `steep`, else the low one. False, with `elevation`
 // untouched, when no path of that speed reaches the point.
 bool TvAimElevation(const Vector3& aim, Real speed, bool ballistic, bool steep, Real& elevation);
+// The turn about the vertical axis by a heading (angle units, table values).
+Quaternion HeadingRotation(Real heading);
+// Where an orientation points the +z axis.
+Vector3 ForwardAxis(const Quaternion& q);
 // A heading difference brought into -2,048..2,048 (2,048 stays, 2,049 becomes -2,047).
 Real WrapHeadingDelta(Real d);
 
@@ -42,8 +52,8 @@ class ServerBot : public ServerUnit {
 public:
     // The unit first; then the weapon of the character's type (none for 33),
     // muzzles and shield from the definition, the senses and the first scan time.
-    ServerBot(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-              const Quaternion& orientation, int32_t id);
+    ServerBot(int32_t team, const ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
+              int32_t id);
     // Frees the senses, releases FireTarget, frees the weapon.
     ~ServerBot() override;
 
@@ -104,14 +114,12 @@ public:
 
     // ---- Aiming and firing (the think's stages 9, 13 and 14 to 20) ----
     // MuzzlePosition for the time: the model's muzzle part scaled by the
-    // character's size and carried by the actor's pose (the position alone
-    // without a model, character or muzzle part).
+    // character's size and carried by the actor's pose (the position alone without a model, character or muzzle part).
     void UpdateMuzzlePosition(uint64_t time);
     // The aiming stage while attacking: elevation, gun yaw or body turn. False
     // when the bot is not aimed this pass (the attack may have ended).
     bool AimAtTarget(uint64_t time, Real now);
-    // The target's vulnerabilities for a shot of `projectile`; true when the
-    // step must end without a shot.
+    // The target's vulnerabilities for a shot of `projectile`; true when the step must end without a shot.
     bool ApplyVulnerabilities(const ObjectDefinition* projectile, Real now);
     // Line of fire, spread, the projectile, statistics, ammunition, timing and
     // message 70; false when the shot was withheld.
