@@ -146,8 +146,7 @@ void ServerBot::SetWeapon(int32_t weaponType) {
 void ServerBot::SetAmmoType(int32_t ammoType) {
     if (!Weapon) return;
     Weapon->SetAmmoType(ammoType);
-    MagazineCount = 0;
-    SelectAmmo();
+    FillMagazine(); // an unfitted bot, which counts no rounds, keeps firing
     ByteWriter message = ActorMessage(kMsgBotAmmoType, Id);
     message.I32(ammoType);
     TvBroadcast(message, true);

@@ -91,8 +91,8 @@ public:
     void SetMagazineCount(uint32_t count) { MagazineCount = count; }
     // Ignored by a dead or crouched bot.
     void AttackPoint(const Vector3& point, Real time, int32_t holdFire, int32_t lob);
-    // Loads the ammo type when the weapon has a row for it; always empties
-    // the magazine, reselects a stack and announces the requested type.
+    // Loads the ammo type when the weapon has a row for it; always refills
+    // the magazine (reselecting a stack) and announces the requested type.
     void SetAmmoType(int32_t ammoType);
 
     // ---- Weapon and ammunition ----

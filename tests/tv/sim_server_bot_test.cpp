@@ -60,6 +60,27 @@ TEST_F(ServerBotTest, UnfittedBotNeverRunsOutAndAlternatesItsMuzzles) {
     }
 }
 
+TEST_F(ServerBotTest, WeaponAndAmmunitionChangesAreAnnouncedAndLeaveTheBotReady) {
+    ServerBot* bot = MakeBot(1, {4, 0, 4}, MakeGunner("gunner"));
+    ASSERT_NE(bot, nullptr);
+    bot->AttackPoint({4, 0, 9}, NowSeconds(), 0, 0);
+    bot->SetAmmoType(40); // no row: the weapon keeps its ammunition
+    EXPECT_EQ(bot->GetWeapon()->AmmoType, DefaultAmmoType(1));
+    EXPECT_EQ(bot->GetMagazineCount(), 1);
+    ASSERT_EQ(SentFor(kMsgBotAmmoType, bot->Id).size(), 1u);
+    EXPECT_EQ(SentFor(kMsgBotAmmoType, bot->Id)[0].bytes.size(), 12u);
+
+    bot->SetWeapon(kWeaponTypeNone);
+    EXPECT_FALSE(bot->IsFiring());
+    EXPECT_EQ(bot->GetWeapon(), nullptr);
+    bot->SetWeapon(1);
+    ASSERT_NE(bot->GetWeapon(), nullptr);
+    EXPECT_EQ(bot->GetMagazineCount(), 1);
+    EXPECT_EQ(bot->GetMagazineSize(), 10);
+    ASSERT_EQ(SentFor(kMsgBotWeapon, bot->Id).size(), 2u); // a player team's bot
+    EXPECT_EQ(SentFor(kMsgBotWeapon, bot->Id)[0].bytes.size(), 12u);
+}
+
 TEST_F(ServerBotTest, AttackCommandsAnnounceThemselvesAndDeadOrCrouchedBotsIgnoreThem) {
     ServerBot* bot = MakeBot(2, {4, 0, 4}, MakeGunner("gunner"));
     ServerUnit* target = MakeUnit(1, {4, 0, 12});
