@@ -162,6 +162,24 @@ TEST_F(ServerBotTest, AnUnreachableTargetEndsTheAttack) {
     EXPECT_EQ(cues[0].bytes[4], kCueOutOfReach);
 }
 
+TEST_F(ServerBotTest, ALobNeedsAFallingShotAndAGunThatRisesFarEnough) {
+    const struct {
+        bool gravity;
+        Real elevationAngle;
+        bool canLob;
+    } cases[] = {{true, 1024, true}, {true, 150, false}, {false, 1024, false}};
+    for (const auto& c : cases) {
+        bolt->projectile->gravity = c.gravity;
+        ObjectDefinition* mortar = MakeGunner("mortar");
+        mortar->character->elevationAngle = c.elevationAngle;
+        ServerBot* bot = MakeBot(2, {4, 0, 4}, mortar);
+        ASSERT_NE(bot, nullptr);
+        // The flatter path at 13 m/s to a point 10 m away rises at about 200 units.
+        EXPECT_EQ(bot->CanLobAt({4, 0, 14}), c.canLob) << c.gravity << " " << c.elevationAngle;
+        bot->Remove(true);
+    }
+}
+
 TEST_F(ServerBotTest, AMaximumRangeIsInRange) {
     const struct {
         Real distance;
