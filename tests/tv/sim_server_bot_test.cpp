@@ -28,6 +28,22 @@ protected:
     }
 };
 
+TEST_F(ServerBotTest, TheFactoryArmsTheBotCoreAndArmedCharactersOfNoOtherClass) {
+    ObjectDefinition* gunner = MakeGunner("gunner");
+    ObjectDefinition* armedWalker = MakeGunner("armed walker");
+    armedWalker->aiCore = 1;
+    const struct {
+        const ObjectDefinition* definition;
+        bool bot;
+    } cases[] = {{gunner, true}, {armedWalker, true}, {walker, false}};
+    for (const auto& c : cases) {
+        ServerUnit* unit = MakeUnit(2, {4, 0, 4}, c.definition);
+        ASSERT_NE(unit, nullptr);
+        EXPECT_EQ(unit->IsBot(), c.bot) << c.definition->name.Get();
+        unit->Remove(true);
+    }
+}
+
 TEST_F(ServerBotTest, WeaponTypeNoneHasNoWeaponAndItsAttackEndsAtTheFirstPass) {
     GunnerSpec spec;
     spec.weapon = kWeaponTypeNone;
