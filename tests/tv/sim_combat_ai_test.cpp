@@ -122,6 +122,32 @@ TEST_F(CombatAiTest, FruitlessSearchEndsAfterSeventeenSecondsWithTheAlarmCleared
     EXPECT_EQ(cleared[0].bytes.size(), 8u);
 }
 
+// Engaging raises the alarm: pending, then a second of alerting that wakes idle team-mates nearby.
+TEST_F(CombatAiTest, EngagingBotRaisesTheAlarmAndWakesIdleTeamMates) {
+    GunnerSpec coned;
+    coned.visionCone = true;
+    ObjectDefinition* sentryRole = MakeGunner("sentry", coned);
+    sentryRole->character->alertRadius = 10;
+    TestActor* enemy = new TestActor(1, {10.8f, 0.5f, 10}, kActorFlagsUnit);
+    TeamListAppend(enemy);
+    ServerBot* sentry = MakeBot(2, {10, 0, 10}, sentryRole);
+    ServerBot* mate = MakeBot(2, {10, 0, 15}, MakeGunner("gunner"));
+    ASSERT_NE(sentry, nullptr);
+    ASSERT_NE(mate, nullptr);
+    Think(*sentry, 0.05f);
+    EXPECT_EQ(sentry->AlarmState, 2);
+    EXPECT_EQ(TypesFor(sentry->Id, {96, 97, 98, 99}), (std::vector<int32_t>{96, 97}));
+    ASSERT_TRUE(sentry->HasStoredWaypoints()); // the way back once the fight is over
+    EXPECT_EQ(sentry->StoredWaypoints.Front()->Position.z, 10);
+    EXPECT_EQ(sentry->StoredWaypoints.Front()->Word, 0);
+    EXPECT_EQ(mate->AiActivity, kIdle);
+    Think(*sentry, 0.2f);
+    EXPECT_EQ(mate->AiActivity, 0);
+    EXPECT_EQ(mate->InvestigatePoint.x, 10.8f);
+    Think(*sentry, 1.0f);
+    EXPECT_EQ(sentry->AlarmState, 3);
+}
+
 // The alarm's return point: a lone stored waypoint with no wait is headed for
 // once and then dropped.
 TEST_F(CombatAiTest, LoneReturnPointIsHeadedForOnceAndDropped) {
