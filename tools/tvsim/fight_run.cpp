@@ -135,6 +135,8 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
             TvStartSimulation();
         }
     }
+    // The load's pass steps at the load's time: the clock moves only once it has ended.
+    TvWaitForServerIdle();
     for (uint32_t pass = 0; loaded && pass < options.passes; ++pass) {
         clock.Advance(kPassNs);
         TvRunServerPass(ServerPassKind::Timeout);
