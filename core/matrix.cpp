@@ -128,6 +128,11 @@ void QuaternionZAxis(Vector3& dst, const Quaternion& q) {
     dst = Vector3(2 * q.x * q.z + 2 * q.w * q.y, 2 * q.y * q.z - 2 * q.w * q.x, 1 - 2 * q.x * q.x - 2 * q.y * q.y);
 }
 
+Quaternion QuaternionMultiply(const Quaternion& a, const Quaternion& b) {
+    return Quaternion{a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                      a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
 void QuaternionSlerp(const Quaternion& q0, const Quaternion& q1, SlerpRecord& record) {
     // Summed in extended precision, then rounded once to float.
     const long double sum = static_cast<long double>(q0.w) * q1.w + static_cast<long double>(q0.z) * q1.z +

@@ -75,6 +75,8 @@ void TransformPointD3D(Vector3& dst, const Vector3& p, const Real (&d)[4][4]);
 
 // The rotated Z axis: the third column of the rotation of q.
 void QuaternionZAxis(Vector3& dst, const Quaternion& q);
+// The Hamilton product a b: the rotation b, then a.
+Quaternion QuaternionMultiply(const Quaternion& a, const Quaternion& b);
 
 // What QuaternionSlerp prepares once per pair of keys for QuaternionInterpolate.
 struct SlerpRecord {

@@ -130,6 +130,11 @@ TeamRecord* GetTeam(int32_t team) {
     return &records[team];
 }
 
+bool IsPlayerTeam(int32_t team) {
+    const TeamRecord* record = GetTeam(team);
+    return record && record->IsPlayerTeam();
+}
+
 void SetupTeams(const std::vector<AwDummyObject>& dummies) {
     const TeamGameSettings game = CurrentTeamGameSettings();
     for (int32_t i = 0; i < static_cast<int32_t>(TeamCount); ++i) {

@@ -125,6 +125,8 @@ void Reset();
 // The record of a team, or null for a number outside the table (numbers come
 // from messages, scripts and files).
 TeamRecord* GetTeam(int32_t team);
+// Whether the team has a record with the player-team byte set.
+bool IsPlayerTeam(int32_t team);
 // Once per level, after the level's dummies exist: team colours and, in
 // capture the flag, each player team's flag and capture point from the
 // dummies "Flag_n" and "Capture_n".

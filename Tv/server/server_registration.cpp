@@ -8,6 +8,8 @@
 #include "Tv/server/server_hooks.h"
 #include "Tv/server/session_players.h"
 #include "Tv/sim/actor_makers.h"
+#include "Tv/sim/server_bot.h"
+#include "Tv/sim/server_projectile.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/world_tick.h"
 
@@ -31,6 +33,8 @@ int32_t GameDifficulty() { return GameOptions.Difficulty; }
 void RegisterServerCore() {
     RegisterServerObject();
     RegisterServerUnit();
+    RegisterServerBot();
+    RegisterServerProjectile();
     ServerHooks hooks = InstalledServerHooks(); // keep what others installed
     hooks.cutsceneFreeze = &TvCutsceneFreeze;
     SetServerHooks(hooks);

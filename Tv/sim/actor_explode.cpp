@@ -7,11 +7,11 @@
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/actor_actions.h"
 #include "Tv/server/command_scripts.h"
-#include "Tv/server/damage_rules.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/match_settings.h"
 #include "Tv/server/projectile_launch.h"
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_damage.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
@@ -23,20 +23,6 @@ namespace {
 
 constexpr int32_t kBlastDamageKind = 33;
 constexpr Real kFragmentSpeed = 10.0f;
-
-bool OnPlayerTeam(int32_t team) {
-    const TeamRecord* record = TeamTable::GetTeam(team);
-    return record && record->IsPlayerTeam();
-}
-
-// Message 55: what is left of the victim.
-void BroadcastDamageReport(ServerObject& victim) {
-    ByteWriter message = ActorMessage(kMsgDamageReport, victim.Id);
-    message.F32(victim.Strength);
-    message.F32(victim.GetShield());
-    message.F32(victim.GetArmour());
-    TvBroadcast(message, OnPlayerTeam(victim.Team) && UserMatchSettings.NetDetailLevel == 0);
-}
 
 // In the multiplayer types with respawns, an actor of a team comes back after
 // RespawnDelay; a converted one comes back for the computer.
@@ -60,11 +46,9 @@ void Blast(const ServerObject& source, Real damage, Real range) {
         if (!victim->IsAlive() || (victim->AiFlags & kAiFlagExploded)) return;
         const Vector3 d = victim->Position - source.Position;
         if (Dot(d, d) >= rangeSquared) return;
-        const ObjectDefinition* definition = victim->Definition;
-        const Real scaled = TvScaleDamage(OnPlayerTeam(victim->Team), damage, definition ? definition->resistance : 0,
-                                          definition ? definition->resistanceFactor : 0.0f, kBlastDamageKind);
-        victim->TakeDamage(scaled, true, source.Team);
-        BroadcastDamageReport(*victim);
+        victim->TakeDamage(TvDamageFor(*victim, damage, kBlastDamageKind), true, source.Team);
+        TvBroadcastDamageReport(kMsgDamageReport, *victim,
+                                TeamTable::IsPlayerTeam(victim->Team) && UserMatchSettings.NetDetailLevel == 0);
     });
 }
 

@@ -9,6 +9,8 @@
 #include "core/bytes.h"
 
 constexpr int32_t kMsgDamageReport = 55;         // 20: id, strength, shield, armour
+constexpr int32_t kMsgNanofragDamage = 56;       // 20: as 55, for a nanofrag blast
+constexpr int32_t kMsgProjectileImpact = 71;     // 29: id, victim id, time, point, killed byte
 constexpr int32_t kMsgUnitWalkTo = 57;           // 80: id, motion state, point walked to, final target
 constexpr int32_t kMsgUnitAtRest = 59;           // 56: id, motion state
 constexpr int32_t kMsgUnitStopped = 60;          // 56: id, motion state

@@ -9,6 +9,7 @@
 #include "Tv/server/senders.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/vulnerability.h"
 #include "Tv/world/intersection.h"
@@ -50,9 +51,10 @@ Real LevelOf(const ObjectDefinition* definition, Real armour, Real strength) {
     return static_cast<Real>(level);
 }
 
-// The AI's bookkeeping when an actor dies or goes: out of its team's mine
-// slots, and dead for the AI. (Its noise event joins with the noise events.)
+// The AI's bookkeeping when an actor dies or goes: its noise event dropped,
+// out of its team's mine slots, and dead for the AI.
 void ForgetForAi(ServerObject& actor) {
+    if (actor.AiFlags & kAiFlagNoiseEvent) TvRemoveNoiseEventOf(&actor);
     if (TeamRecord* team = TeamTable::GetTeam(actor.Team)) team->RemoveMine(&actor);
     actor.AiFlags |= kAiFlagDeadForAi;
 }
@@ -201,9 +203,6 @@ void ServerObject::Remove(bool announce) {
     UnregisterActor(this);
     Release();
 }
-
-// The damage rule joins with the combat rules.
-bool ServerObject::TakeDamage(Real, bool, int32_t) { return false; }
 
 void ServerObject::Think(uint64_t time, Real seconds) {
     Countdown -= seconds - LastSeconds;

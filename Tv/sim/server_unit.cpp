@@ -17,6 +17,7 @@
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/noise_events.h"
 #include "Tv/sim/world_tick.h"
 #include "Tv/world/level_world.h"
 #include "core/bytes.h"
@@ -24,11 +25,6 @@
 #include "core/maths.h"
 
 namespace {
-
-bool IsPlayerTeam(int32_t team) {
-    const TeamRecord* record = TeamTable::GetTeam(team);
-    return record && record->IsPlayerTeam();
-}
 
 constexpr Real kRadiansPerAngleUnit = 6.28318531f / AngleFullTurn;
 constexpr uint32_t kMaskStartBit = 0x40000;      // what a player's unit no longer avoids
@@ -50,7 +46,7 @@ Real DistanceSquared(const Vector3& a, const Vector3& b) {
 bool IsEnemyTeam(int32_t team) {
     switch (CurrentGameType) {
     case kGameStory: return true;
-    case kGameCooperative: return !IsPlayerTeam(team);
+    case kGameCooperative: return !TeamTable::IsPlayerTeam(team);
     default: return team != 2;
     }
 }
@@ -136,8 +132,8 @@ CollisionPolygon* ServerUnit::GetFloorPolygon() const { return Mover ? Mover->fl
 bool ServerUnit::HasCustomisationModel() const { return Character && Character->customisationModel; }
 
 void ServerUnit::SetTeam(int32_t team) {
-    const bool joinsPlayer = IsPlayerTeam(team);
-    if (!IsPlayerTeam(Team) && joinsPlayer) {
+    const bool joinsPlayer = TeamTable::IsPlayerTeam(team);
+    if (!TeamTable::IsPlayerTeam(Team) && joinsPlayer) {
         StandingMode = kStandingModePlayer;
         CpuControlled = 0;
         if (Mover) {
@@ -145,7 +141,7 @@ void ServerUnit::SetTeam(int32_t team) {
             Mover->pathMask = (Mover->pathMask & ~kMaskStartBit) | kPathMaskPlayerBit;
         }
         // The inventory a player's unit carries is made by the items' code.
-        // The noise event by which the AI hears it belongs to the senses.
+        if (InTeamList) TvGiveNoiseEvent(this);
         if (HasCustomisationModel() && !CustomisationModel) {
             CustomisationModel = Character->customisationModel;
             CustomisationModel->AddUse();
@@ -183,11 +179,6 @@ bool ServerUnit::MoveTo(const Vector3& position, const Quaternion& orientation, 
     return ServerObject::MoveTo(position, orientation, seconds);
 }
 
-void ServerUnit::Disable() {}
-bool ServerUnit::TakeDamage(Real, bool, int32_t) { return false; }
-void ServerUnit::OnDeath() { ServerObject::OnDeath(); }
-void ServerUnit::Die() {}
-
 void ServerUnit::Think(uint64_t time, Real seconds) {
     switch (PathState) {
     case PS_DONE: PathState = PS_NONE; break;
@@ -205,7 +196,7 @@ void ServerUnit::Think(uint64_t time, Real seconds) {
     }
     if (IsPathPending() && !PathRequestList.Contains(this)) PathRequestList.PushBack(this);
     if (!CutsceneActive) AdvanceWaypoints();
-    if (IsPlayerTeam(Team)) {
+    if (TeamTable::IsPlayerTeam(Team)) {
         ChooseTarget(seconds);
         HandOverOnArrival();
         // The capture-the-flag check joins here with the flag rules.
@@ -228,7 +219,7 @@ void ServerUnit::Think(uint64_t time, Real seconds) {
     if (CloakActive && seconds > CloakEnd) {
         CloakActive = 0;
         CloakStart = CloakEnd = 0;
-        // The noise event by which the AI hears the unit again belongs to the senses.
+        TvGiveNoiseEvent(this); // the AI hears it again
     }
 }
 

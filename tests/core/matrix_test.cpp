@@ -200,6 +200,17 @@ TEST(Quaternion, RotationMatrixAndZAxisMatchTheAxisRotations) {
     ExpectNear(z, 0, 0, 1, 0.0f);
 }
 
+TEST(Quaternion, ProductAppliesTheRightFactorFirst) {
+    const Real n = 1.0f / std::sqrt(14.0f);
+    const Quaternion a = AxisAngle(1 * n, 2 * n, 3 * n, 777), b = AxisAngle(0, 1, 0, 300);
+    Matrix34 ma, mb, product, fromProduct;
+    ma.MakeFromQuaternion(a);
+    mb.MakeFromQuaternion(b);
+    ma.Multiply(product, mb);
+    fromProduct.MakeFromQuaternion(QuaternionMultiply(a, b));
+    for (int i = 0; i < 12; ++i) EXPECT_NEAR(fromProduct.m[i], product.m[i], 1e-6f) << i;
+}
+
 TEST(Quaternion, CloseQuaternionsBlendLinearly) {
     const Quaternion q = AxisAngle(0, 1, 0, 300);
     SlerpRecord record;

@@ -21,6 +21,7 @@
 #include "Tv/server/session_players.h"
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/ai_level.h"
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
 #include "platform/timer.h"
@@ -121,6 +122,7 @@ void ServerTest::TearDown() {
     TvDriveServer(false);
     SetMessageRecorder(nullptr);
     TvReleaseAllActors();
+    TvEndLevelAi(); // noise events hold their units
     ServerToClientQueue.Clear();
     ClientToServerQueue.Clear();
     ScriptQueue.Clear();

@@ -82,12 +82,9 @@ TEST_F(ServerSpawnTest, NodeWaitingGetsItsCore) {
 }
 
 TEST_F(ServerSpawnTest, DefinitionsWithoutAClassGiveNoActorAndFreeTheLock) {
-    ObjectDefinition* shot = MakeDefinition("shot", 1, false, true);
-    ObjectDefinition* bot = MakeDefinition("bot", 0); // no bot maker yet
-    ObjectDefinition* lead = MakeDefinition("TAVRIN", 1, true);
-    lead->character->weapon = 0; // armed: a bot
+    ObjectDefinition* shot = MakeDefinition("shot", 1, false, true); // projectiles are fired, never placed
     StartServer();
-    for (ObjectDefinition* definition : {shot, bot, lead}) {
+    for (ObjectDefinition* definition : {shot}) {
         EXPECT_EQ(TvSpawnActor(1, definition, {0, 0, 0}, kTurned, -1), 0);
         EXPECT_EQ(TvCreateServerActor(1, definition, {0, 0, 0}, kTurned), -1);
         EXPECT_EQ(TvGetServerLockCount(), 0);

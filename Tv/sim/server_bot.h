@@ -1,0 +1,176 @@
+#pragma once
+// ServerBot: the armed unit. It carries a weapon (none for weapon type 33),
+// a shield, a fire target or aim point, its senses and a sight scan. The AI
+// decides what to attack (AttackTarget, AttackPoint, StopAttacking); the per-pass Think carries the attack out.
+//
+// The class is spread over one file per concern: server_bot.cpp (life,
+// weapon and ammunition, attack commands, shields, decoys, scans),
+// bot_aim.cpp (muzzle, elevation and the aiming step), bot_fire.cpp (the
+// target's vulnerabilities and the shot), bot_think.cpp (Think and its other stages).
+
+#include <cstdint>
+
+#include "Tv/sim/sensing.h"
+#include "Tv/sim/server_unit.h"
+
+class ActorAiData;
+struct InventoryItem;
+
+constexpr int32_t kBotRecordSize = 776;
+constexpr int32_t kAmmoTypeNoItem = 18;   // the weapon needs no ammunition item
+constexpr int32_t kAmmoTypeOneShot = 1;   // aims higher and fires once per attack command
+constexpr int32_t kWeaponTypeRepair = 13; // shots of team 0
+constexpr int32_t kWeaponTypeMineSweep = 14;
+constexpr int32_t kWeaponTypeSteepLob = 7; // may lob on the high arc
+constexpr Real kAngleUnitsPerRadian = 4096.0f / 6.28318531f;
+
+// The gun's aim channels: sequences whose blend (of 65,536) sets the elevation and the yaw.
+constexpr int32_t kSequenceAimPitch = 5;
+constexpr int32_t kSequenceAimYaw = 12;
+constexpr int32_t kBlendFull = 65536;
+constexpr int32_t kBlendCentre = 32768;
+constexpr uint32_t kBlendFlags = 4;
+
+// What SelectAmmo found.
+enum SelectAmmoResult : int32_t { kAmmoSameType = 0, kAmmoSwitched = 1, kAmmoNone = 2 };
+// What ConsumeShot left.
+enum ConsumeShotResult : int32_t { kShotNext = 0, kShotReloaded = 1, kShotEmpty = 2 };
+
+// The elevation (angle units) of a shot at `speed` along `aim` (y down).
+// Straight: the aim vector's angle against the horizontal. Ballistic: the
+// high arc when `steep`, else the low one. False, with `elevation`
+// untouched, when no path of that speed reaches the point.
+bool TvAimElevation(const Vector3& aim, Real speed, bool ballistic, bool steep, Real& elevation);
+// The turn about the vertical axis by a heading (angle units, table values).
+Quaternion HeadingRotation(Real heading);
+// Where an orientation points the +z axis.
+Vector3 ForwardAxis(const Quaternion& q);
+// A heading difference brought into -2,048..2,048 (2,048 stays, 2,049 becomes -2,047).
+Real WrapHeadingDelta(Real d);
+
+class ServerBot : public ServerUnit {
+public:
+    // The unit first; then the weapon of the character's type (none for 33),
+    // muzzles and shield from the definition, the senses and the first scan time.
+    ServerBot(int32_t team, const ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
+              int32_t id);
+    // Frees the senses, releases FireTarget, frees the weapon.
+    ~ServerBot() override;
+
+    // ---- Overrides, in the table's order ----
+    bool IsFiring() const override { return Attacking != 0; }
+    WeaponInstance* GetWeapon() const override { return Weapon; }
+    ServerObject* GetFireTarget() const override { return FireTarget; }
+    Real GetShield() const override { return Shield; }
+    // Team 2 lowers Shield alone; the equipment walk comes with the items.
+    void DrainArmourItems(Real amount) override;
+    void DrainShieldItems(Real amount) override;
+    int32_t GetMagazineSize() const override;
+    int32_t GetMagazineCount() const override { return static_cast<int32_t>(MagazineCount); }
+    void SetShield(Real value) override { Shield = value; }
+    const char* GetMuzzleHotspot() const override { return MuzzleHotspot; }
+    // Stops attacking on a change of side (not in game state 17), then joins the team.
+    void SetTeam(int32_t team) override;
+    int32_t GetSize() const override { return kBotRecordSize; }
+    bool IsBot() const override { return true; }
+    // The unit's start, then the weapon's default ammunition, magazine and muzzle.
+    void Start(uint64_t time, Real seconds) override;
+    void ReleaseReferences() override;
+    void Remove(bool announce) override;
+    // The per-pass step (bot_think.cpp).
+    void Think(uint64_t time, Real seconds) override;
+    void QueueSetAmmo(int32_t ammoType) override;
+    void QueueAttackPoint(const Vector3& point) override;
+    void QueueAttackTarget(int32_t targetId) override;
+    void SetWeapon(int32_t weaponType) override;
+    // Ignored by a dead or crouched bot; a null target stops the attack.
+    void AttackTarget(ServerObject* target, Real time, int32_t holdFire, int32_t lob) override;
+    void StopAttacking(Real time) override;
+
+    // ---- Appended operations ----
+    void SetMagazineCount(uint32_t count) { MagazineCount = count; }
+    // Ignored by a dead or crouched bot.
+    void AttackPoint(const Vector3& point, Real time, int32_t holdFire, int32_t lob);
+    // Loads the ammo type when the weapon has a row for it; always refills
+    // the magazine (reselecting a stack) and announces the requested type.
+    void SetAmmoType(int32_t ammoType);
+
+    // ---- Weapon and ammunition ----
+    // The weapon part of Start alone: default ammunition and a full magazine.
+    void ReloadWeapon();
+    SelectAmmoResult SelectAmmo();
+    ConsumeShotResult ConsumeShot();
+    // The orders of kinds 0 and 1 with their lob byte.
+    void QueueAttackTarget(int32_t targetId, int32_t lob);
+    void QueueAttackPoint(const Vector3& point, int32_t lob);
+
+    // ---- Requests and senses ----
+    // Fires a decoy toward a finite point (with the items), faces it and announces it.
+    void LaunchDecoy(const Vector3& point);
+    // A new sweep of the sight ray from minus the sight angle.
+    void StartScan(Real seconds);
+    // The flatter lobbed path to the point needs no more than the character's elevation angle.
+    bool CanLobAt(const Vector3& point) const;
+
+    // ---- Aiming and firing (the think's stages 9, 13 and 14 to 20) ----
+    // MuzzlePosition for the time: the model's muzzle part scaled by the
+    // character's size and carried by the actor's pose (the position alone without a model, character or muzzle part).
+    void UpdateMuzzlePosition(uint64_t time);
+    // The aiming stage while attacking: elevation, gun yaw or body turn. False
+    // when the bot is not aimed this pass (the attack may have ended).
+    bool AimAtTarget(uint64_t time, Real now);
+    // The target's vulnerabilities for a shot of `projectile`; true when the step must end without a shot.
+    bool ApplyVulnerabilities(const ObjectDefinition* projectile, Real now);
+    // Line of fire, spread, the projectile, statistics, ammunition, timing and
+    // message 70; false when the shot was withheld.
+    bool FireShot(const ObjectDefinition* projectile, uint64_t time, Real now);
+
+    // ---- Fields, in the record's order ----
+    uint64_t ShotInterval = 0;
+    uint64_t NextShotTime = 0;
+    uint64_t NextWeaponCycle = 0;
+    Real WeaponCycleTime = 0;
+    Real NextScanTime = 0;
+    uint8_t HoldFire = 0;
+    SightScan Scan; // ScanActive, ScanAngle, ScanStartTime, the ray, ScanProgress
+    uint8_t Lob = 0;
+    uint8_t ReportBlockedShot = 0;
+    ActorAiData* AiData = nullptr; // owned
+    Real AttackCommandTime = 0;
+    uint8_t Fleeing = 0;
+    uint64_t NextFleeStep = 0;
+    uint8_t AiFlagCopy = 0;
+    uint64_t NextMineSweep = 0;
+    WeaponInstance* Weapon = nullptr; // owned; null for weapon type 33
+    Vector3 MuzzlePosition{0, 0, 0};
+    const char* MuzzleHotspot = nullptr;      // the definition's
+    const char* OtherMuzzleHotspot = nullptr; // the definition's
+    Real Shield = 0;
+    uint8_t Attacking = 0;
+    ServerObject* FireTarget = nullptr; // one reference held
+    Vector3 TargetPoint{0, 0, 0};
+    uint8_t AimReady = 1;
+    uint8_t YawAimed = 1;
+    uint8_t PitchAimed = 1;
+    Real ShotSpeed = 0;
+    Real TargetHeading = 0;
+    Real Elevation = 0;
+    Real LastAttackChange = 0;
+    Real TargetCycleTime = 0;
+    InventoryItem* AmmoItem = nullptr; // the inventory's
+    uint32_t MagazineCount = 0;
+
+private:
+    // MagazineCount for a new or reloaded weapon: counted only for a player-fitted robot.
+    void FillMagazine();
+    // Builds a weapon of the type with its default ammunition (none for 33).
+    void BuildWeapon(int32_t weaponType);
+    // The attack state both attack commands set; `message` is 63/64 or 65/66.
+    void BeginAttack(Real time, int32_t holdFire, int32_t lob);
+    // Ends concealment for an attack.
+    void Unconceal();
+    void ReleaseFireTarget();
+};
+
+// Registers the bot's maker with the server factory ("bot" and armed characters of no other class).
+void RegisterServerBot();

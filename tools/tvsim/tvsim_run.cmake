@@ -1,0 +1,17 @@
+# Shared by tvsim's test scripts: a fresh copy of the sample tree's scripts
+# and models in ${WORK}/data, and the tool run with arguments.
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
+file(REMOVE_RECURSE ${WORK})
+file(COPY ${DATA}/tvdirs.tvs ${DATA}/levels ${DATA}/Qifs DESTINATION ${WORK}/data)
+set(sample ${WORK}/data/levels/sample.tvs)
+
+# Runs the tool with ARGN; requires the exit status, leaves stdout in out and stderr in err.
+function(tvsim status)
+  execute_process(COMMAND ${TVSIM} ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
+  if(NOT result EQUAL status)
+    message(FATAL_ERROR "tvsim ${ARGN}: exit status ${result}, expected ${status}\n${stdout}${stderr}")
+  endif()
+  set(out "${stdout}" PARENT_SCOPE)
+  set(err "${stderr}" PARENT_SCOPE)
+endfunction()
+
