@@ -35,6 +35,7 @@ constexpr Vector3 operator-(const Vector3& a, const Vector3& b) { return {a.x - 
 constexpr Vector3 operator*(const Vector3& v, Real s) { return {v.x * s, v.y * s, v.z * s}; }
 constexpr Vector3 operator*(Real s, const Vector3& v) { return v * s; }
 constexpr Real Dot(const Vector3& a, const Vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+constexpr Real DistanceSquared(const Vector3& a, const Vector3& b) { return Dot(a - b, a - b); }
 constexpr Vector3 Cross(const Vector3& a, const Vector3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }

@@ -29,11 +29,6 @@ constexpr Real kMineSweepRadiusSquared = 28.0f;
 constexpr Real kMineSweepSeconds = 0.1f;
 constexpr Real kRepairedFraction = 0.999f;
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 uint64_t TicksAfter(uint64_t time, Real seconds) {
     return time + static_cast<uint64_t>(CurrentTicksPerSecondFloat() * seconds);
 }

@@ -66,11 +66,6 @@ constexpr Real kFacingCosine = 0.866f; // 30 degrees
 constexpr Real kNoiseTurnCosine = 0.5f;
 constexpr Real kRetargetSeconds = 6.0f;
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 // The unit vector from a to b (zero when they meet).
 Vector3 Direction(const Vector3& a, const Vector3& b) {
     const Vector3 d = b - a;

@@ -18,11 +18,6 @@ constexpr int32_t kAiCoreSwarm = 17;
 constexpr Real kEngagementRangeSquared = 625000000.0f;
 constexpr Real kWaitSeconds = 1.0f;
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 // Whether the unit's side is in a fight: for a unit of a player team, some
 // live actor fires at a target across the unit's side (itself, or any pair
 // within range of the unit).

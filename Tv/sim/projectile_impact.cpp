@@ -26,11 +26,6 @@ constexpr Real kNanofragHealthFraction = 0.001f;
 constexpr Vector3 kOneMetreUp{0, -1, 0};
 constexpr Vector3 kBurstRaise{0, -0.5f, 0};
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 // A hit scored by the shot's side: team 2's counter, or the player side's.
 void CountHit(int32_t team) {
     if (team == 0) return;

@@ -13,11 +13,6 @@ namespace {
 
 constexpr Real kScanRayRise = 0.1f;
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 // Mines are never sensed as enemies; they are the actors of the mine core.
 bool IsMine(const ServerObject& actor) { return actor.AiCore == kAiCoreMine; }
 

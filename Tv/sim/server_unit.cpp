@@ -36,11 +36,6 @@ constexpr Real kHandOverRangeSquared = 16.0f;
 constexpr Real kDefaultPickupRadius = 6.0f;
 constexpr int32_t kSpeedOne = 65536;     // 16.16
 
-Real DistanceSquared(const Vector3& a, const Vector3& b) {
-    const Vector3 d = a - b;
-    return Dot(d, d);
-}
-
 // Whom a unit picks targets among: in the cooperative game the computer's teams, in the
 // story game every other team, otherwise every other team but the computer opponent's.
 bool IsEnemyTeam(int32_t team) {
