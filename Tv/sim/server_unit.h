@@ -9,7 +9,8 @@
 // team, the update, targets, crouching), unit_orders.cpp (the order queue),
 // unit_motion.cpp (commands, walking, motion messages), unit_paths.cpp (path
 // states and planning), path_conflicts.cpp (the per-pass conflict
-// resolution), unit_items.cpp (what the unit does with items).
+// resolution), unit_items.cpp (what the unit does with items), unit_flags.cpp (capture the
+// flag).
 
 #include <cstdint>
 
@@ -152,6 +153,15 @@ public:
     void GiveItemTo(int32_t itemKey, int32_t receiverId, int32_t count);
     // The mine-laying progress of the update.
     void StepItemAction(uint64_t time, Real seconds);
+
+    // ---- Capture the flag (unit_flags.cpp) ----
+    void TakeFlag(int32_t team);
+    // Leaves the carried flag where the unit stands.
+    void DropFlag();
+    // Brings the unit's own team's flag home.
+    void ReturnFlag();
+    // Scores with the carried flag.
+    void CaptureFlag();
 
     // ---- Motion and paths ----
     void SetPathState(::PathState state);
