@@ -11,12 +11,11 @@ class AwShape;
 struct InventoryItem;
 
 // Mount slots: 0 the right arm, 1 the left arm, 2 to 9 the customisation
-// model's "slota" to "sloth"; slots up to 12 are accepted.
+// model's "slota" to "sloth"; slots up to 12 (kMountSlotCount, inventory.h) are accepted.
 constexpr int32_t kMountRightArm = 0;
 constexpr int32_t kMountLeftArm = 1;
 constexpr int32_t kMountFirstPoint = 2;
 constexpr int32_t kMountLastFreePoint = 9; // the last one EquipInFreeSlot fills
-constexpr int32_t kMountSlotCount = 13;
 
 struct EquippedItem : MemObject {
     AwShape* Shape = nullptr;      // the item's inventory shape
