@@ -1,12 +1,15 @@
 #pragma once
 // Game messages about the items units carry, use, lay, hand over, drop and
-// collect (beside actor_messages.h, which has 79, the sequence message). Each starts with the type and the
+// collect (beside actor_messages.h). Each starts with the type and the
 // acting unit's id, except 114 and 142, which carry a cue or a notice only.
 
 #include <cstdint>
 
 #include "Tv/sim/actor_messages.h"
+#include "core/bytes.h"
+#include "core/maths.h"
 
+constexpr int32_t kMsgUnitSequence = 79;          // 25: id, sequence, kind, seconds, repeat, flag byte
 constexpr int32_t kMsgMineLayingBegun = 83;       // 16: id, start, end (GameClock seconds)
 constexpr int32_t kMsgMineLayingCancelled = 84;   // 8: id
 constexpr int32_t kMsgRefusalCue = 114;           // 8: cue
@@ -25,3 +28,19 @@ constexpr int32_t kMsgPlayerMineNotice = 142;     // 8: notice string id
 constexpr int32_t kMsgDisguiseBegun = 157;        // 20: id, imitated definition id, start, end
 constexpr int32_t kMsgCloakBegun = 158;           // 16: id, start, end
 constexpr int32_t MSG_PICKUP_COUNT = 163;         // 12: pickup id, count
+
+// Sequence kinds of message 79: the mine layer's kneeling and standing, a pick-up.
+constexpr int32_t kSequenceKindItemAction = 16;
+constexpr int32_t kSequenceKindPickup = 8;
+
+// Message 79: the unit plays a sequence (the clients play it in step).
+inline ByteWriter UnitSequenceMessage(int32_t unitId, int32_t sequence, int32_t kind, Real seconds, int32_t repeat,
+                                      uint8_t flag) {
+    ByteWriter message = ActorMessage(kMsgUnitSequence, unitId);
+    message.I32(sequence);
+    message.I32(kind);
+    message.F32(seconds);
+    message.I32(repeat);
+    message.U8(flag);
+    return message;
+}
