@@ -29,10 +29,6 @@ constexpr Real kMineSweepRadiusSquared = 28.0f;
 constexpr Real kMineSweepSeconds = 0.1f;
 constexpr Real kRepairedFraction = 0.999f;
 
-uint64_t TicksAfter(uint64_t time, Real seconds) {
-    return time + static_cast<uint64_t>(CurrentTicksPerSecondFloat() * seconds);
-}
-
 // The shot's definition with its record, or null when the level lacks one.
 const ObjectDefinition* ShotWithRecord(const ObjectDefinition* shot) {
     return shot && shot->projectile ? shot : nullptr;

@@ -85,10 +85,6 @@ Vector3 Forward(const Quaternion& q) {
     return {2 * (q.x * q.z + q.w * q.y), 2 * (q.y * q.z - q.w * q.x), 1 - 2 * (q.x * q.x + q.y * q.y)};
 }
 
-uint64_t TicksAfter(uint64_t time, Real seconds) {
-    return time + static_cast<uint64_t>(std::max<int64_t>(0, FloorToInt64(CurrentTicksPerSecondFloat() * seconds)));
-}
-
 bool IsNeutral(int32_t team) {
     const TeamRecord* record = TeamTable::GetTeam(team);
     return record && record->Neutral;

@@ -13,6 +13,7 @@
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/cheat_switches.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/sim/unit_deaths.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 #include "core/random.h"
@@ -98,7 +99,10 @@ bool ServerUnit::TakeDamage(Real amount, bool protectedHit, int32_t attackerTeam
     return changed;
 }
 
+Relaxed<int32_t> UnitDeathCount{0};
+
 void ServerUnit::Die() {
+    UnitDeathCount = UnitDeathCount + 1;
     const bool explodes = Definition && Definition->destruction;
     ByteWriter message = ActorMessage(explodes ? kMsgUnitDestroyed : kMsgUnitDied, Id);
     UnitMotionState state;

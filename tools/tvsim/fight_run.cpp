@@ -21,6 +21,7 @@
 #include "Tv/sim/ai_level.h"
 #include "Tv/sim/server_object.h"
 #include "Tv/sim/server_projectile.h"
+#include "Tv/sim/unit_deaths.h"
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "platform/paths.h"
@@ -173,7 +174,9 @@ bool RunFight(const FightOptions& options) {
     }
     RunRecorder recorder(trace != nullptr);
     std::map<int32_t, int32_t> alive;
+    const int32_t deathsBefore = UnitDeathCount;
     if (!Fight(options, level, recorder, alive)) return false;
+    const int32_t deaths = UnitDeathCount - deathsBefore;
     const std::string& text = recorder.Trace();
     if (trace &&
         (std::fwrite(text.data(), 1, text.size(), trace.get()) != text.size() || std::fclose(trace.release()) != 0)) {
@@ -181,6 +184,6 @@ bool RunFight(const FightOptions& options) {
         return false;
     }
     for (const auto& [team, count] : alive) std::printf("team %d alive %d\n", team, count);
-    std::printf("shots %d\ndeaths %d\n", recorder.Shots(), recorder.Deaths());
+    std::printf("shots %d\ndeaths %d\n", recorder.Shots(), deaths);
     return true;
 }
