@@ -151,6 +151,9 @@ public:
     void DropItem(int32_t itemKey);
     bool CollectPickup(ServerObject* pickup, bool announce);
     void GiveItemTo(int32_t itemKey, int32_t receiverId, int32_t count);
+    // Moves the item to the receiver's inventory (whole), or `count` of its
+    // rounds or mines as a new item under `itemId` (the giver keeps the rest).
+    void TransferItem(InventoryItem* item, ServerObject* receiver, int32_t itemId, bool whole, int32_t count);
     // The mine-laying progress of the update.
     void StepItemAction(uint64_t time, Real seconds);
 
