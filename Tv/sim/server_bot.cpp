@@ -13,6 +13,7 @@
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/bot_messages.h"
+#include "Tv/sim/default_item.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 #include "core/numeric.h"
@@ -308,4 +309,7 @@ bool ServerBot::CanLobAt(const Vector3& point) const {
     return std::fabs(e) < Character->elevationAngle;
 }
 
-void RegisterServerBot() { SetServerActorMaker(ServerActorClass::Bot, &MakeServerBot); }
+void RegisterServerBot() {
+    SetServerActorMaker(ServerActorClass::Bot, &MakeServerBot);
+    RegisterDefaultItem();
+}

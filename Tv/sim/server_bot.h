@@ -172,5 +172,6 @@ private:
     void ReleaseFireTarget();
 };
 
-// Registers the bot's maker with the server factory ("bot" and armed characters of no other class).
+// Registers the bot's maker with the server factory ("bot" and armed
+// characters of no other class) and the default item its interface beam applies.
 void RegisterServerBot();

@@ -2,13 +2,16 @@
 
 #include "Tv/client/weapons.h"
 #include "Tv/defs/objectdefinition.h"
+#include "Tv/server/actor_actions.h"
+#include "Tv/sim/actor_messages.h"
+#include "Tv/sim/bot_messages.h"
 #include "Tv/sim/server_bot.h"
+#include "Tv/sim/vulnerability.h"
 #include "tests/tv/sim_bot_fixture.h"
 
 namespace {
 
 constexpr int32_t kMsgAttackOutOfRange = 30;
-constexpr int32_t kMsgOrderDone = 134;
 constexpr int32_t kMsgAttackStopped = 68;
 
 class BotThinkTest : public BotTest {
@@ -101,6 +104,76 @@ TEST_F(BotThinkTest, PlayerBotFollowsATargetOutOfRange) {
     EXPECT_EQ(told[0].bytes.size(), 16u);
     EXPECT_EQ(MessageInt(told[0].bytes, 12), target->Id);
     EXPECT_FALSE(bot->Waypoints.IsEmpty()); // on its way toward the target
+}
+
+// ---- The default item ----
+
+class DefaultItemTest : public BotThinkTest {
+protected:
+    void SetUp() override {
+        BotThinkTest::SetUp();
+        GunnerSpec spec;
+        spec.weapon = 9;
+        spec.registered = true;
+        zudad = MakeGunner("zudad", spec);
+        beam = MakeShot("interface_beam", 0);
+        beam->projectile->maxRange = 400;
+        WeaponTableRow(9, DefaultAmmoType(9))->projectile = beam;
+        device = MakeWalker("device");
+        device->interfaceBeamDelay = 1;
+        device->interfaceBeamEffect = kVulnerabilityConfuse;
+        device->interfaceBeamDuration = 5;
+    }
+
+    static int32_t DefaultItems(const ServerObject& actor) {
+        int32_t n = 0;
+        for (const Vulnerability* v : actor.Vulnerabilities) n += v->owned;
+        return n;
+    }
+
+    ObjectDefinition* zudad = nullptr;
+    ObjectDefinition* beam = nullptr;
+    ObjectDefinition* device = nullptr;
+};
+
+TEST_F(DefaultItemTest, AnActorOfADefinitionWithADefaultItemGetsItOnce) {
+    ServerUnit* unit = MakeUnit(2, {5, 0, 12}, device);
+    ServerUnit* plain = MakeUnit(2, {9, 0, 12});
+    ASSERT_NE(unit, nullptr);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_EQ(DefaultItems(*unit), 1);
+    EXPECT_EQ(DefaultItems(*plain), 0); // its delay is -1
+    TvGiveDefaultItem(unit);
+    EXPECT_EQ(DefaultItems(*unit), 1);
+    const Vulnerability& item = *unit->Vulnerabilities.Front();
+    EXPECT_EQ(item.attacker, zudad);
+    EXPECT_EQ(item.projectile, beam);
+    EXPECT_EQ(item.delaySeconds, 1);
+    EXPECT_EQ(item.effect, kVulnerabilityConfuse);
+    EXPECT_EQ(item.durationSeconds, 5);
+    EXPECT_EQ(item.scriptName, nullptr);
+}
+
+TEST_F(DefaultItemTest, ALevelWithoutTheBeamGivesNoDefaultItem) {
+    beam->name = OwnedText("other beam");
+    ServerUnit* unit = MakeUnit(2, {5, 0, 12}, device);
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(DefaultItems(*unit), 0);
+}
+
+// The beam's first shot starts the work; a second later the target is confused (stunned in story play).
+TEST_F(DefaultItemTest, TheBeamOfZudadAppliesTheDefaultItem) {
+    device->interfaceBeamScript = OwnedText("wake.tcs");
+    ServerBot* bot = MakeBot(1, {5, 0, 5}, zudad);
+    ServerUnit* target = MakeUnit(2, {5, 0, 12}, device);
+    ASSERT_NE(bot, nullptr);
+    ASSERT_NE(target, nullptr);
+    EXPECT_STREQ(target->Vulnerabilities.Front()->scriptName, "wake.tcs");
+    bot->AttackTarget(target, NowSeconds(), 0, 0);
+    for (int pass = 0; pass < 40 && bot->IsFiring(); ++pass) ThinkUnit(*bot, 0.05f);
+    EXPECT_FALSE(bot->IsFiring());
+    EXPECT_EQ(SentFor(kMsgBotBeamStarted, bot->Id).size(), 1u);
+    EXPECT_EQ(SentFor(kMsgActorStunned, target->Id).size(), 1u);
 }
 
 } // namespace
