@@ -9,7 +9,10 @@
 #include "Tv/server/session_players.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/server_bot.h"
+#include "Tv/sim/server_creature.h"
+#include "Tv/sim/server_pickup.h"
 #include "Tv/sim/server_projectile.h"
+#include "Tv/sim/server_tumbleweed.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/world_tick.h"
 
@@ -35,6 +38,9 @@ void RegisterServerCore() {
     RegisterServerUnit();
     RegisterServerBot();
     RegisterServerProjectile();
+    RegisterServerTumbleweed();
+    RegisterServerPickup();
+    RegisterServerCreatures();
     ServerHooks hooks = InstalledServerHooks(); // keep what others installed
     hooks.cutsceneFreeze = &TvCutsceneFreeze;
     SetServerHooks(hooks);
