@@ -360,6 +360,41 @@ TEST_F(PickupTest, ATakenPickupIgnoresCollectors) {
     EXPECT_TRUE(recorder.Messages().empty());
 }
 
+TEST_F(PickupTest, AFittedUnitInReachPlaysThePickUpTakesTheItemsAndThePickupComesBack) {
+    ObjectDefinition* fitted = MakeWalker("fitted");
+    fitted->model = ModelWithSequences(50);
+    fitted->character->customisationModel = ModelWithSequences(1);
+    ObjectDefinition* definition = MakePickupDefinition("scrap");
+    definition->character->walkingSpeed = 4 << 16; // four items a pickup
+    ServerPickup* pickup = MakePickup(definition, Vector3(2, 0, 1));
+    ASSERT_NE(pickup, nullptr);
+    pickup->RespawnMode = 3;
+    ServerUnit* unit = MakeCollector(pickup, 1, fitted); // 1 m away: within the squared radius 6
+    ASSERT_NE(unit, nullptr);
+    ASSERT_NE(unit->Inventory, nullptr);
+
+    Step(0.1f);
+    EXPECT_EQ(SentFor(kMsgUnitSequence, unit->Id).size(), 1u);
+    for (int32_t i = 0; i < 50 && recorder.CountSent(MSG_PICKUP_COLLECTED) == 0; ++i) Step(0.1f);
+    const std::vector<RecordedMessage> collected = SentFor(MSG_PICKUP_COLLECTED, unit->Id);
+    ASSERT_EQ(collected.size(), 1u) << "taken when the sequence ends";
+    EXPECT_EQ(collected[0].bytes.size(), 24u);
+    EXPECT_EQ(MessageInt(collected[0].bytes, 8), 2);
+    EXPECT_EQ(MessageInt(collected[0].bytes, 12), definition->id);
+    EXPECT_EQ(MessageInt(collected[0].bytes, 20), 4);
+    EXPECT_FALSE(unit->Collecting);
+    EXPECT_EQ(unit->TargetId, -1);
+    EXPECT_TRUE(pickup->Taken);
+    EXPECT_EQ(SentFor(kMsgPickupTaken, pickup->Id).size(), 1u);
+
+    Step(29.0f);
+    EXPECT_TRUE(pickup->Taken);
+    Step(1.5f);
+    EXPECT_FALSE(pickup->Taken);
+    EXPECT_EQ(SentFor(kMsgPickupBack, pickup->Id).size(), 1u);
+    EXPECT_EQ(SentFor(MSG_PICKUP_COLLECTED, unit->Id).size(), 1u) << "the unit went on to other things";
+}
+
 // The creatures a heap wakes, replayed from the same seed: the kind, the
 // count, then b before a for each creature's offset.
 struct WokenCreatures {
