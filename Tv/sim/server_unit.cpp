@@ -105,9 +105,11 @@ ServerUnit::~ServerUnit() {
         world->RemoveMover(Mover);
     }
     Mover = nullptr;
-    OnDeath();
+    // A unit that goes without having been removed (the level's teardown)
+    // leaves no items behind: the inventory goes before OnDeath could deal it out.
     delete Inventory;
     Inventory = nullptr;
+    OnDeath();
     // A unit that goes while it waits for or runs a path search must not be
     // served afterwards.
     PathRequestList.RemoveValue(this);

@@ -48,7 +48,7 @@ public:
     ServerUnit(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                const Quaternion& orientation, int32_t id);
     // Frees waypoints, orders and equipment, leaves the path lists and the
-    // level world, runs OnDeath, frees the inventory, releases YieldTo.
+    // level world, frees the inventory, runs OnDeath, releases YieldTo.
     ~ServerUnit() override;
 
     // ---- Overrides, in the table's order ----

@@ -9,9 +9,11 @@
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/server_state.h"
+#include "Tv/sim/actor_registry.h"
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/cheat_switches.h"
 #include "Tv/sim/item_messages.h"
+#include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_bot.h"
 #include "Tv/sim/squad_carry_over.h"
 #include "tests/tv/sim_bot_fixture.h"
@@ -213,6 +215,16 @@ TEST_F(DeathItemsTest, InStoryPlayHalfTheSquadsItemsLieWhereItFellAndTheRestAreL
         bot->Release();
     }
     EXPECT_EQ(GameOptions.MissionStats[kStatTotalLosses], 4);
+}
+
+TEST_F(DeathItemsTest, AUnitReleasedWithTheLevelLeavesNothingBehind) {
+    CurrentGameType = kGameLastLeadStanding; // where a death drops everything
+    ServerBot* bot = MakeCarrier({0, 1, 0});
+    ASSERT_NE(bot, nullptr);
+    const int32_t id = bot->Id;
+    TvReleaseAllActors();
+    TvClearNoiseEvents(); // the last reference: the unit goes
+    EXPECT_TRUE(SentFor(MSG_ITEM_DROPPED, id).empty());
 }
 
 TEST_F(DeathItemsTest, InMultiplayerEveryItemDropsEvenWhenItCannotLieDown) {
