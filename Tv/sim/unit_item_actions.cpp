@@ -64,9 +64,7 @@ void LayMine(ServerUnit& unit) {
         if (item->Value <= 0) {
             unit.ItemActionItem = nullptr;
             DiscardItem(unit, item);
-            ByteWriter usedUp = ActorMessage(kMsgMineLayerUsedUp, unit.Id);
-            usedUp.I32(key);
-            TvBroadcast(usedUp, true);
+            BroadcastItemEvent(kMsgMineLayerUsedUp, unit, key);
         }
     }
     const ObjectDefinition& mine = *unit.ItemActionDefinition;
@@ -135,9 +133,7 @@ void ChooseDisguise(ServerUnit& unit) {
 void UseUpModule(ServerUnit& unit, InventoryItem* item) {
     const int32_t key = item->ItemId;
     DiscardItem(unit, item);
-    ByteWriter dropped = ActorMessage(MSG_ITEM_DROPPED, unit.Id);
-    dropped.I32(key);
-    TvBroadcast(dropped, true);
+    BroadcastItemEvent(MSG_ITEM_DROPPED, unit, key);
 }
 
 void BeginDisguise(ServerUnit& unit, InventoryItem* item) {

@@ -20,6 +20,9 @@ void TakeOffItem(ServerUnit& unit, const InventoryItem& item);
 void LetGoOfItem(ServerUnit& unit, const InventoryItem& item);
 // LetGoOfItem, then the item is taken out of the inventory and freed.
 void DiscardItem(ServerUnit& unit, InventoryItem* item);
+// Broadcasts the 12 bytes {type, unit id, value}, guaranteed: an item used,
+// dropped or used up (the value its key), or no room (the value the item kind).
+void BroadcastItemEvent(int32_t type, const ServerUnit& unit, int32_t value);
 // Notice `stringId` and the refusal cue to the player of the unit's team.
 void RefuseItem(const ServerUnit& unit, int16_t stringId);
 

@@ -75,9 +75,7 @@ void ServerUnit::DropItem(int32_t itemKey) {
         DiscardItem(*this, item);
         if (own) SpawnDroppedPickup(*this, *own, count);
     }
-    ByteWriter message = ActorMessage(MSG_ITEM_DROPPED, Id);
-    message.I32(itemKey);
-    TvBroadcast(message, true);
+    BroadcastItemEvent(MSG_ITEM_DROPPED, *this, itemKey);
 }
 
 bool ServerUnit::CollectPickup(ServerObject* actor, bool announce) {
@@ -88,11 +86,7 @@ bool ServerUnit::CollectPickup(ServerObject* actor, bool announce) {
     const int32_t kind = pickup->HeapClass;
     const int32_t room = Inventory->RoomForDefinition(kind, pickup->Definition);
     if (room == 0) {
-        if (announce) {
-            ByteWriter full = ActorMessage(MSG_INVENTORY_FULL, Id);
-            full.I32(kind);
-            TvBroadcast(full, true);
-        }
+        if (announce) BroadcastItemEvent(MSG_INVENTORY_FULL, *this, kind);
         return false;
     }
     const int32_t count = pickup->ItemCount != -1 ? pickup->ItemCount : ItemsPerPickup(*pickup->Definition);
@@ -121,9 +115,7 @@ void ServerUnit::GiveItemTo(int32_t itemKey, int32_t receiverId, int32_t count) 
     if (!item || !theirs || count == 0 || count < kRoomUnlimited) return;
     const int32_t room = theirs->RoomFor(item->Kind, item->SubType);
     if (room == 0) {
-        ByteWriter full = ActorMessage(MSG_INVENTORY_FULL, Id);
-        full.I32(item->Kind);
-        TvBroadcast(full, true);
+        BroadcastItemEvent(MSG_INVENTORY_FULL, *this, item->Kind);
         return;
     }
     const int32_t n = SmallerLimit(room, count);

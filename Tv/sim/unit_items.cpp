@@ -105,6 +105,12 @@ void DiscardItem(ServerUnit& unit, InventoryItem* item) {
     if (unit.Inventory) unit.Inventory->RemoveItem(item);
 }
 
+void BroadcastItemEvent(int32_t type, const ServerUnit& unit, int32_t value) {
+    ByteWriter message = ActorMessage(type, unit.Id);
+    message.I32(value);
+    TvBroadcast(message, true);
+}
+
 void RefuseItem(const ServerUnit& unit, int16_t stringId) {
     TvSendPlayerNotice(unit.Team, stringId);
     TvSendPlayerSound(unit.Team, kCueRefused);
@@ -192,9 +198,7 @@ void ServerUnit::UseItem(int32_t itemKey, bool notify) {
         RefuseItem(*this, kNoticeRestricted);
         return;
     }
-    ByteWriter message = ActorMessage(notify ? MSG_ITEM_USED : kMsgItemUsedQuiet, Id);
-    message.I32(itemKey);
-    TvBroadcast(message, true);
+    BroadcastItemEvent(notify ? MSG_ITEM_USED : kMsgItemUsedQuiet, *this, itemKey);
     switch (item->Kind) {
     case IK_REPAIR:
         Strength += static_cast<Real>(item->Value);
