@@ -288,44 +288,56 @@ InventoryCursor* Inventory::RowCursor(int32_t viewRow) {
     }
 }
 
-bool Inventory::ScrollForward(bool rebuild, int32_t rowId) {
-    const int32_t row = rowId - kScrollForwardWeapons;
-    InventoryCursor* cursor = RowCursor(row);
+namespace {
+
+// A page of three on: only when the three shown items are there and a fourth
+// follows them; the cursor then stands on the fourth.
+bool PageForward(const Inventory& inventory, int32_t row, InventoryCursor& cursor) {
+    const InventoryCursor saved = cursor;
+    for (int32_t i = 0; i < 4; ++i) {
+        if (!inventory.SeekRow(row, cursor)) {
+            cursor = saved;
+            return false;
+        }
+        if (i < 3) StepOn(cursor);
+    }
+    return true;
+}
+
+// Up to three items of the row back; a step that meets the end marker leaves
+// the cursor on the last item reached (on the first page: where it started).
+bool PageBack(const Inventory&, int32_t row, InventoryCursor& cursor) {
+    InventoryCursor lastGood = cursor;
+    bool moved = false;
+    for (int32_t i = 0; i < 3; ++i) {
+        StepBack(cursor);
+        while (!IsEndMarker(*cursor.Payload()) && !RowTests[row]((*cursor.Payload())->Kind)) StepBack(cursor);
+        if (IsEndMarker(*cursor.Payload())) break;
+        lastGood = cursor;
+        moved = true;
+    }
+    cursor = lastGood;
+    return moved;
+}
+
+} // namespace
+
+bool Inventory::Scroll(bool rebuild, int32_t viewRow, PageMove page) {
+    InventoryCursor* cursor = RowCursor(viewRow);
     if (!cursor) return false;
     if (rebuild) ReleaseViewModels();
-    const InventoryCursor saved = *cursor;
-    // Three shown items and a fourth after them: the cursor ends on the fourth.
-    bool moved = true;
-    for (int32_t i = 0; i < 4 && moved; ++i) {
-        moved = SeekRow(row, *cursor);
-        if (moved && i < 3) StepOn(*cursor);
-    }
-    if (!moved) *cursor = saved;
+    const bool moved = page(*this, viewRow, *cursor);
     if (moved && rebuild) EquipViewHooks.playSound(kScrollSound);
     if (rebuild) BuildViewModels();
     return moved;
 }
 
+bool Inventory::ScrollForward(bool rebuild, int32_t rowId) {
+    return Scroll(rebuild, rowId - kScrollForwardWeapons, PageForward);
+}
+
 bool Inventory::ScrollBack(bool rebuild, int32_t rowId) {
-    const int32_t row = rowId - kScrollBackWeapons;
-    InventoryCursor* cursor = RowCursor(row);
-    if (!cursor) return false;
-    if (rebuild) ReleaseViewModels();
-    InventoryCursor lastGood = *cursor;
-    bool moved = false;
-    for (int32_t i = 0; i < 3; ++i) {
-        StepBack(*cursor);
-        while (!IsEndMarker(*cursor->Payload()) && !RowTests[row]((*cursor->Payload())->Kind)) StepBack(*cursor);
-        if (IsEndMarker(*cursor->Payload())) break;
-        lastGood = *cursor;
-        moved = true;
-    }
-    // A failed step leaves the cursor where the last good one stood (on the
-    // first page: where it started).
-    *cursor = lastGood;
-    if (moved && rebuild) EquipViewHooks.playSound(kScrollSound);
-    if (rebuild) BuildViewModels();
-    return moved;
+    return Scroll(rebuild, rowId - kScrollBackWeapons, PageBack);
 }
 
 const char* MountPointName(int32_t mountSlot) {

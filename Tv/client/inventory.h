@@ -193,6 +193,10 @@ private:
     ListNode<InventoryItem*>* NodeOf(const InventoryItem* item) const;
     // The real items whose kind passes the test.
     int32_t CountItems(bool (*test)(int32_t kind)) const;
+    // Moves a view row's cursor by a page with the view models released
+    // around the move when `rebuild` is set; answers whether it moved.
+    using PageMove = bool (*)(const Inventory&, int32_t viewRow, InventoryCursor& cursor);
+    bool Scroll(bool rebuild, int32_t viewRow, PageMove page);
 };
 
 // Mount points: the model part an item of each mount slot attaches at. Slot
