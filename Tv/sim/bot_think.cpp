@@ -103,16 +103,6 @@ InventoryItem* FleeWeapon(const ServerBot& bot) {
     return nullptr;
 }
 
-// The first carried mine layer of plain mines, when the character may use it.
-InventoryItem* FleeMineLayer(const ServerBot& bot) {
-    for (InventoryItem* item : bot.Inventory->Items) {
-        if (IsEndMarker(item)) break;
-        if (item->Kind == IK_MINE_LAYER && item->SubType == kMineTypeProximity)
-            return Restricted(bot, *item) ? nullptr : item;
-    }
-    return nullptr;
-}
-
 // The nearest pickup that stays after collection, or the bot's own position.
 Vector3 NearestLastingPickup(const ServerBot& bot) {
     Vector3 nearest = bot.Position;
@@ -150,7 +140,8 @@ void StepPresidentFlight(ServerBot& bot, uint64_t time) {
     if (!bot.Fleeing || bot.OrdersCancelled || time <= bot.NextFleeStep) return;
     if (DistanceSquared(bot.Position, bot.Destination) <= kFleeArrivedSquared) return;
     bot.NextFleeStep = TicksAfter(time, kFleeStepSeconds);
-    if (InventoryItem* layer = bot.Inventory ? FleeMineLayer(bot) : nullptr) bot.UseItem(layer->ItemId, true);
+    const InventoryItem* layer = bot.FirstCarried(IK_MINE_LAYER, kMineTypeProximity);
+    if (layer && !Restricted(bot, *layer)) bot.UseItem(layer->ItemId, true);
 }
 
 // Walking up to a mine with a sweeper: hidden enemy mines around the bot are
