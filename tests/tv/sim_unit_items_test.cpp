@@ -304,6 +304,13 @@ TEST_F(UnitItemsTest, AmmunitionLoadsABotWhoseWeaponFiresIt) {
     EXPECT_NE(bot->Weapon->AmmoType, 5);
     bot->UseItem(usable, true);
     EXPECT_EQ(bot->Weapon->AmmoType, kAmmoType);
+    auto* stray = new InventoryItem; // a type past the table, as a bad record would carry
+    stray->Kind = IK_AMMO;
+    stray->Value = stray->SubType = 40;
+    stray->ItemId = TakeInventoryItemId();
+    bot->Inventory->InsertItem(stray);
+    bot->UseItem(stray->ItemId, true);
+    EXPECT_EQ(bot->Weapon->AmmoType, kAmmoType);
 }
 
 // ---- Mine laying ----
