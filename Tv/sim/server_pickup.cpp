@@ -50,12 +50,14 @@ void BroadcastCue(int32_t cue, int32_t id) {
     TvBroadcast(message, false);
 }
 
+// Whether the required name begins with "key", in any case.
 bool NamedKey(const char* name) {
     return NameLower(name[0]) == 'k' && NameLower(name[1]) == 'e' && NameLower(name[2]) == 'y';
 }
 
 // The player who plays a team: team 1 the first, team t >= 3 the (t - 2)th;
-// -1 for the teams no player plays.
+// -1 for team 0 and the computer's team 2, which no player plays (counting
+// t - 2 for them would tell the first player about the computer's unit).
 int32_t PlayerIndexOfTeam(int32_t team) {
     if (team == 1) return 0;
     return team >= 3 ? team - 2 : -1;
