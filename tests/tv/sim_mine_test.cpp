@@ -347,6 +347,7 @@ TEST_F(MineTest, SettingOffAllMinesTakesOnlyTheTeamsRemoteMines) {
     ServerUnit* second = Lay(1, kMineRemote, {10, 0, 0});
     ServerUnit* proximity = Lay(1, kMineProximity, {20, 0, 0});
     ServerUnit* otherTeams = Lay(3, kMineRemote, {30, 0, 0});
+    Lay(1, kMineRemote, {40, 0, 0})->Strength = 0; // dead, not yet taken away: it stays quiet
     for (ServerUnit* mine : {first, second}) mine->AddRef();
     TvSetOffTeamMines(1);
     EXPECT_FALSE(first->IsAlive());
