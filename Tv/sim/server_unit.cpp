@@ -21,6 +21,7 @@
 #include "Tv/sim/equipped_item.h"
 #include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_pickup.h"
+#include "Tv/sim/unit_flags.h"
 #include "Tv/sim/world_tick.h"
 #include "Tv/world/level_world.h"
 #include "core/bytes.h"
@@ -197,7 +198,7 @@ void ServerUnit::Think(uint64_t time, Real seconds) {
     if (TeamTable::IsPlayerTeam(Team)) {
         ChooseTarget(seconds);
         HandOverOnArrival();
-        // The capture-the-flag check joins here with the flag rules.
+        TvCheckCapture(this);
     }
     Walk(time, seconds);
     ApproachPickup();

@@ -16,6 +16,7 @@
 #include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_bot.h"
 #include "Tv/sim/squad_carry_over.h"
+#include "Tv/sim/unit_flags.h"
 #include "tests/tv/sim_bot_fixture.h"
 
 namespace {
@@ -117,6 +118,16 @@ TEST_F(UnitDamageTest, KillingALeaderScoresInLeaderKillsPlay) {
         }
         unit->Remove(true);
     }
+}
+
+TEST_F(UnitDamageTest, ADyingCarrierDropsTheFlagAfterItsDeathMessage) {
+    ServerUnit* unit = MakeUnit(1, {4, 0, 4});
+    ASSERT_NE(unit, nullptr);
+    unit->CarriedFlag = 2; // the computer's flag
+    unit->TakeDamage(500, false, 2);
+    EXPECT_EQ(unit->CarriedFlag, 0);
+    EXPECT_EQ(TypesFor(unit->Id, {kMsgUnitDied, kMsgFlagDropped}),
+              (std::vector<int32_t>{kMsgUnitDied, kMsgFlagDropped}));
 }
 
 TEST_F(UnitDamageTest, AKnockedOutUnitStopsItsAttackAndItsAi) {
