@@ -132,7 +132,7 @@ bool ServerBot::FireShot(const ObjectDefinition* projectile, uint64_t time, Real
         HitRecord level{FLT_MAX, {0, 0, 0}};
         if (AwShapeInstance* root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr)
             gravity ? TvBallisticHitShapeTree(level, *root, MuzzlePosition, v, kShotGravity)
-                    : TvSegmentHitShapeTree(level, *root, MuzzlePosition, v);
+                    : LevelWorldInstance->SegmentHit(level, MuzzlePosition, v);
         HitRecord hit{};
         const bool targetFirst = gravity ? FireTarget->HitTestBallistic(hit, MuzzlePosition, v, kShotGravity, level)
                                          : FireTarget->HitTestSegment(hit, MuzzlePosition, v, level);
