@@ -4,27 +4,19 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <optional>
 
 #include "Tv/client/teamtable.h"
-#include "Tv/defs/datadirectory.h"
-#include "Tv/defs/diagnostics.h"
-#include "Tv/defs/leveldefinitions.h"
-#include "Tv/defs/resourcecache.h"
-#include "Tv/frontend/levelnames.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/server/message_recorder.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_driver.h"
 #include "Tv/server/server_registration.h"
 #include "Tv/sim/actor_registry.h"
-#include "Tv/sim/ai_level.h"
 #include "Tv/sim/server_object.h"
 #include "Tv/sim/server_projectile.h"
 #include "Tv/sim/unit_deaths.h"
-#include "Tv/world/level_world.h"
 #include "core/clock.h"
-#include "platform/paths.h"
 #include "platform/virtual_clock.h"
 #include "tools/tvsim/run_recorder.h"
 
@@ -36,26 +28,6 @@ constexpr int32_t kFightTeams = 10; // every team of the table takes part
 constexpr uint64_t kPassNs = 50 * plat::VirtualClock::kMillisecond;
 constexpr uint64_t kStartNs = 1'000'000'000;
 
-class ErrorSink final : public ScriptDiagnosticSink {
-public:
-    void Report(const ScriptDiagnostic& d) override {
-        if (!d.isError) return;
-        std::fprintf(stderr, "%.*s:%d: error: %.*s\n", static_cast<int>(d.file.size()), d.file.data(), d.line,
-                     static_cast<int>(d.text.size()), d.text.data());
-    }
-};
-
-// The tree a level belongs to: the nearest directory at or above the level's
-// own that holds a tvdirs.tvs.
-std::optional<fs::path> TreeOf(const fs::path& level) {
-    std::error_code error;
-    for (fs::path dir = level.parent_path(); !dir.empty(); dir = dir.parent_path()) {
-        if (fs::is_regular_file(dir / "tvdirs.tvs", error)) return dir;
-        if (dir == dir.parent_path()) break;
-    }
-    return std::nullopt;
-}
-
 bool Readable(const fs::path& file) {
     std::error_code error;
     if (!fs::is_regular_file(file, error)) return false;
@@ -63,43 +35,6 @@ bool Readable(const fs::path& file) {
     if (!f) return false;
     std::fclose(f);
     return true;
-}
-
-// The level script applied from its own directory, its placements made on
-// the running server; the AI's share of the load follows.
-bool LoadFightLevel(const fs::path& level) {
-    const std::optional<fs::path> tree = TreeOf(level);
-    if (!tree) {
-        std::fprintf(stderr, "tvsim: no tvdirs.tvs in or above the directory of %s\n", level.c_str());
-        return false;
-    }
-    plat::SetCurrentDir(tree->string());
-    TvLoadDirectoryScript("tvdirs.tvs");
-    plat::SetCurrentDir(level.parent_path().string());
-    ErrorSink sink;
-    ScriptDiagnosticSink* previousSink = SetScriptDiagnosticSink(&sink);
-    const std::string name = level.filename().string();
-    TvSetLevelScriptName(name.c_str());
-    LoadLevelDefinitions(name);
-    SetScriptDiagnosticSink(previousSink);
-    if (!LevelWorldInstance) {
-        std::fprintf(stderr, "tvsim: %s builds no level\n", level.c_str());
-        return false;
-    }
-    TvStartLevelAi();
-    return true;
-}
-
-void UnloadFightLevel() {
-    TvStopSimulation();
-    TvEndLevelAi();
-    ReleaseLevelDefinitions();
-    TvReleaseLevelWorld();
-    TvSetLevelScriptName("");
-    ResourceCache::ReleaseFiles();
-    ResourceCache::ReleaseModelsAndShapes();
-    DataDirClear();
-    TeamTable::Destroy();
 }
 
 // Live units by team, for every team with units in the registry.
@@ -130,7 +65,7 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     if (!loaded) std::fputs("tvsim: cannot start the server\n", stderr);
     if (loaded) {
         ServerLockHold hold;
-        loaded = LoadFightLevel(level);
+        loaded = TvLoadHeadlessLevel(level, "tvsim");
         if (loaded) {
             for (const auto& entry : AliveByTeam()) alive.insert(entry);
             TvStartSimulation();
@@ -151,7 +86,7 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     TvStopServer();
     TvDriveServer(false);
     SetMessageRecorder(nullptr);
-    UnloadFightLevel();
+    TvUnloadHeadlessLevel();
     return loaded;
 }
 
