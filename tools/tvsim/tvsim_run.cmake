@@ -4,6 +4,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(COPY ${DATA}/tvdirs.tvs ${DATA}/levels ${DATA}/Qifs DESTINATION ${WORK}/data)
 set(sample ${WORK}/data/levels/sample.tvs)
+# One 32-bit word of a traced message in hex (CMake's regexes have no counts).
+set(word "[0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f]")
 
 # Runs the tool with ARGN; requires the exit status, leaves stdout in out and stderr in err.
 function(tvsim status)
