@@ -1,9 +1,12 @@
 #include "tools/tvsim/fight_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "Tv/client/teamtable.h"
 #include "Tv/server/game_settings.h"
@@ -12,10 +15,13 @@
 #include "Tv/server/server.h"
 #include "Tv/server/server_driver.h"
 #include "Tv/server/server_registration.h"
+#include "Tv/server/session_players.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
 #include "Tv/sim/server_projectile.h"
 #include "Tv/sim/unit_deaths.h"
+#include "Tv/sim/unit_flags.h"
+#include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "platform/virtual_clock.h"
 #include "tools/tvsim/run_recorder.h"
@@ -24,7 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kFightTeams = 10; // every team of the table takes part
+constexpr int32_t kFightTeams = 10;      // in the story game every team of the table takes part
+constexpr plat::DpId kFirstPlayerId = 2; // the run's players are 2, 3, ...
 constexpr uint64_t kPassNs = 50 * plat::VirtualClock::kMillisecond;
 constexpr uint64_t kStartNs = 1'000'000'000;
 
@@ -46,28 +53,70 @@ std::map<int32_t, int32_t> AliveByTeam() {
     return alive;
 }
 
-// The fight on a driven server: the load under the server lock (its pass
-// is pass 1), then one pass per 50 ms of virtual time. `alive` gets every
-// team that had units after the load or has them at the end.
-bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& recorder,
-           std::map<int32_t, int32_t>& alive) {
+// The session's players of a multiplayer game type, for the length of a run.
+class RunPlayers {
+public:
+    explicit RunPlayers(uint32_t count) {
+        std::vector<std::pair<plat::DpId, const char*>> players;
+        for (uint32_t i = 0; i < count; ++i) players.emplace_back(kFirstPlayerId + i, "player");
+        TvSetSessionPlayers(players);
+    }
+    ~RunPlayers() { TvSetSessionPlayers({}); }
+    RunPlayers(const RunPlayers&) = delete;
+    RunPlayers& operator=(const RunPlayers&) = delete;
+};
+
+// What a run ends with: live units by team, for every team that had units
+// after the load or has them at the end; the rounds each unit given orders
+// carries, in the order the units were first named.
+struct FightOutcome {
+    std::map<int32_t, int32_t> alive;
+    std::vector<std::pair<std::string, int32_t>> rounds;
+};
+
+std::vector<std::string> OrderedUnits(const std::vector<ScenarioOrder>& orders) {
+    std::vector<std::string> units;
+    for (const ScenarioOrder& order : orders)
+        if (std::find(units.begin(), units.end(), order.unit) == units.end()) units.push_back(order.unit);
+    return units;
+}
+
+// The load under the server lock, in the run's game type: the flags of
+// capture the flag set up from the level's dummies, the orders given.
+bool LoadFight(const FightOptions& options, const fs::path& level, const LevelVariables& variables) {
+    if (!TvLoadHeadlessLevel(level, "tvsim")) return false;
+    if (options.gameType == kGameCaptureTheFlag) TeamTable::SetupTeams(LevelDummyList);
+    if (const std::string problem = QueueScenarioOrders(options.orders, variables); !problem.empty()) {
+        std::fprintf(stderr, "tvsim: %s\n", problem.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The fight on a driven server: the load (its pass is pass 1), then one pass
+// per 50 ms of virtual time.
+bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& recorder, FightOutcome& outcome) {
     plat::VirtualClock clock(0);
     clock.Set(kStartNs);
-    CurrentGameType = kGameStory;
-    SessionTeamCount = kFightTeams;
+    const bool story = options.gameType == kGameStory;
+    CurrentGameType = static_cast<int32_t>(options.gameType);
+    SessionTeamCount = story ? kFightTeams : static_cast<int32_t>(options.players) + 2;
+    const RunPlayers players(story ? 0 : options.players);
     RegisterServerCore();
     RegisterServerProjectile();
+    RegisterCaptureTheFlagHooks();
     TeamTable::Reset();
     TvResetActorIds();
     SetMessageRecorder(&recorder);
     TvDriveServer(true, options.seed);
+    const LevelVariables variables;
     bool loaded = TvStartServer(nullptr);
     if (!loaded) std::fputs("tvsim: cannot start the server\n", stderr);
     if (loaded) {
         ServerLockHold hold;
-        loaded = TvLoadHeadlessLevel(level, "tvsim");
+        loaded = LoadFight(options, level, variables);
         if (loaded) {
-            for (const auto& entry : AliveByTeam()) alive.insert(entry);
+            for (const auto& entry : AliveByTeam()) outcome.alive.insert(entry);
             TvStartSimulation();
         }
     }
@@ -80,9 +129,12 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     // Counted before the server's end releases the actors; a driven server
     // touches nothing between passes.
     TvWaitForServerIdle();
-    for (auto& entry : alive) entry.second = 0;
-    if (loaded)
-        for (const auto& [team, count] : AliveByTeam()) alive[team] = count;
+    for (auto& entry : outcome.alive) entry.second = 0;
+    if (loaded) {
+        for (const auto& [team, count] : AliveByTeam()) outcome.alive[team] = count;
+        for (const std::string& unit : OrderedUnits(options.orders))
+            outcome.rounds.emplace_back(unit, CarriedRounds(unit, variables));
+    }
     TvStopServer();
     TvDriveServer(false);
     SetMessageRecorder(nullptr);
@@ -108,9 +160,9 @@ bool RunFight(const FightOptions& options) {
         }
     }
     RunRecorder recorder(trace != nullptr);
-    std::map<int32_t, int32_t> alive;
+    FightOutcome outcome;
     const int32_t deathsBefore = UnitDeathCount;
-    if (!Fight(options, level, recorder, alive)) return false;
+    if (!Fight(options, level, recorder, outcome)) return false;
     const int32_t deaths = UnitDeathCount - deathsBefore;
     const std::string& text = recorder.Trace();
     if (trace &&
@@ -118,7 +170,8 @@ bool RunFight(const FightOptions& options) {
         std::fprintf(stderr, "tvsim: cannot write %s\n", options.trace.c_str());
         return false;
     }
-    for (const auto& [team, count] : alive) std::printf("team %d alive %d\n", team, count);
+    for (const auto& [team, count] : outcome.alive) std::printf("team %d alive %d\n", team, count);
     std::printf("shots %d\ndeaths %d\n", recorder.Shots(), deaths);
+    for (const auto& [unit, rounds] : outcome.rounds) std::printf("unit %s rounds %d\n", unit.c_str(), rounds);
     return true;
 }

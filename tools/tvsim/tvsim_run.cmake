@@ -17,3 +17,18 @@ function(tvsim status)
   set(err "${stderr}" PARENT_SCOPE)
 endfunction()
 
+# Fails unless TRACE holds a line matching each regex of ARGN, each line after
+# the one before.
+function(expect_in_order trace)
+  set(rest "${trace}")
+  foreach(regex IN LISTS ARGN)
+    string(REGEX MATCH "${regex}[^\n]*\n" found "${rest}")
+    if(found STREQUAL "")
+      message(FATAL_ERROR "no line matching ${regex} after those of ${ARGN}")
+    endif()
+    string(FIND "${rest}" "${found}" at)
+    string(LENGTH "${found}" length)
+    math(EXPR at "${at} + ${length}")
+    string(SUBSTRING "${rest}" ${at} -1 rest)
+  endforeach()
+endfunction()
