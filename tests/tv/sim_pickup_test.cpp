@@ -25,6 +25,7 @@
 #include "Tv/sim/server_pickup.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/world/intersection.h"
+#include "core/clock.h"
 #include "core/random.h"
 #include "core/stringtable.h"
 #include "tests/tv/sim_fixture.h"
@@ -373,6 +374,8 @@ TEST_F(PickupTest, AFittedUnitInReachPlaysThePickUpTakesTheItemsAndThePickupCome
     ASSERT_NE(unit, nullptr);
     ASSERT_NE(unit->Inventory, nullptr);
 
+    // The sequence starts on the game clock and runs on the server's: they agree, as at a level start.
+    GameClock.SetTime(ServerClock.GetTime());
     Step(0.1f);
     EXPECT_EQ(SentFor(kMsgUnitSequence, unit->Id).size(), 1u);
     for (int32_t i = 0; i < 50 && recorder.CountSent(MSG_PICKUP_COLLECTED) == 0; ++i) Step(0.1f);
