@@ -14,6 +14,7 @@
 #include "Tv/sim/server_projectile.h"
 #include "Tv/sim/server_tumbleweed.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/sim/unit_flags.h"
 #include "Tv/sim/world_tick.h"
 
 namespace {
@@ -44,6 +45,7 @@ void RegisterServerCore() {
     ServerHooks hooks = InstalledServerHooks(); // keep what others installed
     hooks.cutsceneFreeze = &TvCutsceneFreeze;
     SetServerHooks(hooks);
+    RegisterCaptureTheFlagHooks();
     SetTeamGameQuery(&ServerTeamGameSettings);
     SetCaptionHook(&TvShowCaption);
     SetScriptDifficultyHook(&GameDifficulty);

@@ -20,7 +20,6 @@
 #include "Tv/sim/server_object.h"
 #include "Tv/sim/server_projectile.h"
 #include "Tv/sim/unit_deaths.h"
-#include "Tv/sim/unit_flags.h"
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "platform/virtual_clock.h"
@@ -103,8 +102,6 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     SessionTeamCount = story ? kFightTeams : static_cast<int32_t>(options.players) + 2;
     const RunPlayers players(story ? 0 : options.players);
     RegisterServerCore();
-    RegisterServerProjectile();
-    RegisterCaptureTheFlagHooks();
     TeamTable::Reset();
     TvResetActorIds();
     SetMessageRecorder(&recorder);
