@@ -27,7 +27,6 @@ namespace {
 
 constexpr int32_t kMsgScanStarted = 113; // 12: id, GameClock seconds
 
-constexpr uint32_t kAiFlagFlareShot = 0x80;
 constexpr Real kMineSweepReachSquared = 6.0f;
 constexpr Real kMineSweepRadiusSquared = 28.0f;
 constexpr Real kMineSweepSeconds = 0.1f;

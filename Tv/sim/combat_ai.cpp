@@ -46,10 +46,6 @@ constexpr int32_t kMsgAlarmPending = 96;
 constexpr int32_t kMsgAlarmAlerting = 97;
 constexpr int32_t kMsgAlarmRaised = 99;
 
-constexpr uint32_t kAiFlagShotAt = 0x4;
-constexpr uint32_t kAiFlagHunter = 0x20;
-constexpr uint32_t kAiFlagFlareFirer = 0x40;
-constexpr uint32_t kAiFlagFlareShot = 0x80;
 
 constexpr Real kConeThinkSeconds = 0.2f;
 constexpr Real kThinkSeconds = 1.0f;

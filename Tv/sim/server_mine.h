@@ -27,8 +27,6 @@ constexpr int32_t kMsgEmpMineExploded = 109; // 16: point
 constexpr int32_t kMsgDecoyCalls = 159;      // 8: id
 constexpr int32_t kMineSlotGivenUp = 0x7fffffff;
 
-constexpr uint32_t kAiFlagMineStarted = 0x100;
-
 // The mine's kind, or -1 for an actor without a character record.
 int32_t MineKindOf(const ServerObject& actor);
 

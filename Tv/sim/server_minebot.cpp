@@ -20,7 +20,6 @@ namespace {
 constexpr int32_t kAiCoreBot = 0;
 constexpr int32_t kAiCoreMinebot = 3;
 constexpr int32_t kAiActivityIdle = 3;
-constexpr uint32_t kAiFlagFlareShot = 0x80;
 constexpr Real kBurstReachSquared = 2.25f;  // 1.5 m
 constexpr Real kBurstRadiusSquared = 16.0f; // 4 m
 constexpr int32_t kBurstFragments = 4;
