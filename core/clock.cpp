@@ -106,6 +106,9 @@ uint64_t CurrentTicks() { return CurrentTickCounter().Read(); }
 uint32_t CurrentTicks32() { return static_cast<uint32_t>(CurrentTicks()); }
 int32_t CurrentTicksPerSecond() { return CurrentTickCounter().GetTicksPerSecondInt(); }
 float CurrentTicksPerSecondFloat() { return CurrentTickCounter().GetTicksPerSecond(); }
+uint64_t TicksAfter(uint64_t time, float seconds) {
+    return time + static_cast<uint64_t>(std::max<int64_t>(0, FloorToInt64(CurrentTicksPerSecondFloat() * seconds)));
+}
 float CurrentSecondsPerTick() { return CurrentTickCounter().GetSecondsPerTick(); }
 
 void RecalibrateClocks(uint32_t n) {

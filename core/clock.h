@@ -68,6 +68,8 @@ uint32_t CurrentTicks32();
 int32_t CurrentTicksPerSecond();
 float CurrentTicksPerSecondFloat();
 float CurrentSecondsPerTick();
+// `time` plus `seconds` on the calling thread's counter, rounded down; a negative span adds nothing.
+uint64_t TicksAfter(uint64_t time, float seconds);
 
 // Calibrates OtherThreadTicks over at least n x 70 ms and, while the server
 // thread runs, copies it over GameThreadTicks. Start-up uses n = 0, the level

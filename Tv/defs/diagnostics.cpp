@@ -31,6 +31,12 @@ void Report(bool isError, int32_t line, const char* format, va_list args) {
 
 } // namespace
 
+void StderrErrorSink::Report(const ScriptDiagnostic& d) {
+    if (!d.isError) return;
+    std::fprintf(stderr, "%.*s:%d: error: %.*s\n", static_cast<int>(d.file.size()), d.file.data(), d.line,
+                 static_cast<int>(d.text.size()), d.text.data());
+}
+
 ScriptDiagnosticSink* SetScriptDiagnosticSink(ScriptDiagnosticSink* sink) {
     ScriptDiagnosticSink* previous = activeSink;
     activeSink = sink;

@@ -29,6 +29,12 @@ protected:
     ~ScriptDiagnosticSink() = default;
 };
 
+// The tools' sink: each error as `FILE:LINE: error: TEXT` on stderr; warnings are dropped.
+class StderrErrorSink final : public ScriptDiagnosticSink {
+public:
+    void Report(const ScriptDiagnostic& diagnostic) override;
+};
+
 // Installs the sink (null: none); returns the previous one.
 ScriptDiagnosticSink* SetScriptDiagnosticSink(ScriptDiagnosticSink* sink);
 

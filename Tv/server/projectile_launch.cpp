@@ -46,6 +46,22 @@ Quaternion ProjectileAim(const Vector3& from, const Vector3& to, float speed, bo
     return Quaternion{cy * sx, cx * sy, -sy * sx, cy * cx};
 }
 
+ByteWriter ProjectileFiredMessage(const ProjectileLaunch& launch, float seconds) {
+    ByteWriter message;
+    message.I32(MSG_PROJECTILE_FIRED);
+    message.I32(launch.shooterId);
+    message.I32(launch.targetId);
+    message.I32(launch.definition->id);
+    message.U8(static_cast<uint8_t>(launch.team));
+    message.Zeros(3);
+    message.F32(seconds);
+    const Quaternion& q = launch.orientation;
+    for (float v : {launch.from.x, launch.from.y, launch.from.z, q.x, q.y, q.z, q.w, launch.speed}) message.F32(v);
+    message.I32(launch.kind);
+    message.I32(launch.id);
+    return message;
+}
+
 bool TvFireProjectile(const ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
                       int32_t targetId, int32_t team, int32_t kind, float speed) {
     const ServerProjectileMaker maker = ServerProjectileMakerOf();
@@ -64,18 +80,5 @@ bool TvFireProjectile(const ObjectDefinition* definition, const Vector3& from, c
     const float seconds = ServerClock.GetSeconds();
     projectile->Start(ServerClock.GetTime(), seconds);
 
-    ByteWriter message;
-    message.I32(MSG_PROJECTILE_FIRED);
-    message.I32(shooterId);
-    message.I32(targetId);
-    message.I32(definition->id);
-    message.U8(static_cast<uint8_t>(team));
-    message.Zeros(3);
-    message.F32(seconds);
-    for (float v : {from.x, from.y, from.z, launch.orientation.x, launch.orientation.y, launch.orientation.z,
-                    launch.orientation.w, speed})
-        message.F32(v);
-    message.I32(kind);
-    message.I32(projectile->Id);
-    return TvBroadcast(message, false);
+    return TvBroadcast(ProjectileFiredMessage(launch, seconds), false);
 }

@@ -6,7 +6,9 @@
 #include "core/maths.h"
 #include "core/matrix.h"
 
+class ByteWriter;
 struct ObjectDefinition;
+struct ProjectileLaunch;
 
 // The orientation that points a projectile's forward axis from `from` toward
 // `to` at `speed`: heading from the horizontal offset, the slope of the
@@ -20,3 +22,7 @@ Quaternion ProjectileAim(const Vector3& from, const Vector3& to, float speed, bo
 // was built or the broadcast failed. Server thread, or the main thread holding the lock.
 bool TvFireProjectile(const ObjectDefinition* definition, const Vector3& from, const Vector3& to, int32_t shooterId,
                       int32_t targetId, int32_t team, int32_t kind, float speed);
+
+// Message 70, telling the clients of a launched projectile; every shooter's
+// announcement is written here. `seconds` is the launch's server time.
+ByteWriter ProjectileFiredMessage(const ProjectileLaunch& launch, float seconds);

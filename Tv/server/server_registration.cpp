@@ -9,8 +9,12 @@
 #include "Tv/server/session_players.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/server_bot.h"
+#include "Tv/sim/server_creature.h"
+#include "Tv/sim/server_pickup.h"
 #include "Tv/sim/server_projectile.h"
+#include "Tv/sim/server_tumbleweed.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/sim/unit_flags.h"
 #include "Tv/sim/world_tick.h"
 
 namespace {
@@ -35,9 +39,13 @@ void RegisterServerCore() {
     RegisterServerUnit();
     RegisterServerBot();
     RegisterServerProjectile();
+    RegisterServerTumbleweed();
+    RegisterServerPickup();
+    RegisterServerCreatures();
     ServerHooks hooks = InstalledServerHooks(); // keep what others installed
     hooks.cutsceneFreeze = &TvCutsceneFreeze;
     SetServerHooks(hooks);
+    RegisterCaptureTheFlagHooks();
     SetTeamGameQuery(&ServerTeamGameSettings);
     SetCaptionHook(&TvShowCaption);
     SetScriptDifficultyHook(&GameDifficulty);

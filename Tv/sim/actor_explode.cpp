@@ -3,26 +3,23 @@
 #include "Awapi/object.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/console/console_hooks.h"
-#include "Tv/defs/definitionregistry.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/actor_actions.h"
 #include "Tv/server/command_scripts.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/match_settings.h"
-#include "Tv/server/projectile_launch.h"
 #include "Tv/server/senders.h"
 #include "Tv/sim/actor_damage.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/fragment_burst.h"
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
 #include "core/numeric.h"
-#include "core/random.h"
 
 namespace {
 
 constexpr int32_t kBlastDamageKind = 33;
-constexpr Real kFragmentSpeed = 10.0f;
 
 // In the multiplayer types with respawns, an actor of a team comes back after
 // RespawnDelay; a converted one comes back for the computer.
@@ -52,31 +49,12 @@ void Blast(const ServerObject& source, Real damage, Real range) {
     });
 }
 
-// The product of two successive uniform draws in [-1, 1).
-Real RandomProduct() {
-    const Real a = RandomSigned();
-    const Real b = RandomSigned();
-    return a * b;
-}
-
 // A unit bursts into fragments that rise from its centre: 3 without a
-// character record, more for a stronger one. Skipped when the level has no
-// fragment definition.
+// character record, more for a stronger one.
 void FireFragments(ServerObject& unit) {
-    const ObjectDefinition* fragment = DefinitionRegistry::FindByName("frag_projectile");
-    if (!fragment) return;
     const CharacterRecord* character = unit.GetCharacterRecord();
     const int32_t count = character ? FloorToInt(character->strength * 0.014545455f + 2.96f) : 3;
-    const Vector3 centre = unit.GetCentre();
-    for (int32_t i = 0; i < count; ++i) {
-        Vector3 v;
-        v.z = RandomProduct();
-        v.y = RandomProduct();
-        v.x = RandomProduct();
-        if (v.y > 0) v.y = -v.y;
-        TvFireProjectile(fragment, centre + Vector3(0, -0.3f, 0), centre + 20.0f * v + Vector3(0, -3.0f, 0), -1, -1, 0,
-                         kBlastDamageKind, kFragmentSpeed);
-    }
+    TvFireFragments(unit.GetCentre(), count);
 }
 
 // The replacement of a broken actor; it keeps the team only when it can break

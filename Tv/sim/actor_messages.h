@@ -26,8 +26,15 @@ constexpr int32_t kMsgUnitWalkingSpeed = 95;     // 60: id, change, motion state
 constexpr int32_t kMsgHoldReleased = 102;        // 8: id
 constexpr int32_t kMsgActorExploded = 107;       // 12: id, blast id (-1 none)
 constexpr int32_t kMsgActorPose = 111;           // 40: id, seconds, position, orientation
+constexpr int32_t kMsgActorCue = 116;            // 12: sound cue, then the actor id
+constexpr int32_t kMsgPickupScriptRun = 117;     // 8: pickup id
 constexpr int32_t kMsgItemTakenOff = 128;        // 12: id, item key
+constexpr int32_t kMsgPickupScriptSet = 132;     // 8: pickup id
+constexpr int32_t kMsgPickupTaken = 133;         // 8: pickup id
 constexpr int32_t kMsgOrderDone = 134;           // 8: id
+constexpr int32_t kMsgPickupScriptUsed = 140;    // 8: pickup id
+constexpr int32_t kMsgPickupBack = 150;          // 8: pickup id
+constexpr int32_t kMsgPlayerText = 179;          // 8 + text: unit id, text with its terminator
 constexpr int32_t kMsgHeapContents = 185;        // 12: id, definition id
 constexpr int32_t kMsgActorSequence = 186;       // 12: id, sequence
 

@@ -11,6 +11,8 @@ void TvStartLevelAi() {
         const TeamRecord* record = TeamTable::GetTeam(static_cast<int32_t>(team));
         if (record && record->Active && !record->IsPlayerTeam()) AiTeamListAdd(static_cast<int32_t>(team));
     }
+    // The placed mines claim their slots when the actors start, after this.
+    TeamTable::ClearAllMineSlots();
 }
 
 void TvEndLevelAi() {

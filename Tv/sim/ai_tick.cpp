@@ -8,6 +8,8 @@
 #include "Tv/sim/ai_team_list.h"
 #include "Tv/sim/combat_ai.h"
 #include "Tv/sim/noise_events.h"
+#include "Tv/sim/server_mine.h"
+#include "Tv/sim/server_minebot.h"
 #include "Tv/sim/server_unit.h"
 
 uint32_t AiTickCount = 0;
@@ -20,37 +22,39 @@ constexpr uint32_t kNoiseRefreshInterval = 10;
 
 // What a core installs. `Armed` gives the combat core to an actor with a
 // weapon and no callback to one without; `Keep` leaves the callback as it is.
+// A start callback, where a core has one, is installed and never removed.
 enum class Install { Callback, Armed, Keep };
 struct CoreRow {
     Install install;
     AiCallback callback;
     bool listed;
+    AiCallback start = nullptr;
 };
 
-// The routines of the scavenger, mine, minebot, node and swarm cores come
-// with their own work; until then those cores install no callback.
+// The routines of the scavenger, node and swarm cores come with their own
+// work; until then those cores install no callback.
 constexpr CoreRow kCoreRows[] = {
-    {Install::Armed, nullptr, true},           // 0 bot
-    {Install::Callback, nullptr, true},        // 1 scavenger
-    {Install::Callback, nullptr, true},        // 2 mine
-    {Install::Callback, nullptr, true},        // 3 minebot
-    {Install::Callback, nullptr, false},       // 4 reserved
-    {Install::Callback, nullptr, false},       // 5 blocker
-    {Install::Callback, TvIdleAi, false},      // 6 waiting
-    {Install::Callback, TvPathfinderAi, true}, // 7 pathfinder
-    {Install::Callback, nullptr, false},       // 8 track object
-    {Install::Callback, nullptr, false},       // 9 tumbleweed
-    {Install::Callback, nullptr, false},       // 10 pickup
-    {Install::Callback, nullptr, false},       // 11 background creature
-    {Install::Callback, nullptr, false},       // 12 flying background creature
-    {Install::Armed, nullptr, true},           // 13 centipede
-    {Install::Callback, TvIdleAi, false},      // 14 centibody
-    {Install::Callback, nullptr, true},        // 15 node
-    {Install::Callback, TvIdleAi, false},      // 16 node waiting
-    {Install::Callback, nullptr, true},        // 17 swarm
-    {Install::Callback, TvIdleAi, true},       // 18 popup
-    {Install::Armed, nullptr, true},           // 19 president
-    {Install::Callback, TvIdleAi, true},       // 20 turret (its think installs the turret core)
+    {Install::Armed, nullptr, true},                  // 0 bot
+    {Install::Callback, nullptr, true},               // 1 scavenger
+    {Install::Callback, TvMineAi, true, TvMineStart}, // 2 mine
+    {Install::Callback, TvMinebotAi, true},           // 3 minebot
+    {Install::Callback, nullptr, false},              // 4 reserved
+    {Install::Callback, nullptr, false},              // 5 blocker
+    {Install::Callback, TvIdleAi, false},             // 6 waiting
+    {Install::Callback, TvPathfinderAi, true},        // 7 pathfinder
+    {Install::Callback, nullptr, false},              // 8 track object
+    {Install::Callback, nullptr, false},              // 9 tumbleweed
+    {Install::Callback, nullptr, false},              // 10 pickup
+    {Install::Callback, nullptr, false},              // 11 background creature
+    {Install::Callback, nullptr, false},              // 12 flying background creature
+    {Install::Armed, nullptr, true},                  // 13 centipede
+    {Install::Callback, TvIdleAi, false},             // 14 centibody
+    {Install::Callback, nullptr, true},               // 15 node
+    {Install::Callback, TvIdleAi, false},             // 16 node waiting
+    {Install::Callback, nullptr, true},               // 17 swarm
+    {Install::Callback, TvIdleAi, true},              // 18 popup
+    {Install::Armed, nullptr, true},                  // 19 president
+    {Install::Callback, TvIdleAi, true},              // 20 turret (its think installs the turret core)
 };
 constexpr CoreRow kOtherCore{Install::Keep, nullptr, true};
 
@@ -82,6 +86,7 @@ void TvSetAiCore(ServerObject* actor, int32_t core, uint64_t time) {
     case Install::Armed: actor->AiTickCallback = actor->GetWeapon() ? TvCombatAi : nullptr; break;
     case Install::Keep: break;
     }
+    if (row.start) actor->AiStartCallback = row.start;
     actor->InTeamList = row.listed;
 }
 
@@ -98,8 +103,7 @@ void TvAiTick(uint64_t time) {
 
         // The entries are copied first: a callback may change the list.
         std::vector<AiTeamEntry> entries(AiTeamList.begin(), AiTeamList.end());
-        for (const AiTeamEntry& entry : entries)
-            entry.Tick(time);
+        for (const AiTeamEntry& entry : entries) entry.Tick(time);
 
         if (++AiTickCount % kNoiseRefreshInterval == 0) TvRefreshNoiseEvents(time);
     }

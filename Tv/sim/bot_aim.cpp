@@ -65,17 +65,21 @@ Real WrapHeadingDelta(Real d) {
     return d;
 }
 
-void ServerBot::UpdateMuzzlePosition(uint64_t time) {
-    MuzzlePosition = Position;
+bool ServerBot::MuzzleAt(uint64_t time, Vector3& position) const {
     Vector3 offset;
     if (!Model || !Character || !MuzzleHotspot ||
         !Model->GetSubShapePosition(offset, MuzzleHotspot, static_cast<int32_t>(static_cast<uint32_t>(time))))
-        return;
+        return false;
     Matrix34 pose;
     pose.MakeFromQuaternion(Orientation);
     Vector3 turned;
     pose.TransformVector(turned, offset * Character->size);
-    MuzzlePosition = Position + turned;
+    position = Position + turned;
+    return true;
+}
+
+void ServerBot::UpdateMuzzlePosition(uint64_t time) {
+    if (!MuzzleAt(time, MuzzlePosition)) MuzzlePosition = Position;
 }
 
 bool ServerBot::AimAtTarget(uint64_t time, Real now) {

@@ -10,6 +10,7 @@
 #include "Tv/server/command_scripts.h"
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/projectile_launch.h"
 #include "Tv/server/senders.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_messages.h"
@@ -131,7 +132,7 @@ bool ServerBot::FireShot(const ObjectDefinition* projectile, uint64_t time, Real
         HitRecord level{FLT_MAX, {0, 0, 0}};
         if (AwShapeInstance* root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr)
             gravity ? TvBallisticHitShapeTree(level, *root, MuzzlePosition, v, kShotGravity)
-                    : TvSegmentHitShapeTree(level, *root, MuzzlePosition, v);
+                    : LevelWorldInstance->SegmentHit(level, MuzzlePosition, v);
         HitRecord hit{};
         const bool targetFirst = gravity ? FireTarget->HitTestBallistic(hit, MuzzlePosition, v, kShotGravity, level)
                                          : FireTarget->HitTestSegment(hit, MuzzlePosition, v, level);
@@ -190,16 +191,7 @@ bool ServerBot::FireShot(const ObjectDefinition* projectile, uint64_t time, Real
     else
         StopAttacking(now);
 
-    ByteWriter message = ActorMessage(MSG_PROJECTILE_FIRED, Id);
-    message.I32(targetId);
-    message.I32(projectile->id);
-    message.U8(static_cast<uint8_t>(shotTeam));
-    message.Zeros(3);
-    message.F32(now);
-    for (Real v : {MuzzlePosition.x, MuzzlePosition.y, MuzzlePosition.z, q.x, q.y, q.z, q.w, ShotSpeed}) message.F32(v);
-    message.I32(weaponType);
-    message.I32(shot->Id);
-    TvBroadcast(message, TeamTable::IsPlayerTeam(Team));
+    TvBroadcast(ProjectileFiredMessage(launch, now), TeamTable::IsPlayerTeam(Team));
 
     if (Weapon && Weapon->AmmoType == kAmmoTypeOneShot) {
         TvBroadcast(ActorMessage(kMsgBotOneShotDone, Id), false);

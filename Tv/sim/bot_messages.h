@@ -21,6 +21,9 @@ constexpr int32_t kMsgBotWeapon = 131;          // 12: id, weapon type
 constexpr int32_t kMsgUnitSevered = 139;        // 16: id, new object id, sever point
 constexpr int32_t kMsgBotDecoy = 146;           // 20: id, point
 constexpr int32_t kMsgUnitDisabled = 151;       // 8: id
+constexpr int32_t kMsgItemGone = 166;           // 12: id, item key (a worn shield or armour item used up)
+constexpr int32_t kMsgShieldItemCount = 167;    // 16: id, item key, count left
+constexpr int32_t kMsgArmourItemCount = 168;    // 16: id, item key, count left
 constexpr int32_t kMsgTeamScores = 155;         // 8: scoring team
 
 // The sound cue a player hears when a target is out of the gun's reach.

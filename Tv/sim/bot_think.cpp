@@ -1,9 +1,11 @@
 // The bot's per-pass step: conversion end, sensing scans, queued attack
 // orders, the mine sweep, shield recharge and the attack's checks, then the
 // aim, the unit's own step, the magazine and, when everything is ready, the
-// shot. The escort flight of the "president" comes with the items.
+// shot; and the escort flight of a wounded "president".
 #include <algorithm>
 
+#include "Tv/client/inventory.h"
+#include "Tv/client/teamtable.h"
 #include "Tv/client/weapons.h"
 #include "Tv/defs/definitionrecords.h"
 #include "Tv/defs/definitionregistry.h"
@@ -17,21 +19,24 @@
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/cheat_switches.h"
 #include "Tv/sim/server_bot.h"
+#include "Tv/sim/server_pickup.h"
+#include "chunkfile/nametext.h"
 #include "core/clock.h"
 
 namespace {
 
-constexpr int32_t kMsgScanStarted = 113;     // 12: id, GameClock seconds
+constexpr int32_t kMsgScanStarted = 113; // 12: id, GameClock seconds
 
-constexpr uint32_t kAiFlagFlareShot = 0x80;
 constexpr Real kMineSweepReachSquared = 6.0f;
 constexpr Real kMineSweepRadiusSquared = 28.0f;
 constexpr Real kMineSweepSeconds = 0.1f;
 constexpr Real kRepairedFraction = 0.999f;
 
-uint64_t TicksAfter(uint64_t time, Real seconds) {
-    return time + static_cast<uint64_t>(CurrentTicksPerSecondFloat() * seconds);
-}
+constexpr Real kFleeHealthFraction = 0.15f;
+constexpr Real kFleeStepSeconds = 3.0f;
+constexpr Real kFleeArrivedSquared = 5.0f;
+constexpr Real kPickupSearchSquared = 1000000.0f;
+constexpr int32_t kFleeWeaponTypeEnd = 13; // repair arms and beyond are no weapons to flee with
 
 // The shot's definition with its record, or null when the level lacks one.
 const ObjectDefinition* ShotWithRecord(const ObjectDefinition* shot) {
@@ -72,6 +77,70 @@ void RunQueuedAttackOrder(ServerBot& bot, Real now) {
     default: return;
     }
     bot.PopOrder();
+}
+
+bool Restricted(const ServerBot& bot, const InventoryItem& item) {
+    return bot.Definition && (item.LimitMask & bot.Definition->limit) != 0;
+}
+
+// The carried weapon of the highest type below 13 (the first of equals) that
+// the character may use and has ammunition for, or null.
+InventoryItem* FleeWeapon(const ServerBot& bot) {
+    InventoryItem* best = nullptr;
+    for (InventoryItem* item : bot.Inventory->Items) {
+        if (IsEndMarker(item)) break;
+        if (item->Kind == IK_WEAPON && item->SubType < kFleeWeaponTypeEnd && !Restricted(bot, *item) &&
+            (!best || item->SubType > best->SubType))
+            best = item;
+    }
+    if (!best) return nullptr;
+    for (const InventoryItem* item : bot.Inventory->Items) {
+        if (IsEndMarker(item)) break;
+        if (item->Kind == IK_AMMO && item->Value < kAmmoTypeCount && WeaponTableRow(best->SubType, item->Value))
+            return best;
+    }
+    return nullptr;
+}
+
+// The nearest pickup that stays after collection, or the bot's own position.
+Vector3 NearestLastingPickup(const ServerBot& bot) {
+    Vector3 nearest = bot.Position;
+    Real best = kPickupSearchSquared;
+    ForEachActor([&](ServerObject* actor) {
+        if (!actor->IsPickup() || static_cast<ServerPickup*>(actor)->DestroyAfterCollection) return;
+        const Real d = DistanceSquared(bot.Position, actor->Position);
+        if (d < best) {
+            best = d;
+            nearest = actor->Position;
+        }
+    });
+    return nearest;
+}
+
+// A player's "president" below 15 % health drops its orders, arms itself,
+// runs for the nearest pickup and crouches there, laying mines on the way.
+void StepPresidentFlight(ServerBot& bot, uint64_t time) {
+    if (!TeamTable::IsPlayerTeam(bot.Team) || bot.ConvertEnd != 0 || !bot.Definition || !bot.Definition->name.Get() ||
+        !EqualsIgnoringCase(bot.Definition->name.Get(), "president"))
+        return;
+    const bool wounded = bot.GetHealthFraction() < kFleeHealthFraction;
+    if (wounded && !bot.Fleeing) {
+        bot.Fleeing = 1;
+        if (!bot.CpuControlled) {
+            bot.OrdersCancelled = 0;
+            while (bot.HasOrders()) bot.PopOrder();
+            if (InventoryItem* weapon = bot.Inventory ? FleeWeapon(bot) : nullptr) bot.UseItem(weapon->ItemId, true);
+            bot.HeadForPoint(NearestLastingPickup(bot), GameClock.GetSeconds());
+            bot.QueueCrouch();
+            bot.NextFleeStep = TicksAfter(time, kFleeStepSeconds);
+        }
+    }
+    if (!wounded) bot.Fleeing = 0;
+    if (!bot.Fleeing || bot.OrdersCancelled || time <= bot.NextFleeStep) return;
+    if (DistanceSquared(bot.Position, bot.Destination) <= kFleeArrivedSquared) return;
+    bot.NextFleeStep = TicksAfter(time, kFleeStepSeconds);
+    const InventoryItem* layer = bot.FirstCarried(IK_MINE_LAYER, kMineTypeProximity);
+    if (layer && !Restricted(bot, *layer)) bot.UseItem(layer->ItemId, true);
 }
 
 // Walking up to a mine with a sweeper: hidden enemy mines around the bot are
@@ -159,6 +228,7 @@ void ServerBot::Think(uint64_t time, Real seconds) {
     }
     StepScanTimer(*this);
     RunQueuedAttackOrder(*this, now);
+    StepPresidentFlight(*this, time);
     StepMineSweep(*this, time, now);
     RechargeShield(*this, now);
     if (FireTarget) TargetPoint = FireTarget->GetCentre();

@@ -46,10 +46,6 @@ constexpr int32_t kMsgAlarmPending = 96;
 constexpr int32_t kMsgAlarmAlerting = 97;
 constexpr int32_t kMsgAlarmRaised = 99;
 
-constexpr uint32_t kAiFlagShotAt = 0x4;
-constexpr uint32_t kAiFlagHunter = 0x20;
-constexpr uint32_t kAiFlagFlareFirer = 0x40;
-constexpr uint32_t kAiFlagFlareShot = 0x80;
 
 constexpr Real kConeThinkSeconds = 0.2f;
 constexpr Real kThinkSeconds = 1.0f;
@@ -83,10 +79,6 @@ Real HorizontalCosine(const Vector3& a, const Vector3& b) {
 // The body's forward axis (the rotated +z).
 Vector3 Forward(const Quaternion& q) {
     return {2 * (q.x * q.z + q.w * q.y), 2 * (q.y * q.z - q.w * q.x), 1 - 2 * (q.x * q.x + q.y * q.y)};
-}
-
-uint64_t TicksAfter(uint64_t time, Real seconds) {
-    return time + static_cast<uint64_t>(std::max<int64_t>(0, FloorToInt64(CurrentTicksPerSecondFloat() * seconds)));
 }
 
 bool IsNeutral(int32_t team) {

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int32_t kBlastDamageKind = 33;
 constexpr int32_t kShotNoiseLoudness = 25;
-constexpr uint32_t kAiFlagShotAt = 0x4;
 constexpr int32_t kStandingModeHoldGround = 5;
 constexpr Real kNanofragHealthFraction = 0.001f;
 constexpr Vector3 kOneMetreUp{0, -1, 0};

@@ -1,5 +1,7 @@
 #include "Tv/sim/sensing.h"
 
+#include <algorithm>
+
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/definitionrecords.h"
 #include "Tv/sim/actor_registry.h"
@@ -40,17 +42,25 @@ void SightScan::Start(Real sightAngle, Real seconds) {
 ActorAiData::ActorAiData(ServerUnit* owner, SightScan* scan) : owner_(owner), scan_(scan), candidates_(1) {}
 
 bool ActorAiData::FindNearestVisible(Real maxSquared, ServerObject*& target, Real& best) {
-    bool found = false;
+    // Line-of-sight tests cost most: they run nearest first and stop at the
+    // first clear one, which is the enemy a walk in list order keeping the
+    // nearer would end on (a stable sort keeps the list's order among equals).
+    nearest_.clear();
     ForEachEnemy(owner_->Team, false, [&](ServerObject* enemy) {
-        const Vector3 centre = enemy->GetCentre();
-        const Real d = DistanceSquared(owner_->Position, centre);
-        if (d < maxSquared && d < best && TvLevelSegmentHit(owner_->Position, centre)) {
-            target = enemy;
-            best = d;
-            found = true;
-        }
+        const Real d = DistanceSquared(owner_->Position, enemy->GetCentre());
+        if (d < maxSquared && d < best) nearest_.push_back({d, enemy});
     });
-    return found;
+    std::stable_sort(nearest_.begin(), nearest_.end(), [](const SensedCandidate& a, const SensedCandidate& b) {
+        return a.distanceSquared < b.distanceSquared;
+    });
+    for (const SensedCandidate& c : nearest_) {
+        if (TvLevelSegmentHit(owner_->Position, c.actor->GetCentre())) {
+            target = c.actor;
+            best = c.distanceSquared;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ActorAiData::Scan(ServerObject*& target, Real& best) {

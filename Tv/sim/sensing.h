@@ -83,6 +83,7 @@ private:
     int32_t count_ = 0;
     std::vector<SensedCandidate> candidates_; // its size is the capacity: grown by doubling, never shrunk
     std::vector<ScanCrossing> crossings_;
+    std::vector<SensedCandidate> nearest_; // FindNearestVisible's, kept for its capacity
 };
 
 // The first enemy (mines included) of a team other than the actor's own and

@@ -13,6 +13,7 @@
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/bot_messages.h"
+#include "Tv/sim/default_item.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 #include "core/numeric.h"
@@ -59,18 +60,6 @@ ServerBot::~ServerBot() {
     delete AiData;
     ReleaseFireTarget();
     delete Weapon;
-}
-
-void ServerBot::DrainArmourItems(Real) {
-    // Spending the equipped armour items comes with the items.
-}
-
-void ServerBot::DrainShieldItems(Real amount) {
-    if (Team == kComputerTeam) {
-        Shield = std::max(0.0f, Shield - amount);
-        return;
-    }
-    // Spending the equipped shield items comes with the items.
 }
 
 int32_t ServerBot::GetMagazineSize() const { return Weapon ? Weapon->MagazineSize : 100; }
@@ -167,26 +156,6 @@ void ServerBot::FillMagazine() {
     }
 }
 
-SelectAmmoResult ServerBot::SelectAmmo() {
-    AmmoItem = nullptr;
-    if (!Weapon) return kAmmoSameType;
-    if (Weapon->AmmoType == kAmmoTypeNoItem) {
-        MagazineCount = 1;
-        return kAmmoSameType;
-    }
-    // Choosing a stack of the inventory, of this type or another usable one, comes with the items.
-    return kAmmoNone;
-}
-
-ConsumeShotResult ServerBot::ConsumeShot() {
-    if (!AmmoItem) {
-        std::swap(MuzzleHotspot, OtherMuzzleHotspot);
-        return kShotNext;
-    }
-    // Counting the stack's rounds and reloading from it come with the items.
-    return kShotNext;
-}
-
 void ServerBot::ReleaseFireTarget() {
     if (FireTarget) FireTarget->Release();
     FireTarget = nullptr;
@@ -244,8 +213,10 @@ void ServerBot::AttackTarget(ServerObject* target, Real time, int32_t holdFire, 
     FireTarget = target;
     TargetPoint = target->GetCentre();
     ReportBlockedShot = 1;
-    // Taking off the worn disguise item as concealment ends comes with the items.
-    if (Concealed) Unconceal();
+    if (Concealed) {
+        Unconceal();
+        TakeOffAttackModule();
+    }
     ByteWriter message = ActorMessage(Lob ? kMsgBotLobTarget : kMsgBotAttackTarget, Id);
     message.F32(time);
     message.I32(target->Id);
@@ -265,19 +236,6 @@ void ServerBot::StopAttacking(Real time) {
     ByteWriter message = ActorMessage(kMsgBotStopAttacking, Id);
     message.F32(time);
     TvBroadcast(message, UserMatchSettings.NetDetailLevel == 0);
-}
-
-void ServerBot::LaunchDecoy(const Vector3& point) {
-    if (Dead) return;
-    if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) return;
-    // Firing the carried decoy item toward the point comes with the items.
-    SetOrientation(HeadingRotation(std::atan2(point.x - Position.x, point.z - Position.z) * kAngleUnitsPerRadian));
-    WithheldShots = 0;
-    ByteWriter message = ActorMessage(kMsgBotDecoy, Id);
-    message.F32(point.x);
-    message.F32(point.y);
-    message.F32(point.z);
-    TvBroadcast(message, false);
 }
 
 void ServerBot::StartScan(Real seconds) {
@@ -308,4 +266,7 @@ bool ServerBot::CanLobAt(const Vector3& point) const {
     return std::fabs(e) < Character->elevationAngle;
 }
 
-void RegisterServerBot() { SetServerActorMaker(ServerActorClass::Bot, &MakeServerBot); }
+void RegisterServerBot() {
+    SetServerActorMaker(ServerActorClass::Bot, &MakeServerBot);
+    RegisterDefaultItem();
+}

@@ -4,9 +4,10 @@
 // decides what to attack (AttackTarget, AttackPoint, StopAttacking); the per-pass Think carries the attack out.
 //
 // The class is spread over one file per concern: server_bot.cpp (life,
-// weapon and ammunition, attack commands, shields, decoys, scans),
-// bot_aim.cpp (muzzle, elevation and the aiming step), bot_fire.cpp (the
-// target's vulnerabilities and the shot), bot_think.cpp (Think and its other stages).
+// weapon, attack commands, scans), bot_items.cpp (the ammunition stacks, the
+// worn shield and armour items, decoys), bot_aim.cpp (muzzle, elevation and
+// the aiming step), bot_fire.cpp (the target's vulnerabilities and the shot),
+// bot_think.cpp (Think and its other stages).
 
 #include <cstdint>
 
@@ -62,7 +63,10 @@ public:
     WeaponInstance* GetWeapon() const override { return Weapon; }
     ServerObject* GetFireTarget() const override { return FireTarget; }
     Real GetShield() const override { return Shield; }
-    // Team 2 lowers Shield alone; the equipment walk comes with the items.
+    // Spend the worn armour (shield) items in equipment order: the amount,
+    // floored, comes off the first item that holds more (message 168, 167);
+    // an item it exceeds is used up (message 166), taken off and dropped from
+    // the inventory, and the rest goes on. Team 2 lowers Shield alone.
     void DrainArmourItems(Real amount) override;
     void DrainShieldItems(Real amount) override;
     int32_t GetMagazineSize() const override;
@@ -98,14 +102,25 @@ public:
     // ---- Weapon and ammunition ----
     // The weapon part of Start alone: default ammunition and a full magazine.
     void ReloadWeapon();
+    // Loads from the fullest carried stack that holds a salvo: of the loaded
+    // type when there is one (kAmmoSameType), else of another type the weapon
+    // fires, switching to it (kAmmoSwitched); kAmmoNone when nothing can be
+    // fired. A weapon that needs no ammunition always has one in the magazine.
     SelectAmmoResult SelectAmmo();
+    // Counts a salvo off the magazine and the stack: kShotNext while the
+    // magazine holds another, kShotReloaded after refilling from the stack (or
+    // another), kShotEmpty when nothing is left (an emptied stack is dropped).
+    // Without a stack only the muzzles alternate.
     ConsumeShotResult ConsumeShot();
+    // The first carried item of that kind and sub-kind, or null.
+    InventoryItem* FirstCarried(int32_t kind, int32_t subType) const;
     // The orders of kinds 0 and 1 with their lob byte.
     void QueueAttackTarget(int32_t targetId, int32_t lob);
     void QueueAttackPoint(const Vector3& point, int32_t lob);
 
     // ---- Requests and senses ----
-    // Fires a decoy toward a finite point (with the items), faces it and announces it.
+    // Fires a carried decoy (a use of the first decoy layer) toward a finite
+    // point from the muzzle, faces the point and announces it (with or without a decoy).
     void LaunchDecoy(const Vector3& point);
     // A new sweep of the sight ray from minus the sight angle.
     void StartScan(Real seconds);
@@ -113,8 +128,10 @@ public:
     bool CanLobAt(const Vector3& point) const;
 
     // ---- Aiming and firing (the think's stages 9, 13 and 14 to 20) ----
-    // MuzzlePosition for the time: the model's muzzle part scaled by the
-    // character's size and carried by the actor's pose (the position alone without a model, character or muzzle part).
+    // Where the model's muzzle part is at the time, scaled by the character's
+    // size and carried by the actor's pose; false without a model, character or muzzle part.
+    bool MuzzleAt(uint64_t time, Vector3& position) const;
+    // MuzzlePosition for the time (the position itself without a muzzle).
     void UpdateMuzzlePosition(uint64_t time);
     // The aiming stage while attacking: elevation, gun yaw or body turn. False
     // when the bot is not aimed this pass (the attack may have ended).
@@ -169,8 +186,13 @@ private:
     void BeginAttack(Real time, int32_t holdFire, int32_t lob);
     // Ends concealment for an attack.
     void Unconceal();
+    // The equipment walk of the two drains, over items of that kind.
+    void DrainWornItems(int32_t kind, Real amount);
+    // An attack that ends concealment takes off the first worn module of sub-kind 4.
+    void TakeOffAttackModule();
     void ReleaseFireTarget();
 };
 
-// Registers the bot's maker with the server factory ("bot" and armed characters of no other class).
+// Registers the bot's maker with the server factory ("bot" and armed
+// characters of no other class) and the default item its interface beam applies.
 void RegisterServerBot();

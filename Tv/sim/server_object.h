@@ -37,9 +37,15 @@ constexpr int32_t kActorFlagsTrackObject = 4;
 constexpr int32_t kActorFlagsBlocker = 8;
 constexpr int32_t kActorFlagsProjectile = 17;
 
-// AiFlags bits that the base class reads or sets.
-constexpr uint32_t kAiFlagNoiseEvent = 0x8; // owns a noise event
-constexpr uint32_t kAiFlagExploded = 0x10;  // blasts skip it
+// The AiFlags bits, one list for every class that reads or sets them.
+constexpr uint32_t kAiFlagShotAt = 0x4;      // a shot came its way since the last think
+constexpr uint32_t kAiFlagNoiseEvent = 0x8;  // owns a noise event
+constexpr uint32_t kAiFlagExploded = 0x10;   // blasts skip it
+constexpr uint32_t kAiFlagHunter = 0x20;     // the combat core's idle step leaves it alone
+constexpr uint32_t kAiFlagFlareFirer = 0x40; // fires flares
+constexpr uint32_t kAiFlagFlareShot = 0x80;  // its next shot is a flare
+constexpr uint32_t kAiFlagMineStarted = 0x100; // a mine: its start has run
+constexpr uint32_t kAiFlagNoFloorMark = 0x100; // a unit: leaves no mark on its floor polygon
 constexpr uint32_t kAiFlagDeadForAi = 0x200;
 
 class ServerObject : public RefObject {

@@ -62,7 +62,7 @@ bool ServerProjectile::HitsLevelWithin(const Vector3& from, const Vector3& v, Re
     AwShapeInstance* root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr;
     HitRecord record{limit, Vector3(0, 0, 0)};
     const bool hit = root && (Record->gravity ? TvBallisticHitShapeTree(record, *root, from, v, Acceleration())
-                                              : TvSegmentHitShapeTree(record, *root, from, v));
+                                              : LevelWorldInstance->SegmentHit(record, from, v));
     t = record.t;
     return hit;
 }

@@ -7,6 +7,7 @@
 #include "Awapi/object.h"
 #include "Awapi/shape.h"
 #include "Tv/client/collisionvolume.h"
+#include "Tv/client/inventory.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/client/weapons.h"
 #include "Tv/defs/objectdefinition.h"
@@ -17,7 +18,10 @@
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_makers.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/equipped_item.h"
 #include "Tv/sim/noise_events.h"
+#include "Tv/sim/server_pickup.h"
+#include "Tv/sim/unit_flags.h"
 #include "Tv/sim/world_tick.h"
 #include "Tv/world/level_world.h"
 #include "core/bytes.h"
@@ -33,7 +37,6 @@ constexpr int32_t kCrouchBoxNode = 102;
 constexpr int32_t kAmmoTypeNoTargets = 1;    // a weapon loaded so picks no targets
 constexpr int32_t kWeaponTypeDisabling = 14; // passes over units already disabled
 constexpr Real kHandOverRangeSquared = 16.0f;
-constexpr Real kDefaultPickupRadius = 6.0f;
 constexpr int32_t kSpeedOne = 65536;     // 16.16
 
 // Whom a unit picks targets among: in the cooperative game the computer's teams, in the
@@ -44,12 +47,6 @@ bool IsEnemyTeam(int32_t team) {
     case kGameCooperative: return !TeamTable::IsPlayerTeam(team);
     default: return team != 2;
     }
-}
-
-// Compared with squared distances directly, as the pickup record gives it.
-Real PickupRadiusOf(const ServerObject& pickup) {
-    const PickupRecord* record = pickup.Definition ? pickup.Definition->pickup.get() : nullptr;
-    return record ? record->pickupRadius : kDefaultPickupRadius;
 }
 
 // The model's nodes depth first, root first: the numbering the crouch box's
@@ -99,8 +96,9 @@ ServerUnit::~ServerUnit() {
     ClearWaypoints();
     ClearStoredWaypoints();
     ClearOrders();
-    // The equipped-item records and the inventory are the items' own (both stay
-    // empty until items exist).
+    for (EquippedItem* worn : Equipment)
+        delete worn; // the items stay with the inventory
+    Equipment.Clear();
     if (CustomisationModel) CustomisationModel->ReleaseUse();
     if (LevelWorld* world = LevelWorldInstance; world && Mover) {
         RwLockHold hold(&world->lock, true);
@@ -108,6 +106,10 @@ ServerUnit::~ServerUnit() {
         world->RemoveMover(Mover);
     }
     Mover = nullptr;
+    // A unit that goes without having been removed (the level's teardown)
+    // leaves no items behind: the inventory goes before OnDeath could deal it out.
+    delete Inventory;
+    Inventory = nullptr;
     OnDeath();
     // A unit that goes while it waits for or runs a path search must not be
     // served afterwards.
@@ -135,8 +137,10 @@ void ServerUnit::SetTeam(int32_t team) {
             Mover->moveMask &= ~kMaskStartBit;
             Mover->pathMask = (Mover->pathMask & ~kMaskStartBit) | kPathMaskPlayerBit;
         }
-        // The inventory a player's unit carries is made by the items' code.
-        if (InTeamList) TvGiveNoiseEvent(this);
+        if (InTeamList) {
+            if (!Inventory) Inventory = new ::Inventory(Character ? Character->weapon : kWeaponTypeNone, Definition);
+            TvGiveNoiseEvent(this);
+        }
         if (HasCustomisationModel() && !CustomisationModel) {
             CustomisationModel = Character->customisationModel;
             CustomisationModel->AddUse();
@@ -194,7 +198,7 @@ void ServerUnit::Think(uint64_t time, Real seconds) {
     if (TeamTable::IsPlayerTeam(Team)) {
         ChooseTarget(seconds);
         HandOverOnArrival();
-        // The capture-the-flag check joins here with the flag rules.
+        TvCheckCapture(this);
     }
     Walk(time, seconds);
     ApproachPickup();
@@ -271,21 +275,19 @@ ServerObject* ServerUnit::TargetPickup() const {
 
 void ServerUnit::ApproachPickup() {
     if (Moving || TargetId == -1 || !HasCustomisationModel() || AiTarget || Collecting || ItemActionActive) return;
-    ServerObject* pickup = TargetPickup();
-    if (!pickup || DistanceSquared(Position, pickup->Position) >= PickupRadiusOf(*pickup)) return;
+    auto* pickup = static_cast<ServerPickup*>(TargetPickup());
+    if (!pickup || DistanceSquared(Position, pickup->Position) >= pickup->PickupRadius) return;
     SetPathState(PS_NONE);
     ClearWaypoints();
-    // The pickup class starts the pick-up animation and sets Collecting (its Collect).
+    pickup->Collect(this);
 }
 
 void ServerUnit::FinishCollecting() {
     ServerObject* pickup = TargetPickup();
     TargetId = -1;
-    if (pickup) {
-        CollectPickup(pickup, true);
-    } else {
-        Collecting = 0; // the pickup went meanwhile: nothing to take, and the unit takes orders again
-    }
+    if (pickup) CollectPickup(pickup, true);
+    // Also when the pickup went or was taken meanwhile: the unit takes orders again.
+    Collecting = 0;
 }
 
 void ServerUnit::ToggleCrouch() {

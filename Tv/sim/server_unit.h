@@ -9,7 +9,8 @@
 // team, the update, targets, crouching), unit_orders.cpp (the order queue),
 // unit_motion.cpp (commands, walking, motion messages), unit_paths.cpp (path
 // states and planning), path_conflicts.cpp (the per-pass conflict
-// resolution), unit_items.cpp (what the unit does with items).
+// resolution), unit_items.cpp (what the unit does with items), unit_flags.cpp (capture the
+// flag).
 
 #include <cstdint>
 
@@ -47,7 +48,7 @@ public:
     ServerUnit(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                const Quaternion& orientation, int32_t id);
     // Frees waypoints, orders and equipment, leaves the path lists and the
-    // level world, runs OnDeath, frees the inventory, releases YieldTo.
+    // level world, frees the inventory, runs OnDeath, releases YieldTo.
     ~ServerUnit() override;
 
     // ---- Overrides, in the table's order ----
@@ -150,8 +151,20 @@ public:
     void DropItem(int32_t itemKey);
     bool CollectPickup(ServerObject* pickup, bool announce);
     void GiveItemTo(int32_t itemKey, int32_t receiverId, int32_t count);
+    // Moves the item to the receiver's inventory (whole), or `count` of its
+    // rounds or mines as a new item under `itemId` (the giver keeps the rest).
+    void TransferItem(InventoryItem* item, ServerObject* receiver, int32_t itemId, bool whole, int32_t count);
     // The mine-laying progress of the update.
     void StepItemAction(uint64_t time, Real seconds);
+
+    // ---- Capture the flag (unit_flags.cpp) ----
+    void TakeFlag(int32_t team);
+    // Leaves the carried flag where the unit stands.
+    void DropFlag();
+    // Brings the unit's own team's flag home.
+    void ReturnFlag();
+    // Scores with the carried flag.
+    void CaptureFlag();
 
     // ---- Motion and paths ----
     void SetPathState(::PathState state);

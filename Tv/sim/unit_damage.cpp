@@ -8,11 +8,14 @@
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/senders.h"
+#include "Tv/server/server.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/cheat_switches.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/sim/unit_deaths.h"
+#include "Tv/sim/unit_item_steps.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 #include "core/random.h"
@@ -98,7 +101,10 @@ bool ServerUnit::TakeDamage(Real amount, bool protectedHit, int32_t attackerTeam
     return changed;
 }
 
+Relaxed<int32_t> UnitDeathCount{0};
+
 void ServerUnit::Die() {
+    UnitDeathCount = UnitDeathCount + 1;
     const bool explodes = Definition && Definition->destruction;
     ByteWriter message = ActorMessage(explodes ? kMsgUnitDestroyed : kMsgUnitDied, Id);
     UnitMotionState state;
@@ -107,14 +113,15 @@ void ServerUnit::Die() {
     TvBroadcast(message, !explodes);
     BroadcastSeconds = StateSeconds;
     Concealed = 0;
-    // Dropping a carried flag where the unit stands comes with capture the flag.
+    if (CarriedFlag) DropFlag();
     OnDeath();
     if (explodes) Explode();
 }
 
 void ServerUnit::OnDeath() {
     Concealed = 0;
-    // What becomes of the inventory at death comes with the items.
+    // Once: a unit that died is removed later, and what it kept is not dealt out again.
+    if (Inventory && TvIsSimulationRunning() && !(AiFlags & kAiFlagDeadForAi)) LeaveItemsAtDeath(*this);
     if (YieldTo) YieldTo->Release();
     YieldTo = nullptr;
     ServerObject::OnDeath();

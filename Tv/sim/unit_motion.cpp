@@ -21,8 +21,6 @@ namespace {
 
 constexpr uint32_t kNoFloorIndex = 0xFFFFFF;
 
-// AiFlags bit: the unit leaves no mark on its floor polygon.
-constexpr uint32_t kAiFlagNoFloorMark = 0x100;
 
 constexpr Real kNearWaypoint = 1.5f;   // weighted squared distance at which a waypoint is reached
 constexpr Real kArrivedSquared = 0.2f; // ... and at which a walk has arrived

@@ -14,6 +14,7 @@
 #include "Tv/defs/ownedtext.h"
 #include "Tv/effects/shadow_records.h"
 #include "Tv/world/intersection.h"
+#include "Tv/world/shape_tree_index.h"
 #include "core/clock.h"
 
 LevelWorld* LevelWorldInstance = nullptr;
@@ -113,7 +114,15 @@ LevelWorld::~LevelWorld() {
 
 AwShapeInstance* LevelWorld::GetRootShape() const { return levelObject->Root; }
 
-void LevelWorld::BuildShapeTriangleData() { BuildTreeTriangleData(GetRootShape()); }
+void LevelWorld::BuildShapeTriangleData() {
+    BuildTreeTriangleData(GetRootShape());
+    segmentIndex_ = std::make_unique<ShapeTreeIndex>(*GetRootShape());
+}
+
+bool LevelWorld::SegmentHit(HitRecord& record, const Vector3& a, const Vector3& d) const {
+    return segmentIndex_ ? TvSegmentHitShapeTree(record, *segmentIndex_, a, d)
+                         : TvSegmentHitShapeTree(record, *GetRootShape(), a, d);
+}
 
 void LevelWorld::UpdatePick() {
     const auto time = static_cast<int32_t>(GameClock.GetTime32());
@@ -147,10 +156,9 @@ void TvReleaseLevelWorld() {
 }
 
 bool TvLevelSegmentHit(const Vector3& a, const Vector3& b, Vector3* hitPoint) {
-    AwShapeInstance* root = LevelWorldInstance ? LevelWorldInstance->GetRootShape() : nullptr;
     HitRecord record{1.0f, Vector3(0, 0, 0)};
     const Vector3 d = b - a;
-    if (!root || !TvSegmentHitShapeTree(record, *root, a, d)) return true;
+    if (!LevelWorldInstance || !LevelWorldInstance->SegmentHit(record, a, d)) return true;
     if (hitPoint) *hitPoint = a + record.t * d;
     return false;
 }

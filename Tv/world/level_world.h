@@ -10,6 +10,7 @@
 // pick fields belong to the main thread.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Awapi/picking.h"
@@ -20,6 +21,8 @@
 
 class AwObject;
 class AwShapeInstance;
+class ShapeTreeIndex;
+struct HitRecord;
 struct AwDummyObject;
 struct LevelGeometry;
 struct ShadowEdge;
@@ -37,8 +40,11 @@ public:
     ~LevelWorld() override;
 
     AwShapeInstance* GetRootShape() const;
-    // Every shape of the level's tree rebuilds its system-memory triangle data.
+    // Every shape of the level's tree rebuilds its system-memory triangle
+    // data, and the tree's index for straight paths is built over it.
     void BuildShapeTriangleData();
+    // TvSegmentHitShapeTree on the level's tree, through the index once built.
+    bool SegmentHit(HitRecord& record, const Vector3& a, const Vector3& d) const;
     // Once per play frame: draws the level for the centre probe and keeps the centre point.
     void UpdatePick();
     // The cursor point from the renderer's cursor probe.
@@ -65,6 +71,10 @@ public:
     Vector3 centrePoint{0, 0, 0};
     uint8_t centrePointValid = 0;
     AwObject* skyObject = nullptr; // one reference held, or null
+
+private:
+    // Read by both threads; the level's tree does not change after the load.
+    std::unique_ptr<ShapeTreeIndex> segmentIndex_;
 };
 
 // The current level world; null between levels.

@@ -56,6 +56,21 @@ TEST_F(SampleModelTest, TheRobotHasThreeNodesAndTwoSequencesWithFrameSounds) {
     robot->ReleaseUse();
 }
 
+// Items are attached at these parts of a fitted robot.
+TEST_F(SampleModelTest, TheRobotHasArmsAndMountPointsForItems) {
+    auto file = AwModelFile::Open(Sample("Robot.qif"));
+    ASSERT_NE(nullptr, file);
+    AwModel* robot = file->LoadHierarchy("Robot");
+    ASSERT_NE(nullptr, robot);
+    file.reset();
+    for (const char* part : {"Upper Arm Right", "Upper Arm Left", "slota", "slotb", "slotc"}) {
+        const AwModel* node = robot->FindNode(part);
+        ASSERT_NE(nullptr, node) << part;
+        EXPECT_TRUE(node->HasSequence(0) && node->HasSequence(1)) << part;
+    }
+    robot->ReleaseUse();
+}
+
 TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretAsItsKeysSay) {
     auto file = AwModelFile::Open(Sample("Robot.qif"));
     ASSERT_NE(nullptr, file);
@@ -107,7 +122,7 @@ TEST_F(SampleModelTest, TheLevelHasGeometryAndDummies) {
     level->ReleaseUse();
     std::vector<AwDummyObject> dummies;
     AwLoadDummies(dummies, *file, Vector3(0, 0, 0));
-    ASSERT_EQ(7u, dummies.size());
+    ASSERT_EQ(12u, dummies.size()); // with the capture-the-flag dummies and a target post
     EXPECT_EQ("PlayerStart", dummies[0].Name);
     EXPECT_FLOAT_EQ(-10.0f, dummies[0].Position.x);
     EXPECT_EQ("reach to win", dummies[1].Text);

@@ -4,8 +4,8 @@
 
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/leveldefinitions.h"
-#include "Tv/defs/resourcecache.h"
 #include "Tv/frontend/levelnames.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/world/level_world.h"
 #include "chunkfile/hierarchy_chunks.h"
 #include "platform/paths.h"
@@ -20,12 +20,7 @@ void LevelTest::SetUp() {
 }
 
 void LevelTest::TearDown() {
-    ReleaseLevelDefinitions();
-    TvReleaseLevelWorld();
-    TvSetLevelScriptName("");
-    ResourceCache::ReleaseFiles();
-    ResourceCache::ReleaseModelsAndShapes();
-    DataDirClear();
+    TvReleaseLevelResources();
     plat::SetCurrentDir(previousDir_);
     ModelTest::TearDown();
 }

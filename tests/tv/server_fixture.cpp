@@ -70,6 +70,7 @@ void ResetProcessState() {
     for (uint32_t& count : PlayerQueueCounts) count = 0;
     ServerClock.SetSpeed(1.0f);
     GameClock.SetSpeed(1.0f);
+    GameClock.SetTime(ServerClock.GetTime()); // a test may have moved it away
     TvResetActorIds();
     RespawnIdList.Clear();
     TvClearMissionList();

@@ -1,5 +1,7 @@
 #include "tests/tv/sim_bot_fixture.h"
 
+#include "Awapi/model/model_node.h"
+#include "Tv/client/inventory.h"
 #include "Tv/client/weapons.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/server_bot.h"
@@ -18,6 +20,7 @@ void BotTest::TearDown() {
 ObjectDefinition* BotTest::MakeGunner(const char* name, const GunnerSpec& spec) {
     WalkerSpec walking;
     walking.aiCore = 0;
+    walking.registered = spec.registered;
     ObjectDefinition* definition = MakeWalker(name, walking);
     CharacterRecord& c = *definition->character;
     c.weapon = spec.weapon;
@@ -52,4 +55,24 @@ ServerBot* BotTest::MakeBot(int32_t team, const Vector3& position, const ObjectD
                             int32_t heading) {
     ServerUnit* unit = MakeUnit(team, position, definition, heading);
     return unit && unit->IsBot() ? static_cast<ServerBot*>(unit) : nullptr;
+}
+
+ServerBot* BotTest::MakeFittedBot(const Vector3& position, ObjectDefinition* gunner) {
+    CharacterRecord& c = *gunner->character;
+    if (!c.customisationModel) c.customisationModel = new AwModel;
+    c.maxWeapon = 4;
+    c.maxAmmo = 4;
+    c.maxModule = 8;
+    return MakeBot(1, position, gunner);
+}
+
+InventoryItem* BotTest::Carry(ServerUnit& unit, int32_t kind, int32_t subType, int32_t value, int32_t count) {
+    auto* item = new InventoryItem;
+    item->Kind = kind;
+    item->SubType = subType;
+    item->Value = value;
+    item->Count = count;
+    item->ItemId = TakeInventoryItemId();
+    unit.Inventory->InsertItem(item);
+    return item;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Tv/client/weapons.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
@@ -72,6 +74,30 @@ TEST_F(CombatAiTest, BotNotFiringBacksOffFromAnEnemyAtTwoPointNineMetres) {
     EXPECT_EQ(calm->GoalPolygon, FloorAt(5, 10));
     EXPECT_EQ(firing->PathState, PS_NONE);
     EXPECT_TRUE(firing->IsFiring());
+}
+
+// On a floor of half-metre quads the walk ends on the quad under the point
+// 5 m from the enemy on the bot's side, from whichever side the bot stands.
+TEST_F(CombatAiTest, TheBackOffWalkEndsOnTheQuadFiveMetresFromTheEnemy) {
+    MakeFloor(40, 40, 0.5f);
+    const Vector3 enemyAt{10.25f, 0.5f, 10.25f}; // its centre on the floor, mid-quad
+    const Vector3 sides[] = {{-1, 0, 0}, {0, 0, 1}, {0.6f, 0, -0.8f}};
+    for (const Vector3& side : sides) {
+        SCOPED_TRACE(testing::Message() << side.x << " " << side.z);
+        TestActor* enemy = new TestActor(1, enemyAt, kActorFlagsUnit);
+        TeamListAppend(enemy);
+        ServerBot* bot = MakeBot(2, Vector3(enemyAt.x, 0, enemyAt.z) + 2.9f * side, MakeGunner("gunner"));
+        ASSERT_NE(bot, nullptr);
+        bot->AlarmState = kAlarmRaised;
+        AdvanceSeconds(0.05f);
+        TvCombatAi(bot, Now());
+        const Vector3 toEnemy = enemy->Position - bot->Position;
+        const Vector3 backOff = enemy->Position - toEnemy * (5.0f / std::sqrt(Dot(toEnemy, toEnemy)));
+        EXPECT_EQ(bot->PathState, PS_COMPLETE);
+        EXPECT_EQ(bot->GoalPolygon, FloorAt(backOff.x, backOff.z));
+        bot->Remove(false);
+        enemy->Remove(false);
+    }
 }
 
 // The swap writes the character record, so every actor of that character sees

@@ -52,7 +52,7 @@ CollisionPolygon* SimTest::Polygon(uint32_t index) const {
 CollisionPolygon* SimTest::FloorAt(Real x, Real z) const { return LevelWorldInstance->FindFloor(Vector3(x, 0, z)); }
 
 ObjectDefinition* SimTest::MakeWalker(const char* name, const WalkerSpec& spec) {
-    ObjectDefinition* definition = MakeDefinition(name, spec.aiCore, true);
+    ObjectDefinition* definition = MakeDefinition(name, spec.aiCore, true, false, spec.registered);
     CharacterRecord& c = *definition->character;
     c.walkingSpeed = 1 << 16;
     c.strideLength = spec.speed;

@@ -26,7 +26,8 @@ struct WalkerSpec {
     Real boundsHeight = 1.8f;
     Real strength = 100;
     bool canTurn = true;
-    int32_t aiCore = 1; // builds a plain unit with weapon type 33
+    int32_t aiCore = 1;      // builds a plain unit with weapon type 33
+    bool registered = false; // found by name in the definition registry
 };
 
 class SimTest : public ServerTest {

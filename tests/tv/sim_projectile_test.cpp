@@ -49,6 +49,24 @@ protected:
         projectile->Step(time, SecondsOf(time));
         if (!projectile->Dead) projectile->Think(time, SecondsOf(time));
     }
+    // A solid floor from z = 0 to 20 at y = 0 (x from -5 to 5) and a wall 5 m
+    // high across it at z = wallZ.
+    void MakeWalledFloor(Real wallZ) {
+        GeometryLayout layout;
+        layout.FloorQuad(-5, 0, 5, 20, 0);
+        layout.Add({layout.Point(-5, 0, wallZ), layout.Point(-5, -5, wallZ), layout.Point(5, -5, wallZ),
+                    layout.Point(5, 0, wallZ)});
+        MakeSolidLevel(layout);
+    }
+    // The one message of that type, naming `definition` (its id at `idOffset`),
+    // when a definition is given, and none without one: its bytes, if any.
+    std::vector<uint8_t> OneMessageNaming(int32_t type, const ObjectDefinition* definition, size_t idOffset) {
+        const std::vector<RecordedMessage> sent = recorder.Sent(type);
+        EXPECT_EQ(sent.size(), definition ? 1u : 0u);
+        if (!definition || sent.size() != 1) return {};
+        EXPECT_EQ(MessageInt(sent[0].bytes, idOffset), definition->id);
+        return sent[0].bytes;
+    }
     static uint64_t TicksOf(double seconds) {
         return static_cast<uint64_t>(seconds * static_cast<double>(CurrentTicksPerSecondFloat()));
     }
@@ -152,7 +170,8 @@ TEST_F(SimProjectileTest, FriendlyFireRulesForDirectHitsAndBlastsAndABlastSpares
     // The shot is team 1's; its teammate and the victim's own mate stand in the blast.
     const Case cases[] = {
         {kGameStory, 3, false, false, false}, {kGameCooperative, 3, false, false, false},
-        {2, 3, false, true, false},           {5, 3, false, true, false},
+        {2, 3, false, true, false},           {3, 3, false, true, false},
+        {4, 3, false, true, false},           {5, 3, false, true, false},
         {kGameStory, 2, false, true, false},  {kGameStory, 3, true, true, true},
     };
     for (const Case& c : cases) {
@@ -179,6 +198,43 @@ TEST_F(SimProjectileTest, FriendlyFireRulesForDirectHitsAndBlastsAndABlastSpares
         expectHurt(outside, false, 0, "beyond the blast");
         for (TestActor* actor : {victim, victimsMate, teammate, outside})
             actor->Remove(false);
+    }
+}
+
+// Without friendly fire a shot passes through a unit of its own team and its
+// blast spares it, in every game type; with friendly fire the unit is struck.
+TEST_F(SimProjectileTest, WithoutFriendlyFireAShotNeverHurtsItsOwnTeam) {
+    struct Case {
+        int32_t gameType;
+        bool friendlyFire;
+    };
+    const Case cases[] = {
+        {kGameStory, false}, {kGameCooperative, false}, {2, false}, {3, false}, {4, false}, {5, false}, {2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "game type " << c.gameType << (c.friendlyFire ? ", friendly fire" : ""));
+        recorder.Clear();
+        CurrentGameType = c.gameType;
+        UserMatchSettings.FriendlyFire = c.friendlyFire;
+        TestActor* comrade = new TestActor(1, {0, 0, 10}, kActorFlagsUnit);
+        comrade->hitAt = 0.1f; // in the line of fire, 1 m before the barrel
+        TestActor* barrel = new TestActor(2, {0, 0, 11});
+        barrel->hitAt = 0.11f;
+        ServerProjectile* shot = Launch(MakeShot("shell", 10, 4, 2.5f), 1, {0, 0, 0}, 100);
+        PassAt(shot, TicksOf(0.15));
+        ASSERT_TRUE(shot->Dead);
+        const std::vector<RecordedMessage> impact = recorder.Sent(kMsgImpact);
+        ASSERT_EQ(impact.size(), 1u);
+        EXPECT_EQ(MessageInt(impact[0].bytes, 8), c.friendlyFire ? comrade->Id : barrel->Id);
+        if (c.friendlyFire) {
+            ASSERT_EQ(comrade->damage.size(), 1u);
+            EXPECT_FLOAT_EQ(comrade->damage[0].amount, 10);
+        } else {
+            EXPECT_TRUE(comrade->damage.empty()) << "neither struck nor caught in the blast 1 m away";
+        }
+        ASSERT_EQ(barrel->damage.size(), 1u);
+        EXPECT_FLOAT_EQ(barrel->damage[0].amount, c.friendlyFire ? 4 : 10);
+        comrade->Remove(false);
+        barrel->Remove(false);
     }
 }
 
@@ -232,11 +288,7 @@ TEST_F(SimProjectileTest, OrientationTurnsForwardOntoTheVelocityAlongTheZAxisToo
 }
 
 TEST_F(SimProjectileTest, AShotStrikesTheLevelWhereForeseenAndLeavesItsBox) {
-    // A floor from z = 0 to 20 at y = 0 and a wall across its far end.
-    GeometryLayout layout;
-    layout.FloorQuad(-5, 0, 5, 20, 0);
-    layout.Add({layout.Point(-5, 0, 20), layout.Point(-5, -5, 20), layout.Point(5, -5, 20), layout.Point(5, 0, 20)});
-    MakeSolidLevel(layout);
+    MakeWalledFloor(20); // across its far end
     const ObjectDefinition* bolt = MakeShot("bolt", 10);
     TestActor* shooter = new TestActor(1, {0, 0, 1});
     shooter->WithheldShots = 2;
@@ -268,6 +320,49 @@ TEST_F(SimProjectileTest, AShotStrikesTheLevelWhereForeseenAndLeavesItsBox) {
     EXPECT_GE(shot->Position.z, -0.5f);
     EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 1);
     EXPECT_EQ(recorder.CountSent(kMsgImpact), 0);
+}
+
+// A decoy shot that strikes the level leaves a "decoy" one metre above the
+// point, when the level defines one; without it nothing is spawned.
+TEST_F(SimProjectileTest, ADecoyShotLeavesADecoyOnlyWhenTheLevelDefinesOne) {
+    MakeWalledFloor(5);
+    const ObjectDefinition* decoyShot = MakeShot("decoy_projectile", 0);
+    for (bool defined : {false, true}) {
+        SCOPED_TRACE(defined ? "with a decoy" : "without a decoy");
+        recorder.Clear();
+        const ObjectDefinition* decoy =
+            defined ? MakeDefinition("decoy", kAiCoreReserved, false, false, true) : nullptr;
+        ServerProjectile* shot = Launch(decoyShot, 1, {0, -1, 0}, 10); // strikes the wall after 0.5 s
+        uint64_t ticks = 0;
+        while (!shot->Dead && ticks < TicksOf(2))
+            PassAt(shot, ticks += TicksOf(0.2));
+        ASSERT_TRUE(shot->Dead);
+        ASSERT_EQ(recorder.CountSent(kMsgImpact), 1);
+        const std::vector<uint8_t> created = OneMessageNaming(MSG_CREATE_OBJECT, decoy, 8);
+        if (!created.empty()) {
+            EXPECT_NEAR(MessageFloat(created, 24), -2, 1e-4f);
+            EXPECT_NEAR(MessageFloat(created, 28), 5, 1e-4f);
+        }
+    }
+}
+
+// A flare at its point lights a "flare_light" when the level defines one, and
+// goes either way.
+TEST_F(SimProjectileTest, AFlareAtItsPointFiresItsLightOnlyWhenDefinedAndGoes) {
+    const ObjectDefinition* flare = MakeShot("flare", 0);
+    for (bool defined : {false, true}) {
+        SCOPED_TRACE(defined ? "with a light" : "without a light");
+        recorder.Clear();
+        const ObjectDefinition* light = defined ? MakeShot("flare_light", 0) : nullptr;
+        ServerProjectile* shot = Launch(flare, 1, {0, -1, 0}, 10);
+        shot->SetTargetPoint({0, -1, 3});
+        PassAt(shot, TicksOf(0.1)); // 2 m short of the point
+        ASSERT_FALSE(shot->Dead);
+        PassAt(shot, TicksOf(0.25)); // within 1 m of it
+        EXPECT_TRUE(shot->Dead);
+        EXPECT_EQ(recorder.CountSent(MSG_REMOVE_OBJECT), 1);
+        OneMessageNaming(MSG_PROJECTILE_FIRED, light, 12);
+    }
 }
 
 // A bot of the player's side that a shot can strike, recording how it answers.

@@ -92,6 +92,30 @@ TEST_F(SimSensingTest, AnEnemyMetBehindTheSweepWaitsForTheRayToComeBack) {
     EXPECT_GE(angle + static_cast<Real>(kStepSeconds) * kScanRate, BearingOf(place));
 }
 
+TEST_F(SimSensingTest, AnEnemyFirstMetAsTheRayCrossesItWaitsForTheNextCrossing) {
+    Enemy(2, {0, 0, -5}); // behind: the sweep turns only while someone is in range
+    scan.Start(kSightAngle, GameClock.GetSeconds());
+    const Vector3 place{2, 0, 10};
+    const Real bearing = BearingOf(place);
+    const Real step = static_cast<Real>(kStepSeconds) * kScanRate;
+    ServerObject* target = nullptr;
+    Real best = kNone;
+    while (scan.ScanAngle + step < bearing) { // stop one step short of the enemy's bearing
+        AdvanceSeconds(kStepSeconds);
+        senses->Scan(target, best);
+    }
+    TestActor* enemy = Enemy(2, place);
+    AdvanceSeconds(kStepSeconds);
+    EXPECT_FALSE(senses->Scan(target, best)) << "the step that first meets it only notes its side";
+    ASSERT_GT(scan.ScanAngle, bearing) << "that step swept past it";
+    ASSERT_EQ(scan.ScanProgress, 0);
+    const Real angle = SweepUntilReported(target, best);
+    EXPECT_EQ(target, enemy);
+    EXPECT_EQ(scan.ScanProgress, 1) << "reported when the ray comes back over it";
+    EXPECT_LT(angle, bearing);
+    EXPECT_GE(angle + step, bearing);
+}
+
 TEST_F(SimSensingTest, MinesAreNeverCandidatesAndTeamZeroOnlyForTheSweep) {
     TestActor* mine = Enemy(2, {0.5f, 0, 3}, kAiCoreMine);
     TestActor* neutral = Enemy(0, {1, 0, 5});
@@ -116,6 +140,27 @@ TEST_F(SimSensingTest, MinesAreNeverCandidatesAndTeamZeroOnlyForTheSweep) {
     EXPECT_EQ(TvFindOtherEnemyInSight(owner, mine), far) << "team 0 is neutral";
     owner->SightRange = 1;
     EXPECT_EQ(TvFindOtherEnemyInSight(owner, mine), mine) << "none in range: the excluded one";
+}
+
+// An angle that is no number, or too large for a table index, turns the ray
+// nowhere: enemies on either side and dead ahead are never reported.
+TEST_F(SimSensingTest, ASweepWhoseAngleIsNoAngleNeitherFailsNorReports) {
+    Enemy(2, {-3, 0, 8});
+    Enemy(2, {3, 0, 8});
+    Enemy(3, {0, 0, 6});
+    const Real angles[] = {std::numeric_limits<Real>::quiet_NaN(), std::numeric_limits<Real>::infinity(),
+                           -std::numeric_limits<Real>::infinity(), 1e30f, -1e30f};
+    for (Real start : angles) {
+        scan.Start(kSightAngle, GameClock.GetSeconds());
+        scan.ScanAngle = start;
+        ServerObject* target = nullptr;
+        Real best = kNone;
+        for (int32_t step = 0; step < 20; ++step) {
+            AdvanceSeconds(kStepSeconds);
+            EXPECT_FALSE(senses->Scan(target, best)) << "angle " << start << ", step " << step;
+        }
+        EXPECT_EQ(target, nullptr);
+    }
 }
 
 TEST_F(SimSensingTest, AWallAcrossTheRayDropsEnemiesBeyondItEvenWithAClearLineToThem) {

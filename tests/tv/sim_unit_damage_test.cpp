@@ -1,13 +1,22 @@
-// How units lose and regain strength, die once, score a leader's death and are knocked out.
+// How units lose and regain strength, die once, score a leader's death, leave
+// their items and are knocked out.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "Tv/client/inventory.h"
 #include "Tv/defs/objectdefinition.h"
+#include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/server_state.h"
+#include "Tv/sim/actor_registry.h"
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/cheat_switches.h"
+#include "Tv/sim/item_messages.h"
+#include "Tv/sim/noise_events.h"
 #include "Tv/sim/server_bot.h"
+#include "Tv/sim/squad_carry_over.h"
+#include "Tv/sim/unit_flags.h"
 #include "tests/tv/sim_bot_fixture.h"
 
 namespace {
@@ -111,6 +120,16 @@ TEST_F(UnitDamageTest, KillingALeaderScoresInLeaderKillsPlay) {
     }
 }
 
+TEST_F(UnitDamageTest, ADyingCarrierDropsTheFlagAfterItsDeathMessage) {
+    ServerUnit* unit = MakeUnit(1, {4, 0, 4});
+    ASSERT_NE(unit, nullptr);
+    unit->CarriedFlag = 2; // the computer's flag
+    unit->TakeDamage(500, false, 2);
+    EXPECT_EQ(unit->CarriedFlag, 0);
+    EXPECT_EQ(TypesFor(unit->Id, {kMsgUnitDied, kMsgFlagDropped}),
+              (std::vector<int32_t>{kMsgUnitDied, kMsgFlagDropped}));
+}
+
 TEST_F(UnitDamageTest, AKnockedOutUnitStopsItsAttackAndItsAi) {
     ServerBot* bot = MakeBot(2, {4, 0, 4}, MakeGunner("gunner"));
     ASSERT_NE(bot, nullptr);
@@ -132,6 +151,109 @@ TEST_F(UnitDamageTest, TheBaseRuleRepairsOnlyCharactersAndAbsorbsWithArmour) {
     EXPECT_TRUE(object->TakeDamage(7, true, -1));
     EXPECT_EQ(object->Strength, 18);
     object->Release();
+}
+
+// ---- What a dying unit's items become ----
+
+std::vector<int32_t> carriedRobots;
+std::vector<int32_t> carriedItems;
+
+class DeathItemsTest : public UnitDamageTest {
+protected:
+    void SetUp() override {
+        UnitDamageTest::SetUp();
+        carriedRobots.clear();
+        carriedItems.clear();
+        SquadCarryOverHooks hooks;
+        hooks.addRobot = [](const ServerObject& actor) { carriedRobots.push_back(actor.Id); };
+        hooks.addItem = [](const InventoryItem& item) { carriedItems.push_back(item.ItemId); };
+        SetSquadCarryOverHooks(hooks);
+        SimulationRunning = true;
+        gunner = MakeGunner("squaddie");
+        gunner->character->maxModule = 8;
+        plate = MakeDefinition("plate", 10, true, false, true);
+        plate->character->aggression = 0.91f; // armour
+        plate->character->walkingSpeed = 2 << 16;
+    }
+    void TearDown() override {
+        SimulationRunning = false;
+        SetSquadCarryOverHooks({});
+        UnitDamageTest::TearDown();
+    }
+    // A squad bot carrying armour items with these death actions.
+    ServerBot* MakeCarrier(std::initializer_list<int32_t> deathActions) {
+        ServerBot* bot = MakeBot(1, {4, 0, 4}, gunner);
+        if (!bot || !bot->Inventory) return nullptr;
+        for (int32_t action : deathActions) {
+            const int32_t key = TakeInventoryItemId();
+            bot->Inventory->AddItem(IK_ARMOUR, plate, key, -1);
+            bot->Inventory->FindItem(key)->DeathAction = action;
+        }
+        return bot;
+    }
+
+    ObjectDefinition* gunner = nullptr;
+    ObjectDefinition* plate = nullptr;
+};
+
+TEST_F(DeathItemsTest, InStoryPlayHalfTheSquadsItemsLieWhereItFellAndTheRestAreLost) {
+    const struct {
+        std::initializer_list<int32_t> actions;
+        int32_t dropped, carried;
+    } cases[] = {
+        {{0, 0, 0, 0, 0}, 2, 0}, // 2 at random, 3 lost
+        {{1, 0, 0, 0, 0}, 2, 0}, // the one that always drops, then 1 at random
+        {{2, 2, 0, 0, 0}, 2, 2}, // 2 carried over; 2 at random of the 3 left, 1 lost
+        {{1, 1, 0, 0}, 2, 0},    // the half is used up by the two: the others stay with the wreck
+    };
+    for (const auto& c : cases) {
+        ServerBot* bot = MakeCarrier(c.actions);
+        ASSERT_NE(bot, nullptr);
+        carriedRobots.clear();
+        carriedItems.clear();
+        const int32_t losses = GameOptions.MissionStats[kStatLevelLosses];
+        bot->TakeDamage(500, false, 2);
+        EXPECT_EQ(SentFor(MSG_ITEM_DROPPED, bot->Id).size(), static_cast<size_t>(c.dropped));
+        EXPECT_EQ(carriedItems.size(), static_cast<size_t>(c.carried));
+        EXPECT_EQ(carriedRobots, c.carried ? std::vector<int32_t>{bot->Id} : std::vector<int32_t>{});
+        EXPECT_EQ(GameOptions.MissionStats[kStatLevelLosses], losses + 1);
+        const int32_t left = bot->Inventory->ItemCount();
+        bot->AddRef();
+        bot->Remove(true); // a second OnDeath deals nothing out
+        EXPECT_EQ(SentFor(MSG_ITEM_DROPPED, bot->Id).size(), static_cast<size_t>(c.dropped));
+        EXPECT_EQ(bot->Inventory->ItemCount(), left);
+        EXPECT_EQ(GameOptions.MissionStats[kStatLevelLosses], losses + 1);
+        bot->Release();
+    }
+    EXPECT_EQ(GameOptions.MissionStats[kStatTotalLosses], 4);
+}
+
+TEST_F(DeathItemsTest, AUnitReleasedWithTheLevelLeavesNothingBehind) {
+    CurrentGameType = kGameLastLeadStanding; // where a death drops everything
+    ServerBot* bot = MakeCarrier({0, 1, 0});
+    ASSERT_NE(bot, nullptr);
+    const int32_t id = bot->Id;
+    TvReleaseAllActors();
+    TvClearNoiseEvents(); // the last reference: the unit goes
+    EXPECT_TRUE(SentFor(MSG_ITEM_DROPPED, id).empty());
+}
+
+TEST_F(DeathItemsTest, InMultiplayerEveryItemDropsEvenWhenItCannotLieDown) {
+    CurrentGameType = kGameLastLeadStanding;
+    ServerBot* bot = MakeCarrier({0, 1, 2, 0});
+    ASSERT_NE(bot, nullptr);
+    // A worn shield, and no "shield_pickup" in the level to put it down as.
+    const int32_t shield = TakeInventoryItemId();
+    ObjectDefinition* buckler = MakeDefinition("buckler", 10, true, false, true);
+    buckler->character->aggression = 0.31f;
+    buckler->character->walkingSpeed = 5 << 16;
+    bot->Inventory->AddItem(IK_SHIELD, buckler, shield, 12);
+    bot->EquipItem(2, shield, true);
+    bot->TakeDamage(500, false, 2);
+    EXPECT_EQ(bot->Inventory->ItemCount(), 0);
+    EXPECT_EQ(SentFor(MSG_ITEM_DROPPED, bot->Id).size(), 5u);
+    EXPECT_TRUE(carriedItems.empty());
+    EXPECT_EQ(GameOptions.MissionStats[kStatLevelLosses], 0) << "counted in the squad games only";
 }
 
 } // namespace

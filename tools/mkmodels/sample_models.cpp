@@ -289,6 +289,26 @@ bool WriteRobotModel(const std::string& directory) {
     ParentChunk* muzzleNode = AddNode(*turretNode, "Muzzle");
     AddSequence(*muzzleNode, 0, 2000, {{0, {0, -150, 300}, 0, 0}});
     AddSequence(*muzzleNode, 1, 1000, {{0, {0, -150, 300}, 0, 0}});
+    // Where items go on a fitted robot: the arms beside the turret, the mount
+    // points on the body's top. After the turret, so the nodes before keep their order.
+    const struct {
+        const char* name;
+        VectorI at;   // on the body
+        VectorI half; // half the part's box
+    } mounts[] = {{"Upper Arm Right", {450, -500, 0}, {100, 100, 300}},
+                  {"Upper Arm Left", {-450, -500, 0}, {100, 100, 300}},
+                  {"slota", {0, -400, -600}, {50, 50, 50}},
+                  {"slotb", {-400, -400, 500}, {50, 50, 50}},
+                  {"slotc", {400, -400, 500}, {50, 50, 50}}};
+    for (const auto& mount : mounts) {
+        ShapeBuilder part;
+        AddBox(part, -mount.half.x, -mount.half.y, -mount.half.z, mount.half.x, mount.half.y, mount.half.z, false);
+        AddObject(file, mount.name, part.Finish());
+        ParentChunk* node = AddNode(*bodyNode, mount.name);
+        const Key rest{0, {mount.at.x, mount.at.y, mount.at.z}, 0, 0};
+        AddSequence(*node, 0, 2000, {rest});
+        AddSequence(*node, 1, 1000, {rest});
+    }
 
     // The drone: a hovering body with the same gun, after the robot.
     ParentChunk* drone = AddParent(file, "OBJCHIER");
@@ -329,13 +349,20 @@ bool WriteLevelModel(const std::string& directory) {
     AddObject(file, "Level", level.Finish());
 
     // Where the actors stand: four scouts in the north-west, four drones
-    // beyond the middle wall, a pickup near the ramp's foot.
+    // beyond the middle wall, a pickup near the ramp's foot; two mines and a
+    // minebot on the scouts' way; a fitted robot in the north-east beside
+    // pickups of bolts, a shield, a repair kit and a pistol; a tumbleweed and
+    // two creatures. Markers stand at tile centres, where walks end.
     const struct {
         const char* name;
         VectorI position;
     } markers[] = {{"Scout1", {-16000, 0, -16000}}, {"Scout2", {-14000, 0, -16000}}, {"Scout3", {-16000, 0, -14000}},
                    {"Scout4", {-14000, 0, -14000}}, {"Drone1", {10000, 0, 16000}},   {"Drone2", {14000, 0, 16000}},
-                   {"Drone3", {-10000, 0, 16000}},  {"Drone4", {0, 0, 17000}},       {"Cells1", {0, 0, -3000}}};
+                   {"Drone3", {-10000, 0, 16000}},  {"Drone4", {0, 0, 17000}},       {"Cells1", {0, 0, -3000}},
+                   {"Fitted1", {13000, 0, -17000}}, {"Bolts1", {13000, 0, -13000}},  {"Shield1", {7000, 0, -7000}},
+                   {"Repair1", {-7000, 0, -7000}},  {"Pistol1", {3000, 0, -11000}},  {"Mine1", {-9000, 0, -11000}},
+                   {"Mine2", {-3000, 0, -9000}},    {"Minebot1", {-9000, 0, -3000}}, {"Weed1", {15000, 0, -5000}},
+                   {"Fly1", {-5000, 0, 9000}},      {"Bug1", {5000, 0, 9000}}};
     for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position);
     ShapeBuilder sky;
     AddBox(sky, -100000, -60000, -100000, 100000, -50000, 100000, false);
@@ -353,5 +380,14 @@ bool WriteLevelModel(const std::string& directory) {
     AddDummy(file, "patrol2a", {16000, 0, 16000});
     AddDummy(file, "patrol2b", {-16000, 0, 16000});
     AddDummy(file, "HumSound", {-6000, -1000, -6000}, "Sound\nhum.wav\nV80 P-12 R5.5");
+    // Capture the flag with two players: team 1 plays slot 3's flag and capture
+    // point, team 3 slot 1's. Team 3's flag stands west of the fitted robot,
+    // team 1's capture point east of it.
+    AddDummy(file, "Flag_1", {5000, 0, -17000});
+    AddDummy(file, "Capture_1", {1000, 0, -17000});
+    AddDummy(file, "Flag_3", {17000, 0, -11000});
+    AddDummy(file, "Capture_3", {17000, 0, -17000});
+    // Something for the fitted robot to fire at, within its bolts' reach of the bolts pickup.
+    AddDummy(file, "TargetPost", {13000, -1000, -8000});
     return Save(file, directory, "Level.qif");
 }

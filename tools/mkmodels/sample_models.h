@@ -7,7 +7,8 @@
 bool WriteBoxModel(const std::string& directory);   // Box.qif, textured with crate.bmp
 bool WriteCrateTexture(const std::string& directory); // crate.bmp, 16 x 16 checks
 bool WriteFlagModel(const std::string& directory);  // objects/tf_flag.qif: tf_flag (pole, cloth), one sequence
-bool WriteRobotModel(const std::string& directory); // Robot.qif: robot (body, turret, muzzle) and drone; idle and walk
+// Robot.qif: robot (body, turret, muzzle, arms, mount points) and drone; idle and walk.
+bool WriteRobotModel(const std::string& directory);
 // Level.qif: the level object (floor tiles, walls, a gap, a ramp to a platform),
-// actor markers, a sky, a camera plane, patrol and sound dummies.
+// actor markers, a sky, a camera plane, patrol, sound, capture-the-flag and target dummies.
 bool WriteLevelModel(const std::string& directory);

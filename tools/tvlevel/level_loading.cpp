@@ -14,9 +14,9 @@
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/leveldefinitions.h"
 #include "Tv/defs/objectdefinition.h"
-#include "Tv/defs/resourcecache.h"
 #include "Tv/frontend/levelnames.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/server/server_registration.h"
 #include "Tv/sim/waypoint_graph.h"
 #include "Tv/world/level_shape.h"
@@ -41,15 +41,6 @@ void RecordVariable(const char* name, float value) {
     for (Placement& p : *recorded)
         if (static_cast<float>(p.id) == value) p.variable = name;
 }
-
-class ErrorSink final : public ScriptDiagnosticSink {
-public:
-    void Report(const ScriptDiagnostic& d) override {
-        if (!d.isError) return;
-        std::fprintf(stderr, "%.*s:%d: error: %.*s\n", static_cast<int>(d.file.size()), d.file.data(), d.line,
-                     static_cast<int>(d.text.size()), d.text.data());
-    }
-};
 
 bool EndsWithQif(const std::string& name) {
     return name.size() >= 4 && AwNamesMatch(name.substr(name.size() - 4), ".qif");
@@ -90,7 +81,7 @@ bool LoadScript(const std::string& directory, const std::string& name, LoadedLev
     // As an attached client, which makes the placed objects.
     const ObjectFactory previousFactory = InstallClientObjectFactory(&RecordActor);
     const TokenSetter previousSetter = TokenTable::Install(&RecordVariable);
-    ErrorSink sink;
+    StderrErrorSink sink;
     ScriptDiagnosticSink* previousSink = SetScriptDiagnosticSink(&sink);
     TvSetLevelScriptName(name.c_str());
     DataDirEnter(kDataDirScripts);
@@ -110,10 +101,6 @@ bool LoadLevel(const std::string& directory, const std::string& name, const std:
 }
 
 void UnloadLevel() {
-    ReleaseLevelDefinitions();
-    TvReleaseLevelWorld();
-    ResourceCache::ReleaseFiles();
-    ResourceCache::ReleaseModelsAndShapes();
-    DataDirClear();
+    TvReleaseLevelResources();
     TeamTable::Destroy();
 }

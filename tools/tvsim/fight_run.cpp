@@ -1,29 +1,27 @@
 #include "tools/tvsim/fight_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <optional>
+#include <utility>
+#include <vector>
 
 #include "Tv/client/teamtable.h"
-#include "Tv/defs/datadirectory.h"
-#include "Tv/defs/diagnostics.h"
-#include "Tv/defs/leveldefinitions.h"
-#include "Tv/defs/resourcecache.h"
-#include "Tv/frontend/levelnames.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/server/message_recorder.h"
 #include "Tv/server/server.h"
 #include "Tv/server/server_driver.h"
 #include "Tv/server/server_registration.h"
+#include "Tv/server/session_players.h"
 #include "Tv/sim/actor_registry.h"
-#include "Tv/sim/ai_level.h"
 #include "Tv/sim/server_object.h"
 #include "Tv/sim/server_projectile.h"
+#include "Tv/sim/unit_deaths.h"
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
-#include "platform/paths.h"
 #include "platform/virtual_clock.h"
 #include "tools/tvsim/run_recorder.h"
 
@@ -31,29 +29,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kFightTeams = 10; // every team of the table takes part
+constexpr int32_t kFightTeams = 10;      // in the story game every team of the table takes part
+constexpr plat::DpId kFirstPlayerId = 2; // the run's players are 2, 3, ...
 constexpr uint64_t kPassNs = 50 * plat::VirtualClock::kMillisecond;
 constexpr uint64_t kStartNs = 1'000'000'000;
-
-class ErrorSink final : public ScriptDiagnosticSink {
-public:
-    void Report(const ScriptDiagnostic& d) override {
-        if (!d.isError) return;
-        std::fprintf(stderr, "%.*s:%d: error: %.*s\n", static_cast<int>(d.file.size()), d.file.data(), d.line,
-                     static_cast<int>(d.text.size()), d.text.data());
-    }
-};
-
-// The tree a level belongs to: the nearest directory at or above the level's
-// own that holds a tvdirs.tvs.
-std::optional<fs::path> TreeOf(const fs::path& level) {
-    std::error_code error;
-    for (fs::path dir = level.parent_path(); !dir.empty(); dir = dir.parent_path()) {
-        if (fs::is_regular_file(dir / "tvdirs.tvs", error)) return dir;
-        if (dir == dir.parent_path()) break;
-    }
-    return std::nullopt;
-}
 
 bool Readable(const fs::path& file) {
     std::error_code error;
@@ -62,43 +41,6 @@ bool Readable(const fs::path& file) {
     if (!f) return false;
     std::fclose(f);
     return true;
-}
-
-// The level script applied from its own directory, its placements made on
-// the running server; the AI's share of the load follows.
-bool LoadFightLevel(const fs::path& level) {
-    const std::optional<fs::path> tree = TreeOf(level);
-    if (!tree) {
-        std::fprintf(stderr, "tvsim: no tvdirs.tvs in or above the directory of %s\n", level.c_str());
-        return false;
-    }
-    plat::SetCurrentDir(tree->string());
-    TvLoadDirectoryScript("tvdirs.tvs");
-    plat::SetCurrentDir(level.parent_path().string());
-    ErrorSink sink;
-    ScriptDiagnosticSink* previousSink = SetScriptDiagnosticSink(&sink);
-    const std::string name = level.filename().string();
-    TvSetLevelScriptName(name.c_str());
-    LoadLevelDefinitions(name);
-    SetScriptDiagnosticSink(previousSink);
-    if (!LevelWorldInstance) {
-        std::fprintf(stderr, "tvsim: %s builds no level\n", level.c_str());
-        return false;
-    }
-    TvStartLevelAi();
-    return true;
-}
-
-void UnloadFightLevel() {
-    TvStopSimulation();
-    TvEndLevelAi();
-    ReleaseLevelDefinitions();
-    TvReleaseLevelWorld();
-    TvSetLevelScriptName("");
-    ResourceCache::ReleaseFiles();
-    ResourceCache::ReleaseModelsAndShapes();
-    DataDirClear();
-    TeamTable::Destroy();
 }
 
 // Live units by team, for every team with units in the registry.
@@ -110,28 +52,68 @@ std::map<int32_t, int32_t> AliveByTeam() {
     return alive;
 }
 
-// The fight on a driven server: the load under the server lock (its pass
-// is pass 1), then one pass per 50 ms of virtual time. `alive` gets every
-// team that had units after the load or has them at the end.
-bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& recorder,
-           std::map<int32_t, int32_t>& alive) {
+// The session's players of a multiplayer game type, for the length of a run.
+class RunPlayers {
+public:
+    explicit RunPlayers(uint32_t count) {
+        std::vector<std::pair<plat::DpId, const char*>> players;
+        for (uint32_t i = 0; i < count; ++i) players.emplace_back(kFirstPlayerId + i, "player");
+        TvSetSessionPlayers(players);
+    }
+    ~RunPlayers() { TvSetSessionPlayers({}); }
+    RunPlayers(const RunPlayers&) = delete;
+    RunPlayers& operator=(const RunPlayers&) = delete;
+};
+
+// What a run ends with: live units by team, for every team that had units
+// after the load or has them at the end; the rounds each unit given orders
+// carries, in the order the units were first named.
+struct FightOutcome {
+    std::map<int32_t, int32_t> alive;
+    std::vector<std::pair<std::string, int32_t>> rounds;
+};
+
+std::vector<std::string> OrderedUnits(const std::vector<ScenarioOrder>& orders) {
+    std::vector<std::string> units;
+    for (const ScenarioOrder& order : orders)
+        if (std::find(units.begin(), units.end(), order.unit) == units.end()) units.push_back(order.unit);
+    return units;
+}
+
+// The load under the server lock, in the run's game type: the flags of
+// capture the flag set up from the level's dummies, the orders given.
+bool LoadFight(const FightOptions& options, const fs::path& level, const LevelVariables& variables) {
+    if (!TvLoadHeadlessLevel(level, "tvsim")) return false;
+    if (options.gameType == kGameCaptureTheFlag) TeamTable::SetupTeams(LevelDummyList);
+    if (const std::string problem = QueueScenarioOrders(options.orders, variables); !problem.empty()) {
+        std::fprintf(stderr, "tvsim: %s\n", problem.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The fight on a driven server: the load (its pass is pass 1), then one pass
+// per 50 ms of virtual time.
+bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& recorder, FightOutcome& outcome) {
     plat::VirtualClock clock(0);
     clock.Set(kStartNs);
-    CurrentGameType = kGameStory;
-    SessionTeamCount = kFightTeams;
+    const bool story = options.gameType == kGameStory;
+    CurrentGameType = static_cast<int32_t>(options.gameType);
+    SessionTeamCount = story ? kFightTeams : static_cast<int32_t>(options.players) + 2;
+    const RunPlayers players(story ? 0 : options.players);
     RegisterServerCore();
-    RegisterServerProjectile();
     TeamTable::Reset();
     TvResetActorIds();
     SetMessageRecorder(&recorder);
     TvDriveServer(true, options.seed);
+    const LevelVariables variables;
     bool loaded = TvStartServer(nullptr);
     if (!loaded) std::fputs("tvsim: cannot start the server\n", stderr);
     if (loaded) {
         ServerLockHold hold;
-        loaded = LoadFightLevel(level);
+        loaded = LoadFight(options, level, variables);
         if (loaded) {
-            for (const auto& entry : AliveByTeam()) alive.insert(entry);
+            for (const auto& entry : AliveByTeam()) outcome.alive.insert(entry);
             TvStartSimulation();
         }
     }
@@ -144,13 +126,16 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     // Counted before the server's end releases the actors; a driven server
     // touches nothing between passes.
     TvWaitForServerIdle();
-    for (auto& entry : alive) entry.second = 0;
-    if (loaded)
-        for (const auto& [team, count] : AliveByTeam()) alive[team] = count;
+    for (auto& entry : outcome.alive) entry.second = 0;
+    if (loaded) {
+        for (const auto& [team, count] : AliveByTeam()) outcome.alive[team] = count;
+        for (const std::string& unit : OrderedUnits(options.orders))
+            outcome.rounds.emplace_back(unit, CarriedRounds(unit, variables));
+    }
     TvStopServer();
     TvDriveServer(false);
     SetMessageRecorder(nullptr);
-    UnloadFightLevel();
+    TvUnloadHeadlessLevel();
     return loaded;
 }
 
@@ -172,15 +157,18 @@ bool RunFight(const FightOptions& options) {
         }
     }
     RunRecorder recorder(trace != nullptr);
-    std::map<int32_t, int32_t> alive;
-    if (!Fight(options, level, recorder, alive)) return false;
+    FightOutcome outcome;
+    const int32_t deathsBefore = UnitDeathCount;
+    if (!Fight(options, level, recorder, outcome)) return false;
+    const int32_t deaths = UnitDeathCount - deathsBefore;
     const std::string& text = recorder.Trace();
     if (trace &&
         (std::fwrite(text.data(), 1, text.size(), trace.get()) != text.size() || std::fclose(trace.release()) != 0)) {
         std::fprintf(stderr, "tvsim: cannot write %s\n", options.trace.c_str());
         return false;
     }
-    for (const auto& [team, count] : alive) std::printf("team %d alive %d\n", team, count);
-    std::printf("shots %d\ndeaths %d\n", recorder.Shots(), recorder.Deaths());
+    for (const auto& [team, count] : outcome.alive) std::printf("team %d alive %d\n", team, count);
+    std::printf("shots %d\ndeaths %d\n", recorder.Shots(), deaths);
+    for (const auto& [unit, rounds] : outcome.rounds) std::printf("unit %s rounds %d\n", unit.c_str(), rounds);
     return true;
 }

@@ -1,12 +1,19 @@
-// tvsim LEVEL [--passes N] [--seed S] [--trace FILE]
+// tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]
+//             [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...
 //
 // Runs a level's fight headless on the null backends: the level script's
-// placements in the story game on a driven server whose thread's random
-// generator is seeded with S (1 by default), N passes (600 by default) of
-// 50 ms of virtual time each. Prints `team T alive N` per team with actors,
-// `shots N` and `deaths N`; with --trace, writes one line `PASS DIR TYPE SIZE
-// HEX` per message to FILE. The same arguments give the same output. Errors
-// go to standard error with exit status 1.
+// placements in game type T (0, the story game, by default) with P players
+// (1 by default; more only in the multiplayer types 1 to 5) on a driven
+// server whose thread's random generator is seeded with S (1 by default), N
+// passes (600 by default) of 50 ms of virtual time each. Before the first
+// pass, the units named by level variables (the map's `as` names) are given
+// the orders, queued in the order written: fetch a pickup (a variable), walk
+// to a place (a variable's actor or a level dummy), attack a place (an actor,
+// or a dummy's position). Prints `team T alive N` per team with actors,
+// `shots N` and `deaths N`, then `unit NAME rounds N` (-1: no unit or no
+// inventory) for each unit given orders; with --trace, writes one line `PASS
+// DIR TYPE SIZE HEX` per message to FILE. The same arguments give the same
+// output. Errors go to standard error with exit status 1.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +23,8 @@
 
 #include "Awapi/aw3d/headless_start.h"
 #include "Awapi/aw3d/startup.h"
+#include "Tv/server/game_settings.h"
+#include "Tv/server/session_players.h"
 #include "chunkfile/register_all.h"
 #include "core/clock.h"
 #include "platform/fpu.h"
@@ -27,7 +36,10 @@ namespace {
 constexpr uint32_t kCalibrationRounds = 200; // as a level load calibrates
 
 int Usage(const char* problem) {
-    std::fprintf(stderr, "tvsim: %s\nusage: tvsim LEVEL [--passes N] [--seed S] [--trace FILE]\n", problem);
+    std::fprintf(stderr,
+                 "tvsim: %s\nusage: tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]\n"
+                 "                   [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...\n",
+                 problem);
     return 1;
 }
 
@@ -41,20 +53,45 @@ std::optional<uint32_t> ParseCount(const char* word) {
     return static_cast<uint32_t>(value);
 }
 
+struct NumberOption {
+    const char* name;
+    uint32_t FightOptions::*field;
+    uint32_t low, high;
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--passes", &FightOptions::passes, 0, UINT32_MAX},
+    {"--seed", &FightOptions::seed, 0, UINT32_MAX},
+    {"--game-type", &FightOptions::gameType, kGameStory, kGameCaptureTheFlag},
+    {"--players", &FightOptions::players, 1, kMaxSessionPlayers},
+};
+
+const NumberOption* FindNumberOption(const std::string& word) {
+    for (const NumberOption& option : kNumberOptions)
+        if (word == option.name) return &option;
+    return nullptr;
+}
+
 // An empty string when the arguments are good, else what is wrong with them.
 std::string ParseOptions(int argc, char** argv, FightOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--passes" || word == "--seed" || word == "--trace") {
+        ScenarioOrder order{};
+        if (ScenarioOrderKind(word, order.kind)) {
+            if (i + 2 >= argc) return word + " needs a unit and a place";
+            order.unit = argv[++i];
+            order.place = argv[++i];
+            options.orders.push_back(order);
+        } else if (const NumberOption* number = FindNumberOption(word); number || word == "--trace") {
             if (i + 1 >= argc) return word + " needs a value";
             const char* value = argv[++i];
-            if (word == "--trace") {
+            if (!number) {
                 options.trace = value;
                 continue;
             }
-            const std::optional<uint32_t> number = ParseCount(value);
-            if (!number) return "bad number for " + word + ": " + value;
-            (word == "--passes" ? options.passes : options.seed) = *number;
+            const std::optional<uint32_t> parsed = ParseCount(value);
+            if (!parsed || *parsed < number->low || *parsed > number->high)
+                return "bad number for " + word + ": " + value;
+            options.*number->field = *parsed;
         } else if (word.size() > 1 && word[0] == '-') {
             return "unknown option " + word;
         } else if (options.level.empty()) {
@@ -63,6 +100,7 @@ std::string ParseOptions(int argc, char** argv, FightOptions& options) {
             return "more than one level: " + word;
         }
     }
+    if (options.players > 1 && options.gameType == kGameStory) return "the story game has one player";
     return options.level.empty() ? "no level given" : "";
 }
 

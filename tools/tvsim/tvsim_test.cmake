@@ -6,7 +6,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/tvsim_run.cmake)
 # Bad arguments: each reported on standard error, status 1, no summary.
 foreach(args "" "--passes;10" "${sample};--passes" "${sample};--passes;ten" "${sample};--passes;-1"
         "${sample};--passes;4294967296" "${sample};--seed;7x" "${sample};--seed;" "${sample};--fast"
-        "${sample};${sample}")
+        "${sample};${sample}" "${sample};--game-type;6" "${sample};--players;0" "${sample};--players;5"
+        "${sample};--players;2" "${sample};--fetch;FITTED" "${sample};--walk")
   tvsim(1 ${args})
   expect_match("${out}" "^$")
   expect_match("${err}" "^tvsim: .+\nusage: tvsim LEVEL")
@@ -25,6 +26,14 @@ endforeach()
 tvsim(1 ${sample} --passes 2 --trace ${WORK}/no/such/dir/trace.txt)
 expect_match("${err}" "tvsim: cannot write ")
 
+# Orders the level cannot carry out: no such unit or place, a fetch from a
+# dummy, an attack by an actor that is no unit.
+foreach(order "--walk;NOBODY;Flag_1" "--walk;FITTED;Nowhere" "--fetch;FITTED;Flag_1" "--attack;BOLTS;TargetPost")
+  tvsim(1 ${sample} --passes 2 ${order})
+  expect_match("${out}" "^$")
+  expect_match("${err}" "^tvsim: [^\n]+\n$")
+endforeach()
+
 # The same arguments give the same summary and the same trace, whose lines
 # are PASS DIR TYPE SIZE HEX with SIZE bytes of hex.
 foreach(run 1 2)
@@ -32,7 +41,7 @@ foreach(run 1 2)
   set(out${run} "${out}")
   file(READ ${WORK}/trace${run}.txt trace${run})
 endforeach()
-expect_match("${out1}" "^team 1 alive [0-4]\nteam 2 alive [0-4]\nshots [0-9]+\ndeaths [0-9]+\n$")
+expect_match("${out1}" "^team 1 alive [0-9]+\nteam 2 alive [0-9]+\nshots [0-9]+\ndeaths [0-9]+\n$")
 if(NOT out1 STREQUAL out2 OR NOT trace1 STREQUAL trace2)
   message(FATAL_ERROR "two runs differ:\n${out1}\n${out2}")
 endif()
