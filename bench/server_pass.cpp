@@ -15,7 +15,6 @@
 #include <optional>
 #include <string>
 
-#include "Awapi/aw3d/headless_start.h"
 #include "Awapi/aw3d/startup.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/definitionrecords.h"
@@ -33,10 +32,6 @@
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_bot.h"
 #include "Tv/sim/server_object.h"
-#include "Tv/sim/server_projectile.h"
-#include "chunkfile/register_all.h"
-#include "core/clock.h"
-#include "platform/fpu.h"
 #include "platform/virtual_clock.h"
 
 namespace {
@@ -91,7 +86,6 @@ public:
         CurrentGameType = kGameStory;
         SessionTeamCount = 10;
         RegisterServerCore();
-        RegisterServerProjectile();
         TeamTable::Reset();
         TvResetActorIds();
         SetMessageRecorder(&shots_);
@@ -153,16 +147,7 @@ BENCHMARK_REGISTER_F(ServerPass, AiThenWorld)->Unit(benchmark::kMicrosecond)->Us
 } // namespace
 
 int main(int argc, char** argv) {
-    plat::SetGameFpuMode();
-    RegisterAllChunkClasses();
-    bool started;
-    {
-        // A clock that moves on every reading: the calibration ends at once, with the same figures every run.
-        plat::VirtualClock stepping;
-        started = AwStartHeadless(640, 480);
-        RecalibrateClocks(200);
-    }
-    if (!started) {
+    if (!TvStartHeadlessEngine()) {
         std::fputs("bench_server_pass: cannot start the engine\n", stderr);
         return 1;
     }

@@ -26,8 +26,15 @@ constexpr uint8_t kDefinitionMovesOnLifts = 0x80;
 constexpr uint8_t kDefinitionStatusDisplay = 0x01;
 
 // AI cores a definition's aiCore names (the definition language's constants).
+constexpr int32_t kAiCoreBot = 0;
+constexpr int32_t kAiCoreScavenger = 1;
+constexpr int32_t kAiCoreMine = 2;
+constexpr int32_t kAiCoreMinebot = 3;
 constexpr int32_t kAiCoreReserved = 4;
 constexpr int32_t kAiCoreTrackObject = 8;
+constexpr int32_t kAiCorePickup = 10;
+constexpr int32_t kAiCoreNodeWaiting = 16;
+constexpr int32_t kAiCoreSwarm = 17;
 
 // A definition whose character has no aggression class answers this one.
 constexpr int32_t kDefaultAggressionClass = 2;

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int32_t kNoWeaponType = 33;
-constexpr int32_t kAiCoreNodeWaiting = 16;
 
 // The class the factory builds for a definition; false for no actor.
 bool ClassFor(const ObjectDefinition& definition, ServerActorClass& actorClass) {

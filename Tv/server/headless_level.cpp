@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "Awapi/aw3d/headless_start.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
@@ -13,11 +14,17 @@
 #include "Tv/server/server.h"
 #include "Tv/sim/ai_level.h"
 #include "Tv/world/level_world.h"
+#include "chunkfile/register_all.h"
+#include "core/clock.h"
+#include "platform/fpu.h"
 #include "platform/paths.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr uint32_t kCalibrationRounds = 200; // as a level load calibrates
 
 std::optional<fs::path> TreeOf(const fs::path& level) {
     std::error_code error;
@@ -29,6 +36,15 @@ std::optional<fs::path> TreeOf(const fs::path& level) {
 }
 
 } // namespace
+
+bool TvStartHeadlessEngine() {
+    plat::SetGameFpuMode();
+    RegisterAllChunkClasses();
+    plat::VirtualClock stepping;
+    const bool started = AwStartHeadless(640, 480);
+    RecalibrateClocks(kCalibrationRounds);
+    return started;
+}
 
 void TvReleaseLevelResources() {
     ReleaseLevelDefinitions();

@@ -5,6 +5,13 @@
 
 #include <filesystem>
 
+// Starts the engine without a window for a run whose figures repeat: the
+// game's floating-point mode, the chunk classes, the null device, and the
+// clocks calibrated on a clock that moves on every reading, so that the
+// calibration ends at once with the same figures every run. False when the
+// engine does not start; AwShutdown ends it.
+bool TvStartHeadlessEngine();
+
 // Releases everything a loaded level holds: its definitions, its world, the
 // script name, the cached files, models and shapes, and the data directories.
 void TvReleaseLevelResources();

@@ -37,6 +37,12 @@ using ServerActorMaker = ServerObject* (*)(int32_t team, const ObjectDefinition*
 void SetServerActorMaker(ServerActorClass actorClass, ServerActorMaker maker);
 // The class's maker, or null.
 ServerActorMaker ServerActorMakerOf(ServerActorClass actorClass);
+// The maker of a class built from (team, definition, position, orientation, id).
+template <class Actor>
+ServerObject* MakeServerActor(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                              const Quaternion& orientation, int32_t id) {
+    return new Actor(team, definition, position, orientation, id);
+}
 
 // What a projectile is built with.
 struct ProjectileLaunch {

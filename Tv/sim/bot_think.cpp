@@ -20,6 +20,7 @@
 #include "Tv/sim/cheat_switches.h"
 #include "Tv/sim/server_bot.h"
 #include "Tv/sim/server_pickup.h"
+#include "Tv/sim/unit_item_steps.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 
@@ -79,17 +80,13 @@ void RunQueuedAttackOrder(ServerBot& bot, Real now) {
     bot.PopOrder();
 }
 
-bool Restricted(const ServerBot& bot, const InventoryItem& item) {
-    return bot.Definition && (item.LimitMask & bot.Definition->limit) != 0;
-}
-
 // The carried weapon of the highest type below 13 (the first of equals) that
 // the character may use and has ammunition for, or null.
 InventoryItem* FleeWeapon(const ServerBot& bot) {
     InventoryItem* best = nullptr;
     for (InventoryItem* item : bot.Inventory->Items) {
         if (IsEndMarker(item)) break;
-        if (item->Kind == IK_WEAPON && item->SubType < kFleeWeaponTypeEnd && !Restricted(bot, *item) &&
+        if (item->Kind == IK_WEAPON && item->SubType < kFleeWeaponTypeEnd && !IsRestricted(bot, *item) &&
             (!best || item->SubType > best->SubType))
             best = item;
     }
@@ -140,7 +137,7 @@ void StepPresidentFlight(ServerBot& bot, uint64_t time) {
     if (DistanceSquared(bot.Position, bot.Destination) <= kFleeArrivedSquared) return;
     bot.NextFleeStep = TicksAfter(time, kFleeStepSeconds);
     const InventoryItem* layer = bot.FirstCarried(IK_MINE_LAYER, kMineTypeProximity);
-    if (layer && !Restricted(bot, *layer)) bot.UseItem(layer->ItemId, true);
+    if (layer && !IsRestricted(bot, *layer)) bot.UseItem(layer->ItemId, true);
 }
 
 // Walking up to a mine with a sweeper: hidden enemy mines around the bot are

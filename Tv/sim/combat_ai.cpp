@@ -86,7 +86,6 @@ bool IsNeutral(int32_t team) {
     return record && record->Neutral;
 }
 
-bool IsMine(const ServerObject& actor) { return actor.AiCore == kAiCoreMine; }
 
 void BroadcastAlarm(int32_t type, const ServerObject& bot) { TvBroadcast(ActorMessage(type, bot.Id), false); }
 
@@ -526,7 +525,7 @@ void CombatThink::AlertTeamMates() {
     const Real radius = bot_.AlertRadius * bot_.AlertRadius * secondsLeft;
     for (ServerObject* mate : *mates) {
         if (mate == &bot_ || DistanceSquared(mate->Position, bot_.Position) > radius) continue;
-        if (!mate->IsAlive() || mate->AiCore != 0 || mate->AiActivity == kEngageSensed ||
+        if (!mate->IsAlive() || mate->AiCore != kAiCoreBot || mate->AiActivity == kEngageSensed ||
             mate->AiActivity == kEngageAttacker || mate->AlarmState != kAlarmNone)
             continue;
         mate->AiActivity = kEngageSensed;

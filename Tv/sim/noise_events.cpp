@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
 #include "core/clock.h"
@@ -12,8 +13,6 @@ List<NoiseEvent*> NoiseEventList;
 namespace {
 
 constexpr int32_t kListeningTeam = 2;
-constexpr int32_t kAiCoreBot = 0;
-constexpr int32_t kAiCoreScavenger = 1;
 
 // Frees an unlinked event. Its reference may be the owner's last, and the
 // owner's destructor looks for its event again: unlink first, then free.

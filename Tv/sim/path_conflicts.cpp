@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Tv/client/teamtable.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/world_tick.h"
@@ -13,8 +14,6 @@
 
 namespace {
 
-constexpr int32_t kAiCoreMinebot = 3;
-constexpr int32_t kAiCoreSwarm = 17;
 constexpr Real kEngagementRangeSquared = 625000000.0f;
 constexpr Real kWaitSeconds = 1.0f;
 

@@ -4,6 +4,7 @@
 
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/world/level_world.h"
@@ -11,13 +12,13 @@
 #include "core/matrix.h"
 #include "core/numeric.h"
 
+bool IsMine(const ServerObject& actor) { return actor.AiCore == kAiCoreMine; }
+
 namespace {
 
 constexpr Real kScanRayRise = 0.1f;
 
 // Mines are never sensed as enemies; they are the actors of the mine core.
-bool IsMine(const ServerObject& actor) { return actor.AiCore == kAiCoreMine; }
-
 bool IsSensedEnemy(const ServerObject& actor) { return actor.IsAlive() && !actor.IsActive() && !IsMine(actor); }
 
 // Calls f for every sensed enemy of the teams other than `ownTeam` (and 0 unless `withTeamZero`).

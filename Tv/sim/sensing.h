@@ -32,6 +32,9 @@ struct SightScan {
     void Start(Real sightAngle, Real seconds);
 };
 
+// Mines are never sensed, nor taken for an attacker.
+bool IsMine(const ServerObject& actor);
+
 struct SensedCandidate {
     Real distanceSquared; // from the owner's position
     ServerObject* actor;  // no reference held

@@ -25,11 +25,6 @@ constexpr int32_t kWeaponTypeHalfRound = 12;  // fires twice as fast for the cha
 constexpr int32_t kGameStateNoCeaseFire = 17; // a change of side keeps the attack
 constexpr Real kLobSpeedFactor = 0.65f;
 
-ServerObject* MakeServerBot(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-                            const Quaternion& orientation, int32_t id) {
-    return new ServerBot(team, definition, position, orientation, id);
-}
-
 const char* TextOf(const OwnedText& text) { return text.Get(); }
 
 } // namespace
@@ -267,6 +262,6 @@ bool ServerBot::CanLobAt(const Vector3& point) const {
 }
 
 void RegisterServerBot() {
-    SetServerActorMaker(ServerActorClass::Bot, &MakeServerBot);
+    SetServerActorMaker(ServerActorClass::Bot, &MakeServerActor<ServerBot>);
     RegisterDefaultItem();
 }

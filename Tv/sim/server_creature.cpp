@@ -8,12 +8,6 @@ namespace {
 
 constexpr Real kNowhere = std::numeric_limits<Real>::lowest();
 
-template <class Creature>
-ServerObject* MakeCreature(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-                           const Quaternion& orientation, int32_t id) {
-    return new Creature(team, definition, position, orientation, id);
-}
-
 } // namespace
 
 ServerBackgroundCreature::ServerBackgroundCreature(int32_t team, const ObjectDefinition* definition,
@@ -23,6 +17,6 @@ ServerBackgroundCreature::ServerBackgroundCreature(int32_t team, const ObjectDef
 }
 
 void RegisterServerCreatures() {
-    SetServerActorMaker(ServerActorClass::BackgroundCreature, &MakeCreature<ServerBackgroundCreature>);
-    SetServerActorMaker(ServerActorClass::FlyingCreature, &MakeCreature<ServerFlyingCreature>);
+    SetServerActorMaker(ServerActorClass::BackgroundCreature, &MakeServerActor<ServerBackgroundCreature>);
+    SetServerActorMaker(ServerActorClass::FlyingCreature, &MakeServerActor<ServerFlyingCreature>);
 }

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int32_t kAiCoreBot = 0;
-constexpr int32_t kAiCoreMinebot = 3;
 constexpr int32_t kAiActivityIdle = 3;
 constexpr Real kBurstReachSquared = 2.25f;  // 1.5 m
 constexpr Real kBurstRadiusSquared = 16.0f; // 4 m

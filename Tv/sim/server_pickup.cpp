@@ -82,11 +82,6 @@ Real CreatureOffset() {
            kCreatureOffsetLow;
 }
 
-ServerObject* MakeServerPickup(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-                               const Quaternion& orientation, int32_t id) {
-    return new ServerPickup(team, definition, position, orientation, id);
-}
-
 } // namespace
 
 ServerPickup::ServerPickup(int32_t team, const ObjectDefinition* definition, const Vector3& position,
@@ -204,4 +199,4 @@ void ServerPickup::SetScript(const char* name, bool once) {
     HasScript = 1;
 }
 
-void RegisterServerPickup() { SetServerActorMaker(ServerActorClass::Pickup, &MakeServerPickup); }
+void RegisterServerPickup() { SetServerActorMaker(ServerActorClass::Pickup, &MakeServerActor<ServerPickup>); }

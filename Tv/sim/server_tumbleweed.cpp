@@ -6,11 +6,6 @@ namespace {
 
 constexpr Real kTumbleweedRaise = 0.2f; // y points down
 
-ServerObject* MakeServerTumbleweed(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-                                   const Quaternion& orientation, int32_t id) {
-    return new ServerTumbleweed(team, definition, position, orientation, id);
-}
-
 } // namespace
 
 ServerTumbleweed::ServerTumbleweed(int32_t team, const ObjectDefinition* definition, const Vector3& position,
@@ -19,4 +14,6 @@ ServerTumbleweed::ServerTumbleweed(int32_t team, const ObjectDefinition* definit
     Position.y -= kTumbleweedRaise;
 }
 
-void RegisterServerTumbleweed() { SetServerActorMaker(ServerActorClass::Tumbleweed, &MakeServerTumbleweed); }
+void RegisterServerTumbleweed() {
+    SetServerActorMaker(ServerActorClass::Tumbleweed, &MakeServerActor<ServerTumbleweed>);
+}

@@ -65,11 +65,6 @@ bool MeshBoxCentre(const AwModel& node, Vector3& out) {
     return true;
 }
 
-ServerObject* MakeServerUnit(int32_t team, const ObjectDefinition* definition, const Vector3& position,
-                             const Quaternion& orientation, int32_t id) {
-    return new ServerUnit(team, definition, position, orientation, id);
-}
-
 } // namespace
 
 ServerUnit::ServerUnit(int32_t team, const ObjectDefinition* definition, const Vector3& position,
@@ -412,4 +407,4 @@ void ServerUnit::UpdateCentreOffset(bool applySize) {
     CentreOffset = centre;
 }
 
-void RegisterServerUnit() { SetServerActorMaker(ServerActorClass::Unit, &MakeServerUnit); }
+void RegisterServerUnit() { SetServerActorMaker(ServerActorClass::Unit, &MakeServerActor<ServerUnit>); }

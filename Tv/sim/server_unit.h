@@ -23,7 +23,6 @@ class LevelWorld;
 struct InventoryItem;
 
 constexpr int32_t kUnitRecordSize = 560;
-constexpr int32_t kAiCoreMine = 2;
 constexpr int32_t kWeaponTypeNone = 33;
 
 // Polygon flag bits a unit sets and reads.

@@ -6,6 +6,7 @@
 
 #include "Tv/client/inventory.h"
 #include "Tv/client/teamtable.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/server/game_options.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/sim/server_unit.h"
@@ -19,7 +20,6 @@ namespace {
 // value takes its chance.
 constexpr int32_t kDeathActionDrop = 1;
 constexpr int32_t kDeathActionCarryOver = 2;
-constexpr int32_t kAiCoreBot = 0;
 
 InventoryItem* FirstItem(const Inventory& inventory) {
     InventoryItem* first = inventory.Items.Front(); // the end marker at least

@@ -9,6 +9,8 @@ class ServerUnit;
 struct InventoryItem;
 struct ObjectDefinition;
 
+// Whether the item's "limit" bits meet the unit's definition's: its character may not use it.
+bool IsRestricted(const ServerUnit& unit, const InventoryItem& item);
 // The carried item with that key, or null (also for a unit without an
 // inventory).
 InventoryItem* FindCarriedItem(const ServerUnit& unit, int32_t itemKey);

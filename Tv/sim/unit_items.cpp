@@ -41,10 +41,6 @@ bool FitsMountPoint(int32_t kind) {
 
 bool IsModule(int32_t kind) { return kind == IK_MODULE || kind == IK_MODULE_2; }
 
-bool IsRestricted(const ServerUnit& unit, const InventoryItem& item) {
-    return unit.Definition && (item.LimitMask & unit.Definition->limit) != 0;
-}
-
 // What wearing an item adds (sign +1) or taking it off takes away (sign -1):
 // shield, armour, a sight bonus or aim modules.
 void ApplyWornEffect(ServerUnit& unit, const EquippedItem& worn, int32_t sign) {
@@ -76,6 +72,10 @@ void TakeOffEvery(ServerUnit& unit, Test test) {
 }
 
 } // namespace
+
+bool IsRestricted(const ServerUnit& unit, const InventoryItem& item) {
+    return unit.Definition && (item.LimitMask & unit.Definition->limit) != 0;
+}
 
 InventoryItem* FindCarriedItem(const ServerUnit& unit, int32_t itemKey) {
     return unit.Inventory ? unit.Inventory->FindItem(itemKey) : nullptr;

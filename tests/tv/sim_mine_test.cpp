@@ -5,6 +5,7 @@
 
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/match_settings.h"
 #include "Tv/sim/actor_messages.h"

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/server_minebot.h"
 #include "Tv/sim/server_unit.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int32_t kAiCoreMinebot = 3;
 
 class MinebotTest : public SimTest {
 protected:

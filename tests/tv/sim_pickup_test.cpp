@@ -12,6 +12,7 @@
 #include "Awapi/model/model_node.h"
 #include "Tv/client/inventory.h"
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/defs/objectdefinition.h"
 #include "Tv/server/actor_actions.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/message_types.h"
@@ -33,7 +34,6 @@
 namespace {
 
 constexpr Quaternion kIdentity{0, 0, 0, 1};
-constexpr int32_t kAiCorePickup = 10;
 
 // A model whose root has sequences 0 to count - 1, one frame each (one use, for a definition to hold).
 AwModel* ModelWithSequences(int32_t count) {

@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int32_t kAiCorePickup = 10;
 constexpr int32_t kAmmoType = 3;
 constexpr int32_t kKindSpecialModule = 10;
 

@@ -21,19 +21,13 @@
 #include <optional>
 #include <string>
 
-#include "Awapi/aw3d/headless_start.h"
 #include "Awapi/aw3d/startup.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/server/session_players.h"
-#include "chunkfile/register_all.h"
-#include "core/clock.h"
-#include "platform/fpu.h"
-#include "platform/virtual_clock.h"
 #include "tools/tvsim/fight_run.h"
 
 namespace {
-
-constexpr uint32_t kCalibrationRounds = 200; // as a level load calibrates
 
 int Usage(const char* problem) {
     std::fprintf(stderr,
@@ -109,16 +103,7 @@ std::string ParseOptions(int argc, char** argv, FightOptions& options) {
 int main(int argc, char** argv) {
     FightOptions options;
     if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty()) return Usage(problem.c_str());
-    plat::SetGameFpuMode();
-    RegisterAllChunkClasses();
-    bool started;
-    {
-        // A clock that moves on every reading: calibration ends at once, with the same figures every run.
-        plat::VirtualClock stepping;
-        started = AwStartHeadless(640, 480);
-        RecalibrateClocks(kCalibrationRounds);
-    }
-    if (!started) {
+    if (!TvStartHeadlessEngine()) {
         std::fputs("tvsim: cannot start the engine\n", stderr);
         return 1;
     }
