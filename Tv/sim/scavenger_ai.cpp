@@ -1,0 +1,3 @@
+#include "Tv/sim/scavenger_ai.h"
+
+void TvScavengerAi(ServerObject*, uint64_t) {}

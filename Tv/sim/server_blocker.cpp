@@ -1,0 +1,3 @@
+#include "Tv/sim/server_blocker.h"
+
+void RegisterServerBlocker() {}

@@ -1,0 +1,3 @@
+#include "Tv/sim/server_centipede.h"
+
+void RegisterServerCentipede() {}

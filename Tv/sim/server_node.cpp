@@ -1,0 +1,3 @@
+#include "Tv/sim/server_node.h"
+
+void RegisterServerNode() {}

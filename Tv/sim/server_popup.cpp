@@ -1,0 +1,3 @@
+#include "Tv/sim/server_popup.h"
+
+void RegisterServerPopup() {}

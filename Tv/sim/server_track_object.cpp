@@ -1,0 +1,3 @@
+#include "Tv/sim/server_track_object.h"
+
+void RegisterServerTrackObject() {}

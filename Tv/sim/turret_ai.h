@@ -1,0 +1,8 @@
+#pragma once
+// The AI core a raised turret runs.
+
+#include <cstdint>
+
+class ServerObject;
+
+void TvTurretAi(ServerObject* actor, uint64_t time);
