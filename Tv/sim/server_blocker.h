@@ -1,5 +1,39 @@
 #pragma once
-// The server class of blockers.
+// ServerBlocker: an obstacle placed on the floor (a crate, a barrier). When it
+// starts, the floor polygon under it and every polygon connected to it whose
+// reference point lies inside its rotated footprint become impassable
+// (kPolygonSteep), and the corner links between the polygons around that
+// area are cut so that no path slips diagonally past it. When it dies or goes
+// the polygons it made impassable become passable again; the cut links stay
+// cut. Server thread or under the server lock; polygons change inside the
+// level world's write lock.
 
-// Registers the class's maker with the server factory.
+#include <cstdint>
+
+#include "Tv/sim/server_object.h"
+#include "core/list.h"
+
+class ServerBlocker : public ServerObject {
+public:
+    ServerBlocker(int32_t team, const ObjectDefinition* definition, const Vector3& position,
+                  const Quaternion& orientation, int32_t id);
+    // Gives the floor back, as OnDeath.
+    ~ServerBlocker() override;
+
+    int32_t GetSize() const override { return 304; }
+    bool IsBlocker() const override { return true; }
+    // Blocks the floor under the footprint, then starts as every actor does.
+    void Start(uint64_t time, Real seconds) override;
+    // Gives the floor back, then the AI's bookkeeping.
+    void OnDeath() override;
+
+    // The polygons whose impassable bit this blocker set (not those that had it
+    // already).
+    List<CollisionPolygon*> BlockedPolygons;
+
+private:
+    void ReleaseFloor();
+};
+
+// Registers the class's maker with the server factory (AI core "blocker").
 void RegisterServerBlocker();

@@ -4,8 +4,7 @@
 #include "Tv/sim/server_track_object.h"
 
 int32_t TvTrackOfRider(int32_t actorId) {
-  for (const ServerTrackObject *lift : TrackObjectList)
-    if (lift->HasRider(actorId))
-      return lift->Id + 1;
-  return 0;
+    for (const ServerTrackObject* lift : TrackObjectList)
+        if (lift->HasRider(actorId)) return lift->Id + 1;
+    return 0;
 }

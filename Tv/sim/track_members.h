@@ -12,6 +12,4 @@
 int32_t TvTrackOfRider(int32_t actorId);
 // The same question by the name the scripts ask it with (a lift's members are
 // its riders).
-inline int32_t TvFindTrackOfMember(int32_t actorId) {
-  return TvTrackOfRider(actorId);
-}
+inline int32_t TvFindTrackOfMember(int32_t actorId) { return TvTrackOfRider(actorId); }
