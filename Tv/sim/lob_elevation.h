@@ -7,4 +7,4 @@
 // `aim`; for a point out of reach the discriminant is taken as 0 (the shot
 // goes up and falls short). False, `elevation` untouched, when the point lies
 // straight above or below or the shot has no speed.
-bool TvFlatterLobElevation(const Vector3 &aim, Real speed, Real &elevation);
+bool TvFlatterLobElevation(const Vector3& aim, Real speed, Real& elevation);

@@ -30,65 +30,65 @@ constexpr int32_t kSequenceRise = 20;
 
 class ServerPopup : public ServerBot {
 public:
-  using ServerBot::ServerBot;
+    using ServerBot::ServerBot;
 
-  int32_t GetSize() const override { return kPopupRecordSize; }
-  bool IsPopup() const override { return true; }
-  // The bot's start; the centre offset from the lowered pose's box.
-  void Start(uint64_t time, Real seconds) override;
-  // Dead: the object's step. Raised: the combat core (unless disabled) and
-  // the bot's step. Lowered: rises for the first live, unconcealed actor of
-  // teams 1 and up (not its own) within hearing range, then the object's step.
-  void Think(uint64_t time, Real seconds) override;
+    int32_t GetSize() const override { return kPopupRecordSize; }
+    bool IsPopup() const override { return true; }
+    // The bot's start; the centre offset from the lowered pose's box.
+    void Start(uint64_t time, Real seconds) override;
+    // Dead: the object's step. Raised: the combat core (unless disabled) and
+    // the bot's step. Lowered: rises for the first live, unconcealed actor of
+    // teams 1 and up (not its own) within hearing range, then the object's step.
+    void Think(uint64_t time, Real seconds) override;
 
-  // Starts the rise (sequence 20 once, at 100 times the speed when fast);
-  // Raised is set when it ends, at once for a model without the sequence.
-  // Centre offset from the raised pose's box; message 74 (75 when fast).
-  void PopUp(bool fast);
+    // Starts the rise (sequence 20 once, at 100 times the speed when fast);
+    // Raised is set when it ends, at once for a model without the sequence.
+    // Centre offset from the raised pose's box; message 74 (75 when fast).
+    void PopUp(bool fast);
 
-  uint8_t Raised = 0;
-  uint8_t Rising = 0;
+    uint8_t Raised = 0;
+    uint8_t Rising = 0;
 
 protected:
-  // The centre of the box recorded with that sequence of the definition's
-  // model; zero without one.
-  Vector3 SequenceBoxCentre(int32_t sequence) const;
+    // The centre of the box recorded with that sequence of the definition's
+    // model; zero without one.
+    Vector3 SequenceBoxCentre(int32_t sequence) const;
 };
 
 class ServerTurret : public ServerPopup {
 public:
-  using ServerPopup::ServerPopup;
+    using ServerPopup::ServerPopup;
 
-  int32_t GetSize() const override { return kTurretRecordSize; }
-  bool IsTurret() const override { return true; }
-  // Keeps its mover on its position (unless riding a track); dead: the
-  // object's step. Lowered: rises for an enemy in its sight cone and range.
-  // Raised: installs the turret core (unless disabled), aims the gun at the
-  // attack's point and fires when aimed and due.
-  void Think(uint64_t time, Real seconds) override;
-  // Rises first when lowered; the AI wakes no later than now.
-  void Convert(Real start, Real end, int32_t team) override;
-  // The AI sleeps until something wakes it.
-  void EndConversion() override;
+    int32_t GetSize() const override { return kTurretRecordSize; }
+    bool IsTurret() const override { return true; }
+    // Keeps its mover on its position (unless riding a track); dead: the
+    // object's step. Lowered: rises for an enemy in its sight cone and range.
+    // Raised: installs the turret core (unless disabled), aims the gun at the
+    // attack's point and fires when aimed and due.
+    void Think(uint64_t time, Real seconds) override;
+    // Rises first when lowered; the AI wakes no later than now.
+    void Convert(Real start, Real end, int32_t team) override;
+    // The AI sleeps until something wakes it.
+    void EndConversion() override;
 
-  void SetLosTesting(uint8_t on) { LosTesting = on; }
-  uint8_t GetLosTesting() const { return LosTesting; }
-  Vector3 GetMuzzlePosition() const { return MuzzlePosition; }
-  uint64_t GetTurretAiTime() const { return TurretAiTime; }
-  void SetTurretAiTime(uint64_t time) { TurretAiTime = time; }
+    void SetLosTesting(uint8_t on) { LosTesting = on; }
+    uint8_t GetLosTesting() const { return LosTesting; }
+    Vector3 GetMuzzlePosition() const { return MuzzlePosition; }
+    uint64_t GetTurretAiTime() const { return TurretAiTime; }
+    void SetTurretAiTime(uint64_t time) { TurretAiTime = time; }
 
-  uint8_t LosTesting = 0;
-  uint64_t TurretAiTime = 0;
+    uint8_t LosTesting = 0;
+    uint64_t TurretAiTime = 0;
 
 private:
-  // Lowered: PopUp when an enemy stands in the sight cone within sight range.
-  void WatchForEnemies();
-  // Elevation and gun yaw toward TargetPoint; ends the attack beyond either
-  // limit.
-  void AimGun(uint64_t time, Real seconds);
-  // One shot along the aim (spread by Aim), message 70 and the next shot's
-  // time.
-  void FireAtTarget(uint64_t time, Real seconds);
+    // Lowered: PopUp when an enemy stands in the sight cone within sight range.
+    void WatchForEnemies();
+    // Elevation and gun yaw toward TargetPoint; ends the attack beyond either
+    // limit.
+    void AimGun(uint64_t time, Real seconds);
+    // One shot along the aim (spread by Aim), message 70 and the next shot's
+    // time.
+    void FireAtTarget(uint64_t time, Real seconds);
 };
 
 // Registers the popup's and the turret's makers with the server factory.

@@ -18,25 +18,20 @@
 // as often.
 constexpr Real kTurretCloseRangeSquared = 25.0f;
 
-void TvTurretAi(ServerObject *actor, uint64_t time);
+void TvTurretAi(ServerObject* actor, uint64_t time);
 
 // Calls f for every actor a turret may aim at: those of the teams below
 // TeamCount other than the turret's own and the neutral ones (and team 2 only
 // when `withComputerTeam`) that are alive, not concealed and not mines, in
 // team order and list order, until f answers true.
 template <class F>
-void ForEachTurretCandidate(const ServerObject &turret, bool withComputerTeam,
-                            F f) {
-  for (int32_t team = 0; team < static_cast<int32_t>(TeamCount); ++team) {
-    const TeamRecord *record = TeamTable::GetTeam(team);
-    List<ServerObject *> *actors = TeamActorListOf(team);
-    if (team == turret.Team || (record && record->Neutral) || !actors)
-      continue;
-    if (team == kComputerTeam && !withComputerTeam)
-      continue;
-    for (ServerObject *actor : *actors)
-      if (actor->IsAlive() && !actor->IsActive() &&
-          actor->AiTickCallback != TvMineAi && f(actor))
-        return;
-  }
+void ForEachTurretCandidate(const ServerObject& turret, bool withComputerTeam, F f) {
+    for (int32_t team = 0; team < static_cast<int32_t>(TeamCount); ++team) {
+        const TeamRecord* record = TeamTable::GetTeam(team);
+        List<ServerObject*>* actors = TeamActorListOf(team);
+        if (team == turret.Team || (record && record->Neutral) || !actors) continue;
+        if (team == kComputerTeam && !withComputerTeam) continue;
+        for (ServerObject* actor : *actors)
+            if (actor->IsAlive() && !actor->IsActive() && actor->AiTickCallback != TvMineAi && f(actor)) return;
+    }
 }
