@@ -5,6 +5,7 @@
 
 #include "Awapi/object.h"
 #include "Tv/sim/actor_makers.h"
+#include "Tv/sim/actor_registry.h"
 #include "Tv/world/level_world.h"
 
 namespace {
@@ -76,6 +77,7 @@ void ServerBlocker::Start(uint64_t time, Real seconds) {
                 CollisionPolygon* polygon = open.front();
                 open.erase(open.begin());
                 covered.push_back(polygon);
+                CoveredPolygons.PushBack(polygon);
                 if (!polygon->IsSteep()) {
                     polygon->flags |= kPolygonSteep;
                     BlockedPolygons.PushBack(polygon);
@@ -101,12 +103,28 @@ void ServerBlocker::OnDeath() {
 }
 
 void ServerBlocker::ReleaseFloor() {
+    CoveredPolygons.Clear();
     if (BlockedPolygons.IsEmpty()) return;
     if (LevelWorldInstance) {
         RwLockHold hold(&LevelWorldInstance->lock, true);
-        for (CollisionPolygon* polygon : BlockedPolygons) polygon->flags &= ~kPolygonSteep;
+        for (CollisionPolygon* polygon : BlockedPolygons) {
+            if (ServerBlocker* heir = BlockerCovering(polygon))
+                heir->BlockedPolygons.PushBack(polygon);
+            else
+                polygon->flags &= ~kPolygonSteep;
+        }
     }
     BlockedPolygons.Clear();
+}
+
+ServerBlocker* ServerBlocker::BlockerCovering(const CollisionPolygon* polygon) const {
+    ServerBlocker* found = nullptr;
+    ForEachActor([&](ServerObject* actor) {
+        if (found || actor == this || !actor->IsBlocker()) return;
+        auto* blocker = static_cast<ServerBlocker*>(actor);
+        if (blocker->CoveredPolygons.Contains(const_cast<CollisionPolygon*>(polygon))) found = blocker;
+    });
+    return found;
 }
 
 void RegisterServerBlocker() { SetServerActorMaker(ServerActorClass::Blocker, &MakeServerActor<ServerBlocker>); }

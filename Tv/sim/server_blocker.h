@@ -4,9 +4,11 @@
 // reference point lies inside its rotated footprint become impassable
 // (kPolygonSteep), and the corner links between the polygons around that
 // area are cut so that no path slips diagonally past it. When it dies or goes
-// the polygons it made impassable become passable again; the cut links stay
-// cut. Server thread or under the server lock; polygons change inside the
-// level world's write lock.
+// the polygons it made impassable become passable again, except those another
+// live blocker also covers, which pass to that blocker; polygons that were
+// impassable before (steep ground) stay so; the cut links stay cut. Server
+// thread or under the server lock; polygons change inside the level world's
+// write lock.
 
 #include <cstdint>
 
@@ -27,12 +29,16 @@ public:
     // Gives the floor back, then the AI's bookkeeping.
     void OnDeath() override;
 
-    // The polygons whose impassable bit this blocker set (not those that had it
-    // already).
+    // The polygons whose impassable bit this blocker set (not those that had
+    // it already), and those handed over by a blocker that went.
     List<CollisionPolygon*> BlockedPolygons;
+    // Every polygon its footprint covers, whoever made it impassable.
+    List<CollisionPolygon*> CoveredPolygons;
 
 private:
     void ReleaseFloor();
+    // Another registered blocker whose footprint covers the polygon, or null.
+    ServerBlocker* BlockerCovering(const CollisionPolygon* polygon) const;
 };
 
 // Registers the class's maker with the server factory (AI core "blocker").

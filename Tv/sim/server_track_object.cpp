@@ -40,15 +40,13 @@ void TakeOutOfSharedBuffers(AwShapeInstance& node) {
 
 bool IsClassMarked(const CollisionPolygon& polygon) { return (polygon.flags & kPolygonClassMask) != 0; }
 
-// Standing on the lift's floor, such actors are destroyed with it (other track
-// objects and reserved actors are not).
+// Standing on the lift's floor, such actors are destroyed with it (other track objects and reserved actors are not).
 bool DiesWithTheFloor(const ServerObject& actor) {
     const int32_t core = actor.Definition ? actor.Definition->aiCore : -1;
     return core != kAiCoreTrackObject && core != kAiCoreReserved && actor.SpareFlag == 0;
 }
 
-// A pickup that stays as a heap when destroyed falls to the level under it
-// first.
+// A pickup that stays as a heap when destroyed falls to the level under it first.
 void DropPickupToLevel(ServerObject& pickup) {
     const PickupRecord* record = pickup.Definition ? pickup.Definition->pickup.get() : nullptr;
     if (!record || record->actionOnDeath != 1) return;
@@ -101,8 +99,7 @@ bool ServerTrackObject::HasRider(int32_t actorId) const {
 }
 
 void ServerTrackObject::DropRiders(bool explode) {
-    // Taken out first: an exploding rider may spawn actors that ask which lift
-    // carries it.
+    // Taken out first: an exploding rider may spawn actors that ask which lift carries it.
     List<ServerObject*> riders(Riders);
     Riders.Clear();
     for (ServerObject* rider : riders) {
@@ -231,8 +228,7 @@ void ServerTrackObject::Think(uint64_t time, Real seconds) {
         ServerObject::Think(time, seconds);
         return;
     }
-    // Differences of ticks are taken modulo 2^64: a turn may put RunStart before
-    // the clock's zero.
+    // Differences of ticks are taken modulo 2^64: a turn may put RunStart before the clock's zero.
     Real t = static_cast<Real>(static_cast<int64_t>(time - RunStart)) * CurrentSecondsPerTick() * TrackSpeed;
     if (Reversed) t = 1.0f - t;
     if (Reversed ? t <= 0.0f : t >= 1.0f) Running = 0;

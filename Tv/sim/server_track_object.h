@@ -37,8 +37,7 @@ public:
     // Riders explode (or, with none, whatever stands on the object), the floor
     // is cut off from the level, then the object's own destruction.
     void Explode() override;
-    // Moves along the curve while running, carrying riders and mesh; restarts a
-    // looping object.
+    // Moves along the curve while running, carrying riders and mesh; restarts a looping object.
     void Think(uint64_t time, Real seconds) override;
 
     using ServerObject::SetTrack;
@@ -46,10 +45,8 @@ public:
     // the orientation at the far end and whether it is a lift; takes the
     // model's parts out of the renderer's shared vertex buffers (main thread).
     void SetTrack(const Vector3 (&points)[4], const Quaternion& endOrientation, bool carriesRiders);
-    // Starts a run from the end where the object stands (nothing without a
-    // curve, while running or while paused):
-    // a lift takes on the lifting actors standing on it and cuts its floor off
-    // from the level.
+    // Starts a run from the end where the object stands (nothing without a curve, while running or
+    // while paused): a lift takes on the lifting actors standing on it and cuts its floor off from the level.
     void RunTrack() override;
     // Sends the object toward an end (0 the start, 1 the far end): a run away
     // from it turns round where it is, an object standing at the other end
@@ -62,8 +59,7 @@ public:
     // False, changing nothing, for a speed that is not above 0.
     bool SetTrackSpeed(Real speed);
     Real GetTrackSpeed() const { return TrackSpeed; }
-    // Joins the actor to the riders unless it is one: one reference taken, marked
-    // on track.
+    // Joins the actor to the riders unless it is one: one reference taken, marked on track.
     void AddRider(ServerObject& rider);
     bool HasRider(int32_t actorId) const;
     // The point of the curve at t in [0, 1]; exactly P0 and P3 at the ends.
@@ -87,8 +83,7 @@ public:
 
 private:
     void DropRiders(bool explode);
-    // Explodes every actor and pickup standing on the mesh (a lift destroyed
-    // without riders).
+    // Explodes every actor and pickup standing on the mesh (a lift destroyed without riders).
     void DestroyStandingOn();
     bool MeshHolds(const CollisionPolygon* polygon) const;
     // The mesh changes below need the level world's write lock held.
@@ -96,8 +91,7 @@ private:
     void MoveMeshBy(const Vector3& delta);
     // Cuts the links between the class-marked floor and the level around it.
     void UnlinkFloor();
-    // Files the mesh where it stopped and links its class-marked floor to the
-    // level there.
+    // Files the mesh where it stopped and links its class-marked floor to the level there.
     void RelinkFloor();
 
     Real TrackSpeed = 0.1f; // fraction of the curve per second, always above 0

@@ -10,6 +10,5 @@
 // The track number of the lift whose current run carries the actor with
 // that id: the lift's id + 1, or 0. The track field of message 100.
 int32_t TvTrackOfRider(int32_t actorId);
-// The same question by the name the scripts ask it with (a lift's members are
-// its riders).
+// The same question by the name the scripts ask it with (a lift's members are its riders).
 inline int32_t TvFindTrackOfMember(int32_t actorId) { return TvTrackOfRider(actorId); }

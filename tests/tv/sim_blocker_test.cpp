@@ -23,8 +23,7 @@ protected:
         MakeFloor(kFloorSize, kFloorSize, 1.0f);
     }
 
-    // A blocker whose box is 2 halfX by 2 halfZ (1 m high), started at the point
-    // facing the heading.
+    // A blocker whose box is 2 halfX by 2 halfZ (1 m high), started at the point facing the heading.
     ServerBlocker* MakeBlocker(const Vector3& at, Real halfX, Real halfZ, int32_t heading = 0) {
         ObjectDefinition* definition = MakeDefinition("crate", 5);
         definition->shape = new AwShape();
@@ -103,18 +102,24 @@ TEST_F(BlockerTest, PathsGoAroundItAndAfterItsDeathTheFloorIsPassableButTheCutCo
     EXPECT_EQ(path.Count(), 5) << "straight through";
 }
 
-TEST_F(BlockerTest, ItGivesBackOnlyThePolygonsItMadeImpassable) {
-    Polygon(At(3, 3))->flags |= kPolygonSteep; // steep ground
-    ServerBlocker* first = MakeBlocker({3, 0, 3}, 0.7f, 0.7f);
-    EXPECT_EQ(SteepFloor(), (std::set<uint32_t>{At(2, 2), At(2, 3), At(3, 2), At(3, 3)}));
-    EXPECT_FALSE(first->BlockedPolygons.Contains(Polygon(At(3, 3))));
-    ServerBlocker* second = MakeBlocker({3, 0, 2}, 0.7f, 0.7f); // overlaps the first's floor
-    EXPECT_EQ(second->BlockedPolygons.Count(), 2);
+TEST_F(BlockerTest, ItGivesBackOnlyWhatItMadeImpassableAndWhatNoOtherBlockerCovers) {
+    const std::set<uint32_t> firstFloor{At(2, 2), At(2, 3), At(3, 2), At(3, 3)};
+    const std::set<uint32_t> secondFloor{At(2, 1), At(3, 1), At(2, 2), At(3, 2), At(3, 3)};
+    const std::set<uint32_t> steepGround{At(3, 3)};
+    for (const bool firstGoesFirst : {false, true}) {
+        Polygon(At(3, 3))->flags |= kPolygonSteep;
+        ServerBlocker* first = MakeBlocker({3, 0, 3}, 0.7f, 0.7f);
+        EXPECT_EQ(SteepFloor(), firstFloor);
+        EXPECT_FALSE(first->BlockedPolygons.Contains(Polygon(At(3, 3))));
+        ServerBlocker* second = MakeBlocker({3, 0, 2}, 0.7f, 0.7f); // overlaps the first's floor
+        EXPECT_EQ(second->BlockedPolygons.Count(), 2);
 
-    second->Remove(false);
-    EXPECT_EQ(SteepFloor(), (std::set<uint32_t>{At(2, 2), At(2, 3), At(3, 2), At(3, 3)}));
-    first->Remove(false);
-    EXPECT_EQ(SteepFloor(), (std::set<uint32_t>{At(3, 3)}));
+        (firstGoesFirst ? first : second)->Remove(false);
+        EXPECT_EQ(SteepFloor(), firstGoesFirst ? secondFloor : firstFloor) << firstGoesFirst;
+        (firstGoesFirst ? second : first)->Remove(false);
+        EXPECT_EQ(SteepFloor(), steepGround) << firstGoesFirst;
+        Polygon(At(3, 3))->flags &= ~kPolygonSteep;
+    }
 }
 
 TEST_F(BlockerTest, ABlockerThatNeverDiedGivesTheFloorBackWhenItGoes) {

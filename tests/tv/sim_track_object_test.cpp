@@ -1,7 +1,6 @@
 // Track objects: runs along the curve and back, turns, pauses and loops, the
 // riders a lift carries, its floor cut off from the level while it moves, its
-// explosion, and the track field of the create message for actors spawned on
-// it.
+// explosion, and the track field of the create message for actors spawned on it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,16 +39,14 @@ protected:
         GeometryLayout level;
         level.FloorQuad(0, 0, 2, 2, 0).flags = kLandingClass;
         level.FloorQuad(8, 0, 10, 2, 0).flags = kLandingClass;
-        // Far away: it stretches the level's grid to cells of 2 m, of a size a
-        // lift's links reach across.
+        // Far away: it stretches the level's grid to cells of 2 m, of a size a lift's links reach across.
         level.FloorQuad(190, 0, 196, 2, 0);
         MakeLevel(level);
         nearLanding = FloorAt(1, 1);
         farLanding = FloorAt(9, 1);
     }
 
-    // A breakable definition of AI core 8 whose model is a 2 m square floor of
-    // the lift's class, or no model.
+    // A breakable definition of AI core 8 whose model is a 2 m square floor of the lift's class, or no model.
     ObjectDefinition* MakeLiftDefinition(bool withFloor = true) {
         ObjectDefinition* definition = MakeBreakableDefinition("lift", 8);
         if (!withFloor) return definition;
@@ -94,8 +91,7 @@ protected:
     void StepFor(Real seconds) {
         for (int i = FloorToInt(seconds * 10.0f + 0.5f); i > 0; --i) Step(0.1f);
     }
-    // Steps in tenths of a second until the run ends (at most 30 s); the seconds
-    // it took.
+    // Steps in tenths of a second until the run ends (at most 30 s); the seconds it took.
     Real SecondsUntilStopped(const ServerTrackObject& track) {
         Real seconds = 0;
         while (track.Running && seconds < 30.0f) {
@@ -191,8 +187,8 @@ TEST_F(TrackObjectTest, APausedRunGoesOnFromWhereItStoppedAndNothingElseRestarts
     track->GoToEnd(1);
     StepFor(5.0f);
     EXPECT_FALSE(track->Running);
-    ExpectSame(track->Position,
-               paused); // neither a start, a request nor the loop moved it
+    // Neither a start, a request nor the loop moved it.
+    ExpectSame(track->Position, paused);
 
     track->Unpause();
     track->Looping = 0;
@@ -279,8 +275,7 @@ TEST_F(TrackObjectTest, AnExplodingLiftDestroysItsRidersOrWithNoneWhateverStands
         bool withRider;
         bool bystanderSurvives;
     };
-    // The first lift's floor stays in the world where it exploded: the second
-    // stands beside it.
+    // The first lift's floor stays in the world where it exploded: the second stands beside it.
     const Case cases[] = {{true, true}, {false, false}};
     for (const Case& c : cases) {
         const Vector3 offset(0, 0, c.withRider ? 0.0f : 4.0f);
