@@ -1,6 +1,6 @@
-// The turret: it rises for an enemy in its sight cone, keeps its body still,
-// aims its gun within its yaw and elevation limits and fires without
-// counting ammunition at what the turret core tells it to attack.
+// The turret: it rises for an enemy in its sight cone, keeps its body still, aims its gun within
+// its yaw and elevation limits and fires without counting ammunition at what the turret core tells
+// it to attack.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -28,8 +28,8 @@ constexpr int32_t kSequenceGunTurn = 13;
 constexpr uint32_t kGunTurnFlags = 8;
 constexpr Real kMovingTargetSpread = 10.0f;
 
-// An aim channel's blend for an angle: the centre plus `scale` x angle / 4,096
-// of the range, kept in range.
+// An aim channel's blend for an angle: the centre plus `scale` x angle / 4,096 of the range, kept
+// in range.
 int32_t ChannelBlend(Real angle, Real scale) {
     return std::clamp(FloorToInt((angle * scale / 4096.0f + 0.5f) * kBlendFull), 0, kBlendFull);
 }
@@ -70,8 +70,7 @@ void ServerTurret::WatchForEnemies() {
     ForEachTurretCandidate(*this, true, [&](ServerObject* actor) {
         const Vector3 v = actor->GetCentre() - Position;
         const Real v2 = Dot(v, v);
-        // An actor at the turret's own position has no direction: it is outside the
-        // cone.
+        // An actor at the turret's own position has no direction: it is outside the cone.
         if (!(v2 > 0) || !(v2 < range2) || !(Dot(f, v) * FastInvSqrt(fLength2) * FastInvSqrt(v2) > limit)) return false;
         PopUp(false);
         return true;

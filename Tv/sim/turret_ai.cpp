@@ -11,8 +11,8 @@
 
 namespace {
 
-// What the turret sees from where it stands: the cone around its line of
-// aim and, with LOS testing, what the level hides from its muzzle.
+// What the turret sees from where it stands: the cone around its line of aim and, with LOS testing,
+// what the level hides from its muzzle.
 class TurretView {
 public:
     explicit TurretView(const ServerTurret& turret) : position_(turret.Position), muzzle_(turret.GetMuzzlePosition()) {
@@ -30,8 +30,7 @@ public:
     }
 
     Real DistanceSquared(const ServerObject& actor) const { return ::DistanceSquared(actor.GetCentre(), position_); }
-    // True when the actor at squared distance s lies strictly inside the cone;
-    // `c` its alignment.
+    // True when the actor at squared distance s lies strictly inside the cone; `c` its alignment.
     bool InCone(const ServerObject& actor, Real s, Real& c) const {
         if (!(s > 0)) return false; // no direction
         c = Dot(aim_, actor.GetCentre() - position_) * FastInvSqrt(s) * k_;
@@ -45,16 +44,15 @@ private:
     bool los_ = false;
 };
 
-// The shot spacing of the turret's weapon: its ShotInterval times `factor`.
-// Nothing without a weapon.
+// The shot spacing of the turret's weapon: its ShotInterval times `factor`. Nothing without a
+// weapon.
 void SetShotSpacing(ServerTurret& turret, Real factor) {
     if (turret.Weapon) turret.Weapon->RoundTicks = static_cast<Real>(turret.ShotInterval) * factor;
 }
 
 bool WithComputerTeam() { return CurrentGameType == kGameStory || CurrentGameType == kGameCooperative; }
 
-// The best aligned actor in sight within 5 m, at double rate; without one the
-// normal rate.
+// The best aligned actor in sight within 5 m, at double rate; without one the normal rate.
 void SwitchToCloseIntruder(ServerTurret& turret, const TurretView& view, Real now) {
     ServerObject* best = nullptr;
     Real bestC = 0;
@@ -76,8 +74,8 @@ void SwitchToCloseIntruder(ServerTurret& turret, const TurretView& view, Real no
     turret.AttackTarget(best, now, 0, 0);
 }
 
-// The best aligned actor in range and in sight (other than `excluded`); once
-// one within 5 m is found only such actors compete.
+// The best aligned actor in range and in sight (other than `excluded`); once one within 5 m is
+// found only such actors compete.
 void SearchForTarget(ServerTurret& turret, const TurretView& view, ServerObject* excluded, uint64_t time, Real now) {
     const Real range2 = turret.SightRange * turret.SightRange;
     ServerObject* best = nullptr;

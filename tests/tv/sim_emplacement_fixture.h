@@ -1,7 +1,6 @@
 #pragma once
-// Fixture of the popup and turret tests: the bot fixture with the
-// emplacements' makers registered, an emplacement model made on the spot
-// and emplacements created as the level load creates them.
+// Fixture of the popup and turret tests: the bot fixture with the emplacements' makers registered,
+// an emplacement model made on the spot and emplacements created as the level load creates them.
 
 #include <cstdint>
 
@@ -37,8 +36,7 @@ protected:
 
     // One use, for a definition to hold.
     static AwModel* EmplacementModel(const EmplacementModelSpec& spec = {});
-    // A gunner of the popup (18) or turret (20) core with that model; hearing
-    // range 4 m.
+    // A gunner of the popup (18) or turret (20) core with that model; hearing range 4 m.
     ObjectDefinition* MakeEmplacement(const char* name, int32_t aiCore, const GunnerSpec& spec = {},
                                       const EmplacementModelSpec& model = {});
     ServerPopup* MakePopup(int32_t team, const Vector3& position, const ObjectDefinition* definition,

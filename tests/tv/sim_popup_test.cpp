@@ -19,8 +19,8 @@ protected:
     ObjectDefinition* emplacement = nullptr;
 };
 
-// Hearing range 4 m, measured from the popup's position to the actor's centre;
-// teams 1 and up other than its own count, concealed actors do not.
+// Hearing range 4 m, measured from the popup's position to the actor's centre; teams 1 and up other
+// than its own count, concealed actors do not.
 TEST_F(PopupTest, RisesForAnEnemyWithinHearingRangeAndForNothingElse) {
     struct Case {
         const char* what;
@@ -56,8 +56,8 @@ TEST_F(PopupTest, RisesForAnEnemyWithinHearingRangeAndForNothingElse) {
     }
 }
 
-// The rise runs once; the popup is raised when its sequence ends and only then
-// fights under the combat core (not while an EMP keeps it disabled).
+// The rise runs once; the popup is raised when its sequence ends and only then fights under the
+// combat core (not while an EMP keeps it disabled).
 TEST_F(PopupTest, RaisedWhenTheRiseEndsThenFightsUnderTheCombatCore) {
     ServerPopup* popup = MakePopup(2, {10, 0, 10}, emplacement);
     ASSERT_NE(popup, nullptr);
@@ -90,8 +90,8 @@ TEST_F(PopupTest, AFastRiseIsAnnouncedAsSuch) {
     EXPECT_TRUE(SentFor(kMsgPopupRising, popup->Id).empty());
 }
 
-// A model without the rise counts as raised as soon as it pops up; one
-// without the pose boxes gives the popup no centre offset, lowered or raised.
+// A model without the rise counts as raised as soon as it pops up; one without the pose boxes gives
+// the popup no centre offset, lowered or raised.
 TEST_F(PopupTest, AModelLackingTheRiseOrThePoseBoxesStillWorks) {
     EmplacementModelSpec noRise;
     noRise.rise = false;

@@ -19,9 +19,8 @@ namespace {
 
 constexpr Real kCycleSeconds = 3;
 
-// A raised turret of team 2 at (20, 0, 4) facing +z: sight range 20 m, 45
-// degrees either side, target cycle 3 s. A wall across z = 20 from x = 14 to
-// 26 stands on the floor.
+// A raised turret of team 2 at (20, 0, 4) facing +z: sight range 20 m, 45 degrees either side,
+// target cycle 3 s. A wall across z = 20 from x = 14 to 26 stands on the floor.
 class TurretAiTest : public EmplacementTest {
 protected:
     void SetUp() override {
@@ -79,8 +78,8 @@ TEST_F(TurretAiTest, WithLosTestingATargetBehindAWallIsDroppedAtTheNextPass) {
     }
 }
 
-// Once chosen, a far target stays for the cycle time although a better
-// aligned far actor came into view; then the turret chooses among the others.
+// Once chosen, a far target stays for the cycle time although a better aligned far actor came into
+// view; then the turret chooses among the others.
 TEST_F(TurretAiTest, AFarTargetStaysForTheCycleTimeThenTheOthersAreWeighed) {
     ServerTurret* turret = RaisedTurret();
     ASSERT_NE(turret, nullptr);
@@ -103,8 +102,8 @@ TEST_F(TurretAiTest, AFarTargetStaysForTheCycleTimeThenTheOthersAreWeighed) {
     EXPECT_EQ(turret->GetFireTarget(), aligned);
 }
 
-// During a far target's cycle an actor coming within 5 m inside the cone is
-// attacked at the next pass at twice the rate; one within 5 m behind is not.
+// During a far target's cycle an actor coming within 5 m inside the cone is attacked at the next
+// pass at twice the rate; one within 5 m behind is not.
 TEST_F(TurretAiTest, AnIntruderWithinFiveMetresInsideTheConeIsTakenAtOnceAtDoubleRate) {
     ServerTurret* turret = RaisedTurret();
     ASSERT_NE(turret, nullptr);
@@ -125,8 +124,8 @@ TEST_F(TurretAiTest, AnIntruderWithinFiveMetresInsideTheConeIsTakenAtOnceAtDoubl
     EXPECT_EQ(turret->Weapon->RoundTicks, static_cast<Real>(turret->ShotInterval) * 0.5f);
 }
 
-// Outside game types 0 and 1 a turret acts only while converted, and then
-// never aims at team 2; when the conversion runs out it goes back to sleep.
+// Outside game types 0 and 1 a turret acts only while converted, and then never aims at team 2;
+// when the conversion runs out it goes back to sleep.
 TEST_F(TurretAiTest, OutsideGameTypesZeroAndOneOnlyAConvertedTurretAttacks) {
     SessionTeamCount = 4;
     TeamTable::Reset();
@@ -168,9 +167,8 @@ TEST_F(TurretAiTest, AStunnedTurretSleepsUntilTheStunEndsAndThenEndsIt) {
     EXPECT_EQ(turret->GetFireTarget(), enemy);
 }
 
-// A target at the turret's own position gives no line to aim along: the
-// cone is the turret's facing and the target is dropped for one ahead. A
-// turret without a weapon has no shot spacing to set.
+// A target at the turret's own position gives no line to aim along: the cone is the turret's facing
+// and the target is dropped for one ahead. A turret without a weapon has no shot spacing to set.
 TEST_F(TurretAiTest, ATargetAtTheTurretsPositionIsDroppedForOneAheadEvenWithoutAWeapon) {
     ServerTurret* turret = RaisedTurret(kWeaponTypeNone);
     ASSERT_NE(turret, nullptr);

@@ -43,9 +43,9 @@ protected:
     ObjectDefinition* raisingAtOnce = nullptr;
 };
 
-// Only an enemy in its sight cone (45 degrees either side of its facing) and
-// within sight range (10 m) raises the turret; mines, team 0 and concealed
-// actors never do, nor an actor at the turret's own position (no direction).
+// Only an enemy in its sight cone (45 degrees either side of its facing) and within sight range (10
+// m) raises the turret; mines, team 0 and concealed actors never do, nor an actor at the turret's
+// own position (no direction).
 TEST_F(TurretTest, RisesForAnEnemyInItsFieldOfViewOnly) {
     enum Kind { kEnemy, kMine, kConcealed };
     struct Case {
@@ -82,8 +82,8 @@ TEST_F(TurretTest, RisesForAnEnemyInItsFieldOfViewOnly) {
     }
 }
 
-// The gun turns within the gun yaw angle (256, 22.5 degrees) and the turret
-// fires; beyond it the attack ends. The body never turns.
+// The gun turns within the gun yaw angle (256, 22.5 degrees) and the turret fires; beyond it the
+// attack ends. The body never turns.
 TEST_F(TurretTest, ATargetBeyondTheGunYawAngleEndsTheAttackAndTheBodyStays) {
     LaunchRecorder launches;
     struct Case {
@@ -117,9 +117,9 @@ TEST_F(TurretTest, ATargetBeyondTheGunYawAngleEndsTheAttackAndTheBodyStays) {
     }
 }
 
-// With Aim 0.0 every shot leaves along the line from the muzzle to the
-// target's centre; with a spread the shots scatter. Each shot is announced
-// (70), counted for team 2 and spaced by the weapon's round time (0.5 s).
+// With Aim 0.0 every shot leaves along the line from the muzzle to the target's centre; with a
+// spread the shots scatter. Each shot is announced (70), counted for team 2 and spaced by the
+// weapon's round time (0.5 s).
 TEST_F(TurretTest, WithAimZeroEveryShotFliesAlongTheAimLine) {
     LaunchRecorder launches;
     RandomGenerator::ForCallingThread().Seed(RandomGenerator::kDefaultSeed);
@@ -154,8 +154,8 @@ TEST_F(TurretTest, WithAimZeroEveryShotFliesAlongTheAimLine) {
     }
 }
 
-// A target straight above or below the muzzle, or at the turret's own
-// position, has no elevation: the attack ends without a shot.
+// A target straight above or below the muzzle, or at the turret's own position, has no elevation:
+// the attack ends without a shot.
 TEST_F(TurretTest, ATargetWithNoElevationEndsTheAttack) {
     LaunchRecorder launches;
     for (const Vector3& offset : {Vector3(0, -5, 0), Vector3(0, 5, 0), Vector3(0, 0, 0)}) {
@@ -173,8 +173,8 @@ TEST_F(TurretTest, ATargetWithNoElevationEndsTheAttack) {
     EXPECT_TRUE(launches.launches.empty());
 }
 
-// A conversion raises a lowered turret at once and wakes its AI; when it
-// ends the AI sleeps until something wakes it.
+// A conversion raises a lowered turret at once and wakes its AI; when it ends the AI sleeps until
+// something wakes it.
 TEST_F(TurretTest, AConvertedTurretRisesAtOnceAndSleepsWhenTheConversionEnds) {
     ServerTurret* turret = MakeTurret(2, {10, 0, 10}, turretType);
     ASSERT_NE(turret, nullptr);
@@ -193,9 +193,8 @@ TEST_F(TurretTest, AConvertedTurretRisesAtOnceAndSleepsWhenTheConversionEnds) {
     EXPECT_EQ(turret->AiWakeTime, static_cast<uint64_t>(std::numeric_limits<int64_t>::max()));
 }
 
-// The flatter path of a lobbed shot reaches the point; toward a point out of
-// reach the shot still goes up; straight up or down, or a shot without speed,
-// has no elevation.
+// The flatter path of a lobbed shot reaches the point; toward a point out of reach the shot still
+// goes up; straight up or down, or a shot without speed, has no elevation.
 TEST_F(TurretTest, TheFlatterLobPathReachesThePointOrGoesAsFarAsItCan) {
     struct Case {
         Vector3 aim;
