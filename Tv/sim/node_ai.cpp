@@ -13,6 +13,7 @@
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_mine.h"
 #include "Tv/sim/server_node.h"
+#include "Tv/sim/server_popup.h"
 #include "Tv/sim/unit_burst.h"
 #include "Tv/world/collision_polygon.h"
 #include "Tv/world/level_world.h"
@@ -163,6 +164,7 @@ void Generate(ServerNode& node) {
     ByteWriter message = ActorMessage(kMsgNodeGenerated, id);
     WriteVector3(message, actor->Position);
     TvBroadcast(message, false);
+    if (actor->IsPopup()) static_cast<ServerPopup*>(actor)->PopUp(false);
 }
 
 // The first enemy within burst reach: other teams than the swarm's own, by index and by Team.

@@ -10,6 +10,7 @@
 #include "Tv/sim/node_ai.h"
 #include "Tv/sim/server_mine.h"
 #include "Tv/sim/server_node.h"
+#include "Tv/sim/server_popup.h"
 #include "Tv/world/collision_polygon.h"
 #include "tests/tv/sim_fixture.h"
 
@@ -214,6 +215,23 @@ TEST_F(NodeTest, WhereTheNewActorGoesWithoutAPatrol) {
         actor->Remove(false);
         if (enemy) enemy->Remove(false);
     }
+}
+
+TEST_F(NodeTest, AGeneratedPopupStartsToRiseAtOnce) {
+    WalkerSpec popupSpec;
+    popupSpec.aiCore = 18;
+    popupSpec.registered = true;
+    MakeWalker("emplacement", popupSpec);
+    nodeKind->severPoints.clear();
+    nodeKind->severPoints.emplace_back("emplacement");
+    ServerNode* node = Node();
+    node->Alerted = 1;
+    Pass(node);
+    const std::vector<int32_t> made = Generated();
+    ASSERT_EQ(made.size(), 1u);
+    ASSERT_TRUE(TvFindActor(made[0])->IsPopup());
+    EXPECT_EQ(static_cast<ServerPopup*>(TvFindActor(made[0]))->Rising, 1);
+    EXPECT_EQ(SentFor(kMsgPopupRising, made[0]).size(), 1u);
 }
 
 TEST_F(NodeTest, WhatTheNodeHears) {
