@@ -63,9 +63,9 @@ uint64_t OneSecondAfter(uint64_t time) { return time + static_cast<uint64_t>(Cur
 uint64_t WakeAfterAggression(uint64_t time, Real aggression) {
     const Real ticks = CurrentTicksPerSecondFloat() * FastReciprocal(aggression);
     if (!(ticks > 0)) return time;
-    if (ticks >= 9223372036854775808.0f || static_cast<double>(ticks) >= static_cast<double>(UINT64_MAX - time))
-        return UINT64_MAX;
-    return time + static_cast<uint64_t>(FloorToInt64(ticks));
+    if (ticks >= 9223372036854775808.0f) return UINT64_MAX;
+    const auto span = static_cast<uint64_t>(FloorToInt64(ticks));
+    return span > UINT64_MAX - time ? UINT64_MAX : time + span;
 }
 
 // The nearest enemy strictly within hearing range: teams 1 and up but the
