@@ -66,6 +66,13 @@ ServerTrackObject::ServerTrackObject(int32_t team, const ObjectDefinition* defin
 ServerTrackObject::~ServerTrackObject() {
     TrackObjectList.RemoveValue(this);
     DropRiders(false);
+    if (Mesh && LevelWorldInstance) {
+        // The floor stays in the world, but the model root that names it goes with
+        // the model: a later model at the same address must not be taken for it.
+        RwLockHold hold(&LevelWorldInstance->lock, true);
+        Mesh->owner = nullptr;
+        ForEachPolygon(*Mesh, [](CollisionPolygon& polygon) { polygon.owner = nullptr; });
+    }
 }
 
 void ServerTrackObject::Start(uint64_t time, Real seconds) {

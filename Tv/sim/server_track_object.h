@@ -26,7 +26,8 @@ class ServerTrackObject : public ServerObject {
 public:
     ServerTrackObject(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                       const Quaternion& orientation, int32_t id);
-    // Leaves TrackObjectList and lets go of every rider.
+    // Leaves TrackObjectList and lets go of every rider; the mesh stays in the
+    // world as nobody's geometry.
     ~ServerTrackObject() override;
 
     int32_t GetSize() const override { return 440; }

@@ -292,6 +292,10 @@ TEST_F(TrackObjectTest, AnExplodingLiftDestroysItsRidersOrWithNoneWhateverStands
         EXPECT_EQ(TvFindActor(bystanderId) != nullptr, c.bystanderSurvives) << c.withRider;
         EXPECT_EQ(TvFindActor(trackId), nullptr);
         EXPECT_TRUE(TrackObjectList.IsEmpty());
+        // Its floor stays, named by no model: the next lift's model may take the old one's address.
+        const CollisionPolygon* left = LevelWorldInstance->FindFloor(Vector3(3, 0, 1) + offset);
+        ASSERT_NE(left, nullptr);
+        EXPECT_EQ(left->owner, nullptr);
     }
 }
 
