@@ -46,8 +46,9 @@ const AwDummyObject* LastDummyNamed(const std::string& name) {
     return found == LevelDummyList.rend() ? nullptr : &*found;
 }
 
-// The nearest live actor of a player team other than `team`, first found on
-// a tie (teams in index order, each list in order); null when there is none.
+// The nearest live actor of a player team other than the president's, the
+// first found on a tie (teams in index order, each list in order); null when
+// there is none.
 ServerObject* NearestRival(const ServerObject& president, Real& distanceSquared) {
     ServerObject* nearest = nullptr;
     const int32_t teams = std::min(static_cast<int32_t>(TeamCount), kTeamActorListCount);
