@@ -92,7 +92,7 @@ int32_t TvSpawnActor(int32_t team, const ObjectDefinition* definition, const Vec
     Vector3 place = position;
     int32_t track = 0;
     if (trackMember != -1) {
-        track = TvFindTrackOfMember(trackMember);
+        track = TvTrackOfRider(trackMember);
         const ServerObject* member = TvFindActor(trackMember);
         if (const CollisionPolygon* floor = member ? member->GetFloorPolygon() : nullptr) {
             place.y = floor->GetReferencePoint().y;

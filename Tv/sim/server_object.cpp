@@ -10,6 +10,7 @@
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/noise_events.h"
+#include "Tv/sim/server_track_object.h"
 #include "Tv/sim/server_unit.h"
 #include "Tv/sim/vulnerability.h"
 #include "Tv/world/intersection.h"
@@ -305,11 +306,9 @@ void ServerObject::SetHeapContents(const ObjectDefinition* definition) {
 }
 
 void ServerObject::AttachToTrack(int32_t trackId) {
-    // The riders list belongs to the track objects; until they are built no
-    // actor answers IsTrackObject and nothing is attached.
-    const ServerObject* track = TvFindActor(trackId);
+    ServerObject* track = TvFindActor(trackId);
     if (!track || !track->IsTrackObject() || !InActorHash) return;
-    MarkOnTrack();
+    static_cast<ServerTrackObject*>(track)->AddRider(*this);
 }
 
 void ServerObject::MarkOnTrack() { OnTrack = OnTrack + 1 < 1 ? OnTrack + 1 : 1; }

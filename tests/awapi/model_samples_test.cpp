@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -117,15 +118,69 @@ TEST_F(SampleModelTest, TheLevelHasGeometryAndDummies) {
     ASSERT_NE(nullptr, file);
     AwShape* level = file->LoadShape("Level", nullptr, nullptr, kConvertMergeQuads);
     ASSERT_NE(nullptr, level);
-    // The slab without its top, 382 floor tiles, four wall boxes, the ramp and the platform.
-    EXPECT_EQ(418u, level->Geometry->Quads.size());
+    // The slab without its top, 381 floor tiles (none in the lift's hole),
+    // four wall boxes, the ramp and the platform; the lift's four landings.
+    EXPECT_EQ(417u, level->Geometry->Quads.size());
+    EXPECT_EQ(4, std::count_if(level->Geometry->Quads.begin(), level->Geometry->Quads.end(),
+                               [](const GeometryQuad& q) { return q.Flags == 0x4000; }));
     level->ReleaseUse();
     std::vector<AwDummyObject> dummies;
     AwLoadDummies(dummies, *file, Vector3(0, 0, 0));
-    ASSERT_EQ(12u, dummies.size()); // with the capture-the-flag dummies and a target post
+    // With the capture-the-flag dummies, a target post, four exits and eighteen president places.
+    ASSERT_EQ(34u, dummies.size());
     EXPECT_EQ("PlayerStart", dummies[0].Name);
     EXPECT_FLOAT_EQ(-10.0f, dummies[0].Position.x);
     EXPECT_EQ("reach to win", dummies[1].Text);
+    EXPECT_EQ("exita", dummies[12].Name);
+    EXPECT_EQ("dumpresa", dummies[16].Name);
+    EXPECT_EQ("dumpresr", dummies[33].Name);
+}
+
+// A popup or turret lies in pose 19 and rises by sequence 20 into pose 0; its
+// gun aims on channels 5 and 12 and turns with 13.
+TEST_F(SampleModelTest, TheEmplacementRisesAndAims) {
+    auto file = AwModelFile::Open(Sample("Emplacement.qif"));
+    ASSERT_NE(nullptr, file);
+    AwModel* emplacement = file->LoadHierarchy("Emplacement");
+    ASSERT_NE(nullptr, emplacement);
+    file.reset();
+    for (int32_t sequence : {0, 5, 12, 13, 19, 20}) EXPECT_TRUE(emplacement->HasSequence(sequence)) << sequence;
+    const AwAnimSequence& raised = *(*emplacement->Sequences)[0];
+    const AwAnimSequence& lowered = *(*emplacement->Sequences)[19];
+    EXPECT_FLOAT_EQ(-0.44f, (raised.BoundsFirst.y + raised.BoundsSecond.y) / 2);
+    EXPECT_FLOAT_EQ(-0.05f, (lowered.BoundsFirst.y + lowered.BoundsSecond.y) / 2);
+    Vector3 muzzle;
+    EXPECT_TRUE(emplacement->GetNodePosition(muzzle, "Muzzle"));
+
+    // The rise plays once and says when it has ended.
+    auto* object = new AwObject(*emplacement, true);
+    uint8_t risen = 0;
+    ASSERT_TRUE(object->PlaySequence(20, kUnitSpeed, 1, 0, &risen, 0, false));
+    const auto tps = static_cast<uint32_t>(CurrentTicksPerSecond());
+    for (uint32_t at : {tps / 2, 2 * tps}) {
+        ++FrameCounter;
+        object->Draw(static_cast<int32_t>(at), 0, kDrawNoCull, nullptr);
+        EXPECT_EQ(at > tps, risen != 0) << "tick " << at;
+    }
+    object->Release();
+    emplacement->ReleaseUse();
+}
+
+// The lift's floor tiles carry its polygon class; its sides and bottom do not.
+TEST_F(SampleModelTest, TheLiftsFloorCarriesItsClass) {
+    auto file = AwModelFile::Open(Sample("Lift.qif"));
+    ASSERT_NE(nullptr, file);
+    AwShape* lift = file->LoadShape("LiftPlatform", nullptr, nullptr, kConvertMergeQuads);
+    ASSERT_NE(nullptr, lift);
+    ASSERT_EQ(9u, lift->Geometry->Quads.size());
+    int32_t floor = 0;
+    for (const GeometryQuad& q : lift->Geometry->Quads) {
+        const bool up = q.Normal.y < -0.5f;
+        EXPECT_EQ(up ? 0x2000u : 0u, q.Flags);
+        floor += up ? 1 : 0;
+    }
+    EXPECT_EQ(4, floor);
+    lift->ReleaseUse();
 }
 
 } // namespace

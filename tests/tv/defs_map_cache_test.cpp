@@ -20,6 +20,8 @@
 
 namespace {
 
+constexpr uint32_t kSampleLevelQuads = 417; // the sample level's polygons, all quads
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     const std::string text = TempDir::Read(path);
     return std::vector<uint8_t>(text.begin(), text.end());
@@ -64,7 +66,7 @@ TEST_F(MapCacheTest, TheFirstLoadWritesTheCacheAndTwinsAndTheNextReadsThemAndWri
     EXPECT_EQ(1, LevelWorldInstance->graphBuilt) << "the waypoint graph is loaded";
     EXPECT_EQ(ModelTime(), LevelWorldInstance->levelFileTime);
     const std::vector<PolygonPicture> built = PictureOfLevel();
-    ASSERT_EQ(418u, built.size());
+    ASSERT_EQ(kSampleLevelQuads, built.size());
 
     const std::vector<uint8_t> cut = ReadBytes(CachePath());
     ASSERT_GT(cut.size(), 20u + kContainerHeaderSize);
@@ -166,7 +168,7 @@ TEST_F(MapCacheTest, ADamagedCacheIsRebuiltAndReplaced) {
         {"a corner beyond the vertices",
          changed(unpacked, [](std::vector<uint8_t>& b) { std::fill(b.end() - 32, b.end() - 28, 0xFF); })},
         {"more quads than the file holds",
-         changed(unpacked, [&](std::vector<uint8_t>& b) { b[b.size() - 418 * 32 - 4] ^= 0x10; })},
+         changed(unpacked, [&](std::vector<uint8_t>& b) { b[b.size() - kSampleLevelQuads * 32 - 4] ^= 0x10; })},
     };
     for (const auto& c : cases) {
         WriteBytes(dir, "level.cut", c.bytes);

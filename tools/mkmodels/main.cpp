@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     }
     RegisterAllChunkClasses();
     const std::string directory = argv[1];
-    for (auto write : {WriteCrateTexture, WriteBoxModel, WriteFlagModel, WriteRobotModel, WriteLevelModel}) {
+    for (auto write : {WriteCrateTexture, WriteBoxModel, WriteFlagModel, WriteRobotModel, WriteEmplacementModel,
+                       WriteLiftModel, WriteLevelModel}) {
         if (!write(directory)) {
             std::fprintf(stderr, "mkmodels: cannot write into %s\n", argv[1]);
             return 1;

@@ -1,7 +1,9 @@
 #include "tools/mkmodels/sample_models.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "chunkfile/chunkfields.h"
@@ -115,6 +117,10 @@ void AddFloorGrid(ShapeBuilder& b, int32_t x0, int32_t z0, int32_t size, int32_t
         }
 }
 
+// Floor classes: the lift's floor joins the landings beside it where it stops.
+constexpr uint32_t kLiftClass = 0x2000;
+constexpr uint32_t kLandingClass = 0x4000;
+
 // A small box standing on its position, for objects that mark places.
 ChunkShapeData MarkerShape() {
     ShapeBuilder marker;
@@ -131,12 +137,17 @@ void AddDummy(FileChunk& file, const char* name, VectorI position, const char* t
     if (text) dummy->SetText(text);
 }
 
-ObjectChunk* AddObject(FileChunk& file, const char* name, const ChunkShapeData& shape, VectorI position = {}) {
+// A turn of `turn` radians about y.
+Quaternion TurnAboutY(float turn) { return {0, std::sin(turn / 2), 0, std::cos(turn / 2)}; }
+
+// `turn` faces the object's z axis that many radians about y.
+ObjectChunk* AddObject(FileChunk& file, const char* name, const ChunkShapeData& shape, VectorI position = {},
+                       float turn = 0) {
     auto* chunk = new QorShapeChunk(&file, shape);
     ChunkObjectData data;
     data.name = name;
     data.position = position;
-    data.orientation = {0, 0, 0, 1};
+    data.orientation = TurnAboutY(turn);
     ObjectChunk* object = ObjectChunk::NewObject(&file, data);
     object->SetShapeChunk(*chunk);
     return object;
@@ -170,19 +181,39 @@ struct Key {
     int32_t offset[3];
     float turn; // about y, in radians
     int32_t sound;
+    float tilt = 0; // about x, in radians, before the turn
 };
 
+// The sequence numbers the game plays.
+constexpr int32_t kSequenceIdle = 0, kSequenceWalk = 1, kSequenceAimPitch = 5, kSequenceAimYaw = 12,
+                  kSequenceGunTurn = 13, kSequenceLowered = 19, kSequenceRise = 20;
+
+const char* SequenceName(int32_t number) {
+    switch (number) {
+    case kSequenceIdle: return "idle";
+    case kSequenceWalk: return "walk";
+    case kSequenceAimPitch: return "aim pitch";
+    case kSequenceAimYaw: return "aim yaw";
+    case kSequenceGunTurn: return "gun turn";
+    case kSequenceLowered: return "lowered";
+    case kSequenceRise: return "rise";
+    default: return "sequence";
+    }
+}
+
 // A sequence of keys; a non-zero speed (millimetres a second) moves the model
-// forward while it plays.
-void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vector<Key>& keys, int32_t speed = 0) {
+// forward while it plays; `bounds` records the model's box in that sequence.
+void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vector<Key>& keys, int32_t speed = 0,
+                 const HierarchyBox* bounds = nullptr) {
     auto* set = dynamic_cast<ParentChunk*>(node.FindChild("OBANSEQS"));
     if (!set) set = AddParent(node, "OBANSEQS");
     ParentChunk* sequence = AddParent(*set, "OBANSEQC");
     SequenceHeader header;
     header.number = number;
-    header.name = number == 0 ? "idle" : "walk";
+    header.name = SequenceName(number);
     new SequenceHeaderChunk(sequence, "OBASEQHD", header);
     new SequenceTimeChunk(sequence, ms);
+    if (bounds) new HierarchyBoxChunk(sequence, *bounds);
     if (speed != 0) new SequenceSpeedChunk(sequence, speed, 0);
     int32_t n = 0;
     for (const Key& k : keys) {
@@ -190,7 +221,10 @@ void AddSequence(ParentChunk& node, int32_t number, int32_t ms, const std::vecto
         frame.number = n++;
         frame.time = k.time;
         std::copy(std::begin(k.offset), std::end(k.offset), frame.offset);
-        frame.rotation = {0, std::sin(k.turn / 2), 0, std::cos(k.turn / 2)};
+        // The turn about y after the tilt about x: (0, sy, 0, cy) x (sx, 0, 0, cx).
+        const float sy = std::sin(k.turn / 2), cy = std::cos(k.turn / 2);
+        const float sx = std::sin(k.tilt / 2), cx = std::cos(k.tilt / 2);
+        frame.rotation = {cy * sx, sy * cx, -sy * sx, cy * cx};
         auto* chunk = new SequenceFrameChunk(sequence, "OBASEQFR", frame);
         chunk->SetSound(k.sound);
     }
@@ -323,18 +357,91 @@ bool WriteRobotModel(const std::string& directory) {
     return Save(file, directory, "Robot.qif");
 }
 
+bool WriteEmplacementModel(const std::string& directory) {
+    FileChunk file;
+    AddEnvironment(file, nullptr, 0, 0);
+    AddIndexedSound(file, 1, "sounds\\servo.wav");
+    ShapeBuilder base, gun, barrel, muzzle;
+    AddBox(base, -600, -500, -600, 600, 0, 600, false);
+    AddBox(gun, -300, -300, -300, 300, 0, 300, false);
+    AddBox(barrel, -80, -80, 0, 80, 80, 700, false);
+    AddBox(muzzle, -50, -50, 0, 50, 50, 100, false);
+    AddObject(file, "EmplacementBase", base.Finish());
+    AddObject(file, "EmplacementGun", gun.Finish());
+    AddObject(file, "EmplacementBarrel", barrel.Finish());
+    AddObject(file, "Muzzle", muzzle.Finish());
+    ParentChunk* top = AddParent(file, "OBJCHIER");
+    new HierarchyNameChunk(top, "Emplacement");
+    const HierarchyBox raised{{-600, -880, -600}, {600, 0, 800}};
+    const HierarchyBox lowered{{-600, -100, -600}, {600, 0, 600}};
+    new HierarchyBoxChunk(top, raised);
+
+    // Every node carries every sequence, so each plays on the whole model.
+    // The base rises from 0.78 m down (the lowered pose) to the floor.
+    constexpr int32_t kSunk = 780;
+    const int32_t rest[] = {kSequenceIdle, kSequenceAimPitch, kSequenceAimYaw, kSequenceGunTurn};
+    ParentChunk* baseNode = AddNode(*top, "EmplacementBase");
+    for (int32_t number : rest)
+        AddSequence(*baseNode, number, 1000, {{0, {0, 0, 0}, 0, 0}}, 0, number == 0 ? &raised : nullptr);
+    AddSequence(*baseNode, kSequenceLowered, 1000, {{0, {0, kSunk, 0}, 0, 0}}, 0, &lowered);
+    AddSequence(*baseNode, kSequenceRise, 1000, {{0, {0, kSunk, 0}, 0, 1}, {65536, {0, 0, 0}, 0, 0}});
+
+    // The gun turns about y on the yaw channel, a whole turn over the sequence.
+    const Key gunRest{0, {0, -500, 0}, 0, 0};
+    ParentChunk* gunNode = AddNode(*baseNode, "EmplacementGun");
+    for (int32_t number : {kSequenceIdle, kSequenceAimPitch, kSequenceLowered, kSequenceRise})
+        AddSequence(*gunNode, number, 1000, {gunRest});
+    constexpr float kPi = 3.14159265f;
+    std::vector<Key> yaw;
+    for (int32_t i = 0; i <= 4; ++i) yaw.push_back({i * 16384, {0, -500, 0}, (static_cast<float>(i) - 2) * kPi / 2, 0});
+    AddSequence(*gunNode, kSequenceAimYaw, 1000, yaw);
+    AddSequence(*gunNode, kSequenceGunTurn, 500, {{0, {0, -500, 0}, 0, 1}, {65536, {0, -500, 0}, 0, 0}});
+
+    // The barrel tilts on the elevation channel, from 45 degrees up to 45 down.
+    const Key barrelRest{0, {0, -150, 200}, 0, 0};
+    ParentChunk* barrelNode = AddNode(*gunNode, "EmplacementBarrel");
+    for (int32_t number : {kSequenceIdle, kSequenceAimYaw, kSequenceGunTurn, kSequenceLowered, kSequenceRise})
+        AddSequence(*barrelNode, number, 1000, {barrelRest});
+    const Key up{0, {0, -150, 200}, 0, 0, kPi / 4}, level{32768, {0, -150, 200}, 0, 0},
+        down{65536, {0, -150, 200}, 0, 0, -kPi / 4};
+    AddSequence(*barrelNode, kSequenceAimPitch, 1000, {up, level, down});
+
+    ParentChunk* muzzleNode = AddNode(*barrelNode, "Muzzle");
+    for (int32_t number :
+         {kSequenceIdle, kSequenceAimPitch, kSequenceAimYaw, kSequenceGunTurn, kSequenceLowered, kSequenceRise})
+        AddSequence(*muzzleNode, number, 1000, {{0, {0, 0, 700}, 0, 0}});
+    return Save(file, directory, "Emplacement.qif");
+}
+
+bool WriteLiftModel(const std::string& directory) {
+    FileChunk file;
+    AddEnvironment(file, "crate.bmp", 16, 16);
+    // A 2 x 2 m slab, 0.2 m thick, its top at the origin: four 1 m floor
+    // tiles of the lift's class, which joins only floor of another class.
+    ShapeBuilder lift;
+    AddBox(lift, -1000, 0, -1000, 1000, 200, 1000, false, kBoxTopFace);
+    AddFloorGrid(lift, -1000, -1000, 1000, 2, 0,
+                 [](int32_t, int32_t) -> std::optional<uint32_t> { return kLiftClass; });
+    AddObject(file, "LiftPlatform", lift.Finish());
+    return Save(file, directory, "Lift.qif");
+}
+
 bool WriteLevelModel(const std::string& directory) {
     FileChunk file;
     AddEnvironment(file, "crate.bmp", 16, 16);
     ShapeBuilder level;
     // The slab: 40 x 40 m, 0.2 m thick, its top at y = 0 made of 2 m tiles,
     // none under the middle wall but in its gap (x 8 to 12 m); a patch of slow
-    // tiles (0x1000) in the west, one of 0x800 tiles in the east.
+    // tiles (0x1000) in the west, one of 0x800 tiles in the east; a hole for
+    // the lift (x 4 to 6 m, z 6 to 8 m) with a landing tile on each side.
     AddBox(level, -20000, 0, -20000, 20000, 200, 20000, false, kBoxTopFace);
     AddFloorGrid(level, -20000, -20000, 2000, 20, 0, [](int32_t column, int32_t row) -> std::optional<uint32_t> {
         if (row == 16 && (column < 14 || column > 15)) return std::nullopt;
         if (column >= 3 && column <= 4 && row >= 6 && row <= 7) return 0x1000;
         if (column >= 15 && column <= 16 && row >= 6 && row <= 7) return 0x800;
+        const int32_t fromLift = std::abs(column - 12) + std::abs(row - 13);
+        if (fromLift == 0) return std::nullopt;
+        if (fromLift == 1) return kLandingClass;
         return 0;
     });
     AddBox(level, -20000, -3000, -20000, 20000, 0, -19500, false); // north wall
@@ -352,18 +459,28 @@ bool WriteLevelModel(const std::string& directory) {
     // beyond the middle wall, a pickup near the ramp's foot; two mines and a
     // minebot on the scouts' way; a fitted robot in the north-east beside
     // pickups of bolts, a shield, a repair kit and a pistol; a tumbleweed and
-    // two creatures. Markers stand at tile centres, where walks end.
+    // two creatures; the lift in its hole; a node in the east; a centipede
+    // in the west facing south, its body to grow north of it; a popup east
+    // of the ramp; a turret west of it facing north, at the scouts; a crate
+    // north of the ramp; two scavengers; a swarm beyond the middle wall.
+    // Markers stand at tile centres, where walks end.
+    constexpr float kFacingNorth = 3.14159265f;
     const struct {
         const char* name;
         VectorI position;
+        float turn = 0;
     } markers[] = {{"Scout1", {-16000, 0, -16000}}, {"Scout2", {-14000, 0, -16000}}, {"Scout3", {-16000, 0, -14000}},
                    {"Scout4", {-14000, 0, -14000}}, {"Drone1", {10000, 0, 16000}},   {"Drone2", {14000, 0, 16000}},
                    {"Drone3", {-10000, 0, 16000}},  {"Drone4", {0, 0, 17000}},       {"Cells1", {0, 0, -3000}},
                    {"Fitted1", {13000, 0, -17000}}, {"Bolts1", {13000, 0, -13000}},  {"Shield1", {7000, 0, -7000}},
                    {"Repair1", {-7000, 0, -7000}},  {"Pistol1", {3000, 0, -11000}},  {"Mine1", {-9000, 0, -11000}},
                    {"Mine2", {-3000, 0, -9000}},    {"Minebot1", {-9000, 0, -3000}}, {"Weed1", {15000, 0, -5000}},
-                   {"Fly1", {-5000, 0, 9000}},      {"Bug1", {5000, 0, 9000}}};
-    for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position);
+                   {"Fly1", {-5000, 0, 9000}},      {"Bug1", {5000, 0, 9000}},       {"Lift1", {5000, 0, 7000}},
+                   {"Node1", {17000, 0, 3000}},     {"Centipede1", {-17000, 0, 9000}},
+                   {"Popup1", {7000, 0, 1000}},     {"Turret1", {-11000, 0, 1000}, kFacingNorth},
+                   {"Crate1", {-1000, 0, -13000}},  {"Scav1", {-7000, 0, 3000}},     {"Scav2", {17000, 0, -7000}},
+                   {"Swarm1", {-5000, 0, 17000}}};
+    for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position, m.turn);
     ShapeBuilder sky;
     AddBox(sky, -100000, -60000, -100000, 100000, -50000, 100000, false);
     AddObject(file, "sky", sky.Finish());
@@ -389,5 +506,14 @@ bool WriteLevelModel(const std::string& directory) {
     AddDummy(file, "Capture_3", {17000, 0, -17000});
     // Something for the fitted robot to fire at, within its bolts' reach of the bolts pickup.
     AddDummy(file, "TargetPost", {13000, -1000, -8000});
+    // The president game: the four exits "exita" to "exitd", one on each
+    // side, and eighteen places a president may appear, "dumpresa" to
+    // "dumpresr", in three rows across the middle of the level.
+    const VectorI exits[] = {{-18000, 0, 3000}, {18000, 0, -1000}, {1000, 0, -18000}, {-7000, 0, 18000}};
+    for (int32_t i = 0; i < 4; ++i)
+        AddDummy(file, (std::string("exit") + static_cast<char>('a' + i)).c_str(), exits[i]);
+    for (int32_t i = 0; i < 18; ++i)
+        AddDummy(file, (std::string("dumpres") + static_cast<char>('a' + i)).c_str(),
+                 {-15000 + 6000 * (i % 6), 0, -7000 + 8000 * (i / 6)});
     return Save(file, directory, "Level.qif");
 }
