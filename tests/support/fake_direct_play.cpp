@@ -25,7 +25,8 @@ DpId FakeDirectPlay::AddPlayer(const std::string& name) {
 
 DpId FakeDirectPlay::AddClientPlayer(const std::string& name) {
     std::lock_guard hold(mutex_);
-    if (!FindLocked(plat::kDpIdServerPlayer)) players_.push_back({plat::kDpIdServerPlayer, "server", false, true, nullptr, {}});
+    if (!FindLocked(plat::kDpIdServerPlayer))
+        players_.push_back({plat::kDpIdServerPlayer, "server", false, true, nullptr, {}});
     const DpId id = nextLocalId_++;
     players_.push_back({id, name, true, false, nullptr, {}});
     return id;
