@@ -1,0 +1,128 @@
+// The client object's emitters made from its model, its destruction effects
+// and its status caption.
+
+#include "Awapi/aw3d/screen_geometry.h"
+#include "Awapi/model/model_node.h"
+#include "Awapi/object.h"
+#include "Awapi/particles.h"
+#include "Tv/client/client_object_parts.h"
+#include "Tv/client/client_objects.h"
+#include "Tv/client/client_sounds.h"
+#include "Tv/console/console_hooks.h"
+#include "core/clock.h"
+
+namespace {
+
+constexpr const char* kCoronaPart = "lightdum";
+constexpr int32_t kExhaustParticleType = 0; // drifting smoke
+constexpr float kExhaustRate = 8.0f;
+constexpr float kExhaustGrey = 0.55f;
+constexpr float kExhaustSize = 0.6f;
+
+constexpr int32_t kStatusCaptionKind = 1;
+constexpr float kStatusCaptionWidth = 0.4f;
+constexpr int32_t kDestructionPuff = 1;
+constexpr int32_t kSoundExplosion = 14;
+constexpr int32_t kSoundBreakUp = 15;
+
+// A short grey plume.
+AwParticleParams ExhaustParams() {
+    AwParticleParams params;
+    params.type = kExhaustParticleType;
+    params.rate = kExhaustRate;
+    params.colour1 = Colour::FromFloats(kExhaustGrey, kExhaustGrey, kExhaustGrey, 1.0f);
+    params.colour2 = Colour::FromFloats(kExhaustGrey, kExhaustGrey, kExhaustGrey, 0.0f);
+    params.startSize = kExhaustSize;
+    params.endSize = kExhaustSize * 2.0f;
+    return params;
+}
+
+// A dummy's place in the world: scaled by the character's size, turned and
+// moved by the object's pose.
+Vector3 DummyWorldPosition(const ClientObject& object, Vector3 local) {
+    if (const CharacterRecord* character = object.GetCharacterRecord()) local = local * character->size;
+    Matrix34 pose;
+    pose.MakeFromQuaternion(object.Orientation);
+    pose.SetTranslation(object.Position);
+    Vector3 world;
+    pose.TransformPoint(world, local);
+    return world;
+}
+
+// Kind 3: the named part comes off the model, and a fragment object of the
+// record's definition takes the centre, with the model's scale.
+void BreakUp(ClientObject& object, const FragDataRecord& record, int32_t fragmentId, const Vector3& centre) {
+    TvPlaySound(kSoundBreakUp, "");
+    if (const char* part = record.remove.Get(); part && object.Model) {
+        object.Model->DeleteSubShape(part);
+        object.OnRemoveHook();
+        object.Dead = 1;
+    }
+    if (!record.role) return;
+    TvNewClientObject(0, *record.role, centre, Quaternion{0, 0, 0, 1}, fragmentId, 0);
+    ClientObject* fragment = TvFindClientObject(fragmentId);
+    if (!fragment) return;
+    fragment->IsFragment = 1;
+    if (object.Model && fragment->Model && !(object.Model->Flags() & frame_flags::kUnitScale)) {
+        fragment->Model->ClearFlagBit31();
+        fragment->Model->SetScale(object.Model->Scale());
+    }
+}
+
+} // namespace
+
+void AddModelEmitters(ClientObject& object) {
+    AwObject* model = object.Model;
+    if (!model) return;
+    Vector3 part;
+    const auto time = static_cast<int32_t>(GameClock.GetTime32());
+    if (!object.Emitter && model->GetSubShapePosition(part, kCoronaPart, time)) {
+        object.AddCoronaAtPart(kCoronaPart, Colour::FromFloats(1.0f, 0.0f, 0.0f, 0.6f));
+        if (object.Emitter) object.Emitter->flags |= kEmitterHeld; // burns only after message 99
+    }
+    if (!ParticleTypes) return;
+    const AwModel* source = object.Definition ? object.Definition->model : nullptr;
+    if (!source) return;
+    for (const OwnedText& name : ExhaustDummyNames) {
+        Vector3 dummy;
+        if (!source->GetNodePosition(dummy, name.Get())) continue;
+        auto* exhaust = new ExhaustEmitter;
+        exhaust->Emitter = new AwParticleEmitter(ExhaustParams(), DummyWorldPosition(object, dummy), false);
+        exhaust->DummyName = name;
+        object.ExhaustEmitters.PushBack(exhaust);
+    }
+}
+
+void ClientObject::AddCoronaAtPart(const char* part, const Colour& colour) {
+    if (!Model || Emitter) return;
+    Vector3 position;
+    if (!Model->GetSubShapePosition(position, part, static_cast<int32_t>(GameClock.GetTime32()))) return;
+    // Coronas come with the world effects; until then a model part carries none.
+    (void)colour;
+}
+
+void ClientObject::ApplyDestruction(int32_t fragmentId) {
+    const DestructionRecord* record = Definition ? Definition->destruction.get() : nullptr;
+    if (!record) return;
+    const Vector3 centre = GetCentre();
+    switch (record->kind) {
+    case kDestructionPuff: return;
+    case kDestructionFragData: BreakUp(*this, static_cast<const FragDataRecord&>(*record), fragmentId, centre); return;
+    case kDestructionFragScript:
+        OnRemoveHook();
+        Dead = 1;
+        return;
+    default: TvPlaySound(kSoundExplosion, ""); return;
+    }
+}
+
+void ClientObject::ShowStatusText(const char* text) {
+    const int width = AwGetScreenWidth();
+    const int height = AwGetScreenHeight();
+    float x = 0.5f, y = 0.5f;
+    if (OnScreen && width > 0 && height > 0) {
+        x = static_cast<float>(ScreenRect[0]) / static_cast<float>(width);
+        y = static_cast<float>(ScreenRect[3]) / static_cast<float>(height);
+    }
+    TvShowCaption(x, y, text, kStatusCaptionKind, kStatusCaptionWidth);
+}
