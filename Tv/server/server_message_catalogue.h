@@ -29,9 +29,9 @@ struct ServerMessageRow {
     const char* name;
     RecordSizeRule rule;
     uint16_t size;
-    uint8_t texts = 0;       // Texts: how many
-    uint8_t countOffset = 0; // Counted: offset of the int32 count
-    uint8_t elementSize = 0; // Counted: bytes per element
+    uint8_t texts = 0;                      // Texts: how many
+    uint8_t countOffset = 0;                // Counted: offset of the int32 count
+    uint8_t elementSize = 0;                // Counted: bytes per element
     ServerMessageHandler handler = nullptr; // null: the type is ignored by the client
 };
 
