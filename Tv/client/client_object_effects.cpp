@@ -1,5 +1,6 @@
 // The client object's emitters made from its model, its destruction effects
-// and its status caption.
+// and its status caption. The fragment's break-up into debris comes with the
+// debris effects.
 
 #include "Awapi/aw3d/screen_geometry.h"
 #include "Awapi/model/model_node.h"
@@ -9,6 +10,7 @@
 #include "Tv/client/client_objects.h"
 #include "Tv/client/client_sounds.h"
 #include "Tv/console/console_hooks.h"
+#include "Tv/effects/effect_calls.h"
 #include "core/clock.h"
 
 namespace {
@@ -24,6 +26,7 @@ constexpr float kStatusCaptionWidth = 0.4f;
 constexpr int32_t kDestructionPuff = 1;
 constexpr int32_t kSoundExplosion = 14;
 constexpr int32_t kSoundBreakUp = 15;
+constexpr float kBreakUpExplosionSize = 25.0f;
 
 // A short grey plume.
 AwParticleParams ExhaustParams() {
@@ -55,18 +58,23 @@ void BreakUp(ClientObject& object, const FragDataRecord& record, int32_t fragmen
     TvPlaySound(kSoundBreakUp, "");
     if (const char* part = record.remove.Get(); part && object.Model) {
         object.Model->DeleteSubShape(part);
+        if (object.ObjectRenderFlags & kRenderShadowCaster) {
+            TvRemoveShadowCaster(&object);
+            TvBuildShadowCaster(&object);
+        }
         object.OnRemoveHook();
         object.Dead = 1;
     }
-    if (!record.role) return;
-    TvNewClientObject(0, *record.role, centre, Quaternion{0, 0, 0, 1}, fragmentId, 0);
-    ClientObject* fragment = TvFindClientObject(fragmentId);
-    if (!fragment) return;
-    fragment->IsFragment = 1;
-    if (object.Model && fragment->Model && !(object.Model->Flags() & frame_flags::kUnitScale)) {
-        fragment->Model->ClearFlagBit31();
-        fragment->Model->SetScale(object.Model->Scale());
+    if (record.role && TvNewClientObject(0, *record.role, centre, Quaternion{0, 0, 0, 1}, fragmentId, 0) != -1) {
+        ClientObject* fragment = TvFindClientObject(fragmentId);
+        fragment->IsFragment = 1;
+        if (object.Model && fragment->Model && !(object.Model->Flags() & frame_flags::kUnitScale)) {
+            fragment->Model->ClearFlagBit31();
+            fragment->Model->SetScale(object.Model->Scale());
+        }
     }
+    const CharacterRecord* character = object.IsUnit() ? object.GetCharacterRecord() : nullptr;
+    TvSpawnSizedExplosion(centre, character ? character->strength : kBreakUpExplosionSize);
 }
 
 } // namespace
@@ -106,13 +114,16 @@ void ClientObject::ApplyDestruction(int32_t fragmentId) {
     if (!record) return;
     const Vector3 centre = GetCentre();
     switch (record->kind) {
-    case kDestructionPuff: return;
+    case kDestructionPuff: TvSpawnParticlePuff(centre); return;
     case kDestructionFragData: BreakUp(*this, static_cast<const FragDataRecord&>(*record), fragmentId, centre); return;
     case kDestructionFragScript:
         OnRemoveHook();
         Dead = 1;
         return;
-    default: TvPlaySound(kSoundExplosion, ""); return;
+    default:
+        TvSpawnExplosion(centre);
+        TvPlaySound(kSoundExplosion, "");
+        return;
     }
 }
 

@@ -13,6 +13,7 @@
 #include "Tv/client/client_object_parts.h"
 #include "Tv/client/client_sounds.h"
 #include "Tv/client/equipment_view.h"
+#include "Tv/effects/effect_calls.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
@@ -149,6 +150,7 @@ ClientObject::ClientObject(int32_t team, const ObjectDefinition* definition, con
         CreateLight(Colour::FromFloats(light.red, light.green, light.blue, 0),
                     Colour::FromFloats(light.specularRed, light.specularGreen, light.specularBlue, 0), light.range);
     }
+    if (character && character->shadowModel) TvBuildShadowCaster(this);
     if (Model && !Controlled) AddModelEmitters(*this);
 
     // On a host and in single player the server's twin already stands in the shared collision world.
@@ -210,7 +212,9 @@ bool ClientObject::MoveTo(const Vector3& position, const Quaternion& orientation
     const Real now = GameClock.GetSeconds();
     if (seconds > now) seconds = now;
     MoveSeconds[0] = MoveSeconds[1] = seconds;
-    MoveTicks = static_cast<uint64_t>(FloorToInt64(static_cast<double>(seconds) * CurrentTicksPerSecondFloat()));
+    // A time before the clock's start counts as its start.
+    const int64_t ticks = FloorToInt64(static_cast<double>(seconds) * CurrentTicksPerSecondFloat());
+    MoveTicks = ticks > 0 ? static_cast<uint64_t>(ticks) : 0;
     Position = position;
     Orientation = orientation;
     return true;
@@ -310,9 +314,11 @@ void ClientObject::Detach() {
     if (OwnLights) OwnLights->Release();
     OwnLights = nullptr;
     ObjectRenderFlags &= ~kRenderPickable;
-    // The shadow pieces belong to the shadow casters, which are not built yet:
-    // an object never carries kRenderShadowCaster until then.
-    ObjectRenderFlags &= ~kRenderShadowCaster;
+    if (ObjectRenderFlags & kRenderShadowCaster) {
+        TvRemoveShadowCaster(this);
+        ObjectRenderFlags &= ~kRenderShadowCaster;
+        ShadowData = nullptr;
+    }
 }
 
 void ClientObject::SetAlertArea(Real a, Real b) {

@@ -4,7 +4,9 @@
 // music's view of the objects. Main thread only (no server thread runs).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Awapi/object.h"
@@ -12,6 +14,7 @@
 #include "Tv/client/client_object_look.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/client_sounds.h"
+#include "Tv/effects/effect_calls.h"
 #include "Tv/server/game_settings.h"
 #include "core/clock.h"
 #include "core/numeric.h"
@@ -187,6 +190,10 @@ TEST_F(ClientObjectTest, MoveToTakesNoArrivalTimeLaterThanNow) {
     EXPECT_EQ(static_cast<uint64_t>(FloorToInt64(static_cast<double>(earlier) * CurrentTicksPerSecondFloat())),
               object->MoveTicks);
     EXPECT_EQ(3.0f, object->Position.z);
+
+    object->MoveTo(place, turn, -5.0f);
+    EXPECT_EQ(-5.0f, object->MoveSeconds[0]);
+    EXPECT_EQ(0u, object->MoveTicks) << "a time before the clock's start counts as its start";
 }
 
 TEST_F(ClientObjectTest, RemoveEndsTheObjectOnceAndAHeldReferenceKeepsItUntilReleased) {
@@ -387,6 +394,73 @@ TEST_F(ClientObjectTest, TheMusicCountsLivingEnemyUnitsDrawnInTheLastFrame) {
     EXPECT_EQ(2, MoodState.enemySeenCount);
     EXPECT_FALSE(MoodState.enemyAttacking);
     InstallMusicObjectSource(previous);
+}
+
+// What the destruction effects reached.
+struct SeenEffects {
+    std::vector<std::pair<std::string, Real>> effects; // name, size
+    std::vector<int32_t> sounds;
+};
+SeenEffects* seenEffects = nullptr;
+
+TEST_F(ClientObjectTest, DestructionTakesItsEffectFromTheRecordsKind) {
+    SeenEffects seen;
+    seenEffects = &seen;
+    EffectHooks hooks;
+    hooks.particlePuff = [](const Vector3&) { seenEffects->effects.emplace_back("puff", 0.0f); };
+    hooks.explosion = [](const Vector3&) { seenEffects->effects.emplace_back("explosion", 0.0f); };
+    hooks.sizedExplosion = [](const Vector3&, Real size) { seenEffects->effects.emplace_back("sized", size); };
+    SetEffectHooks(hooks);
+    SetSoundPlayObserver([](int32_t sample, const char*) { seenEffects->sounds.push_back(sample); });
+
+    ObjectDefinition* debris = MakeDefinition("debris", 1);
+    struct Case {
+        int32_t kind;
+        bool unit; // a unit with strength 60
+        std::vector<std::pair<std::string, Real>> effects;
+        std::vector<int32_t> sounds;
+        bool dead, fragment;
+    };
+    const Case cases[] = {
+        {1, false, {{"puff", 0.0f}}, {}, false, false},
+        {3, false, {{"sized", 25.0f}}, {15}, true, true},
+        {3, true, {{"sized", 60.0f}}, {15}, true, true},
+        {4, false, {}, {}, true, false},
+        {0, false, {{"explosion", 0.0f}}, {14}, false, false},
+    };
+    int32_t id = 0;
+    for (const Case& c : cases) {
+        ObjectDefinition* definition = Wall("breakable");
+        definition->character = std::make_unique<CharacterRecord>();
+        definition->character->strength = 60;
+        if (c.kind == kDestructionFragData) {
+            auto record = std::make_unique<FragDataRecord>();
+            record->role = debris;
+            record->remove = OwnedText("wall");
+            definition->destruction = std::move(record);
+        } else {
+            definition->destruction = std::make_unique<DestructionRecord>(c.kind);
+        }
+        seen = SeenEffects{};
+        ClientObject* object = c.unit ? new TracedObject(trace, id, definition, 1, true) : Make(id, definition);
+        const int32_t fragmentId = 100 + id++;
+        object->ApplyDestruction(fragmentId);
+        EXPECT_EQ(c.effects, seen.effects) << "kind " << c.kind;
+        EXPECT_EQ(c.sounds, seen.sounds) << "kind " << c.kind;
+        EXPECT_EQ(c.dead, object->Dead != 0) << "kind " << c.kind;
+        EXPECT_EQ(object, TvFindClientObject(object->Id)) << "the object itself stays registered";
+        const ClientObject* fragment = TvFindClientObject(fragmentId);
+        EXPECT_EQ(c.fragment, fragment != nullptr) << "kind " << c.kind;
+        if (fragment) {
+            EXPECT_TRUE(fragment->IsFragment);
+            EXPECT_EQ(0, fragment->Team);
+            EXPECT_EQ(debris, fragment->Definition);
+            EXPECT_EQ(object->GetCentre().y, fragment->Position.y);
+        }
+    }
+    SetEffectHooks(EffectHooks{});
+    SetSoundPlayObserver(nullptr);
+    seenEffects = nullptr;
 }
 
 } // namespace
