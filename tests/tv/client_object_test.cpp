@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "Awapi/aw3d/aw_hooks.h"
+#include "Awapi/draw_list.h"
 #include "Awapi/object.h"
 #include "Awapi/shape.h"
 #include "Tv/client/client_object_look.h"
@@ -16,6 +18,7 @@
 #include "Tv/client/client_sounds.h"
 #include "Tv/effects/effect_calls.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/server/shell_state.h"
 #include "core/clock.h"
 #include "core/numeric.h"
 #include "core/random.h"
@@ -422,10 +425,8 @@ TEST_F(ClientObjectTest, DestructionTakesItsEffectFromTheRecordsKind) {
         bool dead, fragment;
     };
     const Case cases[] = {
-        {1, false, {{"puff", 0.0f}}, {}, false, false},
-        {3, false, {{"sized", 25.0f}}, {15}, true, true},
-        {3, true, {{"sized", 60.0f}}, {15}, true, true},
-        {4, false, {}, {}, true, false},
+        {1, false, {{"puff", 0.0f}}, {}, false, false},        {3, false, {{"sized", 25.0f}}, {15}, true, true},
+        {3, true, {{"sized", 60.0f}}, {15}, true, true},       {4, false, {}, {}, true, false},
         {0, false, {{"explosion", 0.0f}}, {14}, false, false},
     };
     int32_t id = 0;
@@ -461,6 +462,66 @@ TEST_F(ClientObjectTest, DestructionTakesItsEffectFromTheRecordsKind) {
     SetEffectHooks(EffectHooks{});
     SetSoundPlayObserver(nullptr);
     seenEffects = nullptr;
+}
+
+// An object that stands for a unit, hides or cloaks as the case asks.
+class DrawnObject : public ClientObject {
+public:
+    DrawnObject(int32_t id, const ObjectDefinition* definition, int32_t team, bool unit, bool hidden, bool cloaked)
+        : ClientObject(team, definition, Vector3(0, 0, 30), kIdentity, kClientFlagsPlain, id), unit_(unit),
+          hidden_(hidden), cloaked_(cloaked) {}
+    bool IsUnit() const override { return unit_; }
+    bool IsHidden() const override { return hidden_; }
+    bool IsCloaked() const override { return cloaked_; }
+
+private:
+    const bool unit_, hidden_, cloaked_;
+};
+
+TEST_F(ClientObjectTest, RenderMarksWhatWasDrawnUnderFogCutscenesHidingAndCloaks) {
+    LocalTeam = 1;
+    ObjectDefinition* alphaFogged = Wall("alpha");
+    alphaFogged->flags = kDefinitionAlphaFogging;
+    ObjectDefinition* vertexFogged = Wall("vertex");
+    vertexFogged->flags = kDefinitionPerVertexFogging;
+    const ObjectDefinition* plain = Wall("plain"); // ignores the fog
+    const ObjectDefinition* shapeless = MakeDefinition("marker", 1);
+    struct Case {
+        const ObjectDefinition* definition;
+        int32_t team;
+        bool unit, hidden, cloaked, cutscene, shownInCutscene;
+        int fog; // -1: no fog of war
+        bool drawn;
+    };
+    const Case cases[] = {
+        {plain, 2, false, false, false, false, false, -1, true},
+        {shapeless, 2, false, false, false, false, false, -1, false},
+        {plain, 2, false, true, false, false, false, -1, false}, // hidden
+        {plain, 2, false, true, false, true, false, -1, true},   // hidden, but a cutscene shows it
+        {plain, 2, true, false, false, true, false, -1, false},  // a unit the cutscene leaves out
+        {plain, 2, true, false, false, true, true, -1, true},    // shown in the cutscene
+        {alphaFogged, 2, false, false, false, false, false, 254, false},
+        {alphaFogged, 2, false, false, false, false, false, 253, true},
+        {vertexFogged, 2, false, false, false, false, false, 254, true}, // fogged per vertex instead
+        {plain, 2, false, false, false, false, false, 254, true},
+        {plain, 2, true, false, true, false, false, -1, false}, // a cloaked enemy nobody is near
+        {plain, 1, true, false, true, false, false, -1, true},  // its own side sees it
+    };
+    static int fogLevel = 0;
+    int32_t id = 0;
+    for (const Case& c : cases) {
+        fogLevel = c.fog;
+        AwFogLevelAt =
+            c.fog < 0 ? nullptr : static_cast<AwFogLevelFunction>([](float, float, float) { return fogLevel; });
+        CutsceneActive = c.cutscene;
+        auto* object = new DrawnObject(id++, c.definition, c.team, c.unit, c.hidden, c.cloaked);
+        object->ShownInCutscene = c.shownInCutscene;
+        object->Render();
+        EXPECT_EQ(c.drawn, object->Visible != 0) << "case " << id - 1;
+        AwDrawList::Discard();
+    }
+    AwFogLevelAt = nullptr;
+    CutsceneActive = 0;
 }
 
 } // namespace
