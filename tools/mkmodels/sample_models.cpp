@@ -352,7 +352,8 @@ bool WriteLevelModel(const std::string& directory) {
     // beyond the middle wall, a pickup near the ramp's foot; two mines and a
     // minebot on the scouts' way; a fitted robot in the north-east beside
     // pickups of bolts, a shield, a repair kit and a pistol; a tumbleweed and
-    // two creatures. Markers stand at tile centres, where walks end.
+    // two creatures; a crate by the west wall and a drone's hulk by the east
+    // one, away from the fight. Markers stand at tile centres, where walks end.
     const struct {
         const char* name;
         VectorI position;
@@ -362,7 +363,8 @@ bool WriteLevelModel(const std::string& directory) {
                    {"Fitted1", {13000, 0, -17000}}, {"Bolts1", {13000, 0, -13000}},  {"Shield1", {7000, 0, -7000}},
                    {"Repair1", {-7000, 0, -7000}},  {"Pistol1", {3000, 0, -11000}},  {"Mine1", {-9000, 0, -11000}},
                    {"Mine2", {-3000, 0, -9000}},    {"Minebot1", {-9000, 0, -3000}}, {"Weed1", {15000, 0, -5000}},
-                   {"Fly1", {-5000, 0, 9000}},      {"Bug1", {5000, 0, 9000}}};
+                   {"Fly1", {-5000, 0, 9000}},      {"Bug1", {5000, 0, 9000}},       {"Crate1", {-17000, 0, 5000}},
+                   {"Hulk1", {17000, 0, 5000}}};
     for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position);
     ShapeBuilder sky;
     AddBox(sky, -100000, -60000, -100000, 100000, -50000, 100000, false);
