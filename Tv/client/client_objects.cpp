@@ -309,7 +309,8 @@ void ClientObject::Detach() {
     ExhaustEmitters.Clear();
     StopEmitter(Emitter);
     StopEmitter(Emitter2);
-    if (IsInLocalTeam() && Team == LocalTeam) LocalTeamObjects.RemoveValue(this);
+    // Whatever its team is now: one that changed sides while listed must not stay behind.
+    LocalTeamObjects.RemoveValue(this);
     if (EquipViewUnit == this) CloseEquipmentView(EquipmentViewCameras{AwCurrentCamera, nullptr, SavedCameraDepth});
     if (OwnLights) OwnLights->Release();
     OwnLights = nullptr;

@@ -253,6 +253,7 @@ TEST_F(ClientObjectTest, TheLocalTeamsListHoldsItsStartedLivingUnits) {
     ASSERT_EQ(1, LocalTeamObjects.Count());
     EXPECT_EQ(own, LocalTeamObjects.Front());
     EXPECT_EQ(0.0f, own->LastSeconds);
+    own->SetTeam(2); // changed sides while listed
     own->Remove();
     EXPECT_EQ(0, LocalTeamObjects.Count());
     enemy->Remove();
