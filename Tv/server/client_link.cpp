@@ -5,6 +5,7 @@
 
 #include "Awapi/aw3d/aw_hooks.h"
 #include "Tv/client/client_objects.h"
+#include "Tv/server/client_service_state.h"
 #include "Tv/server/level_start.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_recorder.h"
@@ -158,7 +159,7 @@ bool TvAttachClient(plat::DirectPlay* directPlay, plat::DpId playerId) {
 }
 
 void TvDetachClient() {
-    ReleaseAllClientObjects();
+    TvClearClientObjects();
     if (ClientLink.DirectPlay) ClientLink.DirectPlay->Release();
     ClientLink.DirectPlay = nullptr;
     ClientLink.Attached = false;
@@ -167,7 +168,10 @@ void TvDetachClient() {
 
 bool TvIsClientAttached() { return ClientLink.Attached; }
 
-void TvClearClientObjects() { ReleaseAllClientObjects(); }
+void TvClearClientObjects() {
+    ReleaseAllClientObjects();
+    TvClearSelection();
+}
 
 bool TvSendToServer(const void* message, uint32_t size, bool guaranteed) {
     if (!Multiplayer()) {

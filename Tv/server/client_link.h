@@ -43,10 +43,11 @@ void TvForgetRemovedProjectiles();
 // in multiplayer (a reference is taken), null in single player (the outward
 // queue is emptied). False, changing nothing, when already attached.
 bool TvAttachClient(plat::DirectPlay* directPlay, plat::DpId playerId);
-// Releases every client object and the DirectPlay reference, and empties the outward queue.
+// Releases every client object (the selection emptied) and the DirectPlay
+// reference, and empties the outward queue.
 void TvDetachClient();
 bool TvIsClientAttached();
-// Releases every client object without detaching (level unload).
+// Releases every client object and empties the selection, without detaching (level unload).
 void TvClearClientObjects();
 
 // Sends one message of `size` bytes to the server. Single player: queued,

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Tv/client/client_factory.h"
+#include "Tv/client/client_objects.h"
 #include "Tv/server/client_link.h"
 #include "Tv/server/client_service_state.h"
 #include "Tv/server/level_start.h"
@@ -54,6 +56,7 @@ protected:
         TvDetachClient();
         ClientBaseSpeed = ClockCorrection = 1.0f;
         TvForgetRemovedProjectiles();
+        TvResetClientObjects();
         CurrentGameState = 0;
         ServerTest::TearDown();
     }
@@ -132,7 +135,7 @@ TEST_F(ClientLinkTest, SinglePlayerSendsAreQueuedWithTheirSizeAndRecorded) {
     EXPECT_EQ(recorded[0].bytes, order);
 }
 
-TEST_F(ClientLinkTest, AttachHoldsOneReferenceAndASecondAttachChangesNothing) {
+TEST_F(ClientLinkTest, AttachHoldsOneReferenceASecondAttachChangesNothingDetachReleasesEverything) {
     AttachToSession();
     const uint32_t attached = session->RefCount();
     FakeDirectPlay* other = new FakeDirectPlay;
@@ -142,9 +145,14 @@ TEST_F(ClientLinkTest, AttachHoldsOneReferenceAndASecondAttachChangesNothing) {
     EXPECT_EQ(ClientLink.PlayerId, player);
     EXPECT_EQ(other->RefCount(), 1u);
     other->Release();
+    const int32_t id = TvCreateClientObject(0, *MakeDefinition("crate", 0), {1, 0, 1}, {0, 0, 0, 1});
+    ASSERT_GE(id, 0);
+    TvSelectObject(TvFindClientObject(id));
     TvDetachClient();
     EXPECT_FALSE(TvIsClientAttached());
     EXPECT_EQ(session->RefCount(), attached - 1);
+    EXPECT_EQ(TvFindClientObject(id), nullptr);
+    EXPECT_EQ(TvSelectedObjectCount(), 0);
     // Attaching in single player empties the outward queue.
     ClientToServerQueue.Push("\x09\0\0\0", 4);
     ASSERT_TRUE(TvAttachClient(nullptr, 0));
