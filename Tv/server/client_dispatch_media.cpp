@@ -7,6 +7,7 @@
 #include "Tv/client/client_sounds.h"
 #include "Tv/console/console_hooks.h"
 #include "Tv/defs/datadirectory.h"
+#include "Tv/server/client_record_objects.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/object_caption.h"
 #include "Tv/server/server.h"
@@ -52,14 +53,14 @@ const char* HandleSoundOptions(const uint8_t* record, size_t size) {
 const char* HandleSoundOnObject(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     const int32_t sound = in.I32();
-    const ClientObject* object = TvFindClientObject(in.I32());
+    const ClientObject* object = ReadRecordObject(in);
     if (object && object->Model) TvPlaySound(sound, "t", object->Model);
     return nullptr;
 }
 
 const char* HandleObjectCaption(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
-    const ClientObject* object = TvFindClientObject(in.I32());
+    const ClientObject* object = ReadRecordObject(in);
     std::string text;
     in.CString(text);
     if (object) TvShowObjectCaption(*object, text.c_str(), kObjectCaptionKind);

@@ -255,7 +255,7 @@ const char* HandlePlayerLeft(const uint8_t* record, size_t size) {
     const int32_t index = in.I32();
     if (index == -1)
         PrintResourceString(kSomeoneLeftText);
-    else if (index == ClientLobby.OwnPlayerIndex)
+    else if (IsPlayerIndex(index) && index == ClientLobby.OwnPlayerIndex)
         PrintResourceString(kOwnIndexLeftText);
     return nullptr;
 }

@@ -7,6 +7,7 @@
 #include "Tv/client/client_sounds.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/console/console_hooks.h"
+#include "Tv/server/client_record_objects.h"
 #include "Tv/server/client_service_hooks.h"
 #include "Tv/server/game_settings.h"
 #include "Tv/server/message_types.h"
@@ -26,7 +27,7 @@ constexpr int32_t kWinnerBytes = 6;
 template <void (*Event)(ClientObject*, int32_t)>
 const char* FlagEvent(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
-    ClientObject* carrier = TvFindClientObject(in.I32());
+    ClientObject* carrier = ReadRecordObject(in);
     const int32_t team = in.I32();
     if (!TeamTable::GetTeam(team)) return "team out of range";
     if (carrier) Event(carrier, team);
@@ -75,7 +76,7 @@ const char* HandleWinners(const uint8_t* record, size_t size) {
 const char* HandlePresidentExit(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     const int32_t exit = in.I32();
-    ClientObject* president = TvFindClientObject(in.I32());
+    ClientObject* president = ReadRecordObject(in);
     const Vector3 position = ReadPosition(in);
     if (!IsFiniteVector(position)) return "position not finite";
     if (exit >= 0 && exit < kExitCount) {

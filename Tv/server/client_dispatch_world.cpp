@@ -10,6 +10,7 @@
 #include "Tv/client/weapons.h"
 #include "Tv/console/console_hooks.h"
 #include "Tv/effects/effect_calls.h"
+#include "Tv/server/client_record_objects.h"
 #include "Tv/server/client_service_hooks.h"
 #include "Tv/server/client_service_state.h"
 #include "Tv/server/game_options.h"
@@ -27,8 +28,6 @@ namespace {
 constexpr float kAirstrikeAreaPerSpotlight = 2500.0f;
 // A hostile box cannot make the client place spotlights without end.
 constexpr int32_t kMaxAirstrikeSpotlights = 64;
-
-ClientObject* FindObjectAt(ByteReader& in) { return TvFindClientObject(in.I32()); }
 
 const char* HandleEndCutscene(const uint8_t*, size_t) {
     TvEndCutscene();
@@ -50,7 +49,7 @@ const char* HandleCameraTrack(const uint8_t* record, size_t size) {
 
 const char* HandleTrackCamera(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
-    ClientObject* object = FindObjectAt(in);
+    ClientObject* object = ReadRecordObject(in);
     if (!object) return nullptr;
     TvTrackCameraObject(object);
     GameOptions.ControlsDisabled = 1;
@@ -66,7 +65,7 @@ bool BoardsWith(const ClientObject* object, const ClientObject* vehicle) {
 const char* HandleBoard(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     GameOptions.ControlsDisabled = 1;
-    ClientObject* vehicle = FindObjectAt(in);
+    ClientObject* vehicle = ReadRecordObject(in);
     if (!vehicle) return nullptr;
     std::vector<ClientObject*> boarding;
     for (ClientObject* object : LocalTeamObjects)
@@ -79,7 +78,7 @@ const char* HandleBoard(const uint8_t* record, size_t size) {
 
 const char* HandleSetTrack(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
-    ClientObject* track = FindObjectAt(in);
+    ClientObject* track = ReadRecordObject(in);
     Matrix34 path;
     for (Real& v : path.m) v = in.F32();
     const Quaternion orientation = ReadOrientation(in);
@@ -91,27 +90,20 @@ const char* HandleSetTrack(const uint8_t* record, size_t size) {
     return nullptr;
 }
 
-const char* HandleTrackSpeed(const uint8_t* record, size_t size) {
+// Track records with a speed scale or a loop time: finite and not negative.
+template <void (*apply)(ClientObject*, Real)>
+const char* OnTrackValue(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
-    ClientObject* track = FindObjectAt(in);
-    const float scale = in.F32();
-    if (!IsFiniteValue(scale) || scale < 0.0f) return "speed not finite or negative";
-    if (track) ClientTrackObjectSetSpeed(track, scale);
-    return nullptr;
-}
-
-const char* HandleTrackLoopTime(const uint8_t* record, size_t size) {
-    ByteReader in = RecordReader(record, size);
-    ClientObject* track = FindObjectAt(in);
-    const float seconds = in.F32();
-    if (!IsFiniteValue(seconds) || seconds < 0.0f) return "loop time not finite or negative";
-    if (track) ClientTrackObjectSetLoopTime(track, seconds);
+    ClientObject* track = ReadRecordObject(in);
+    const float value = in.F32();
+    if (!IsFiniteValue(value) || value < 0.0f) return "value not finite or negative";
+    if (track) apply(track, value);
     return nullptr;
 }
 
 const char* StartTrack(const uint8_t* record, size_t size, bool backward) {
     ByteReader in = RecordReader(record, size);
-    ClientObject* track = FindObjectAt(in);
+    ClientObject* track = ReadRecordObject(in);
     const int32_t count = in.I32(); // the catalogue matched it to the record's size
     std::vector<int32_t> passengers(static_cast<size_t>(count));
     for (int32_t& id : passengers) id = in.I32();
@@ -122,14 +114,6 @@ const char* StartTrack(const uint8_t* record, size_t size, bool backward) {
 const char* HandleTrackStartForward(const uint8_t* record, size_t size) { return StartTrack(record, size, false); }
 
 const char* HandleTrackStartBackward(const uint8_t* record, size_t size) { return StartTrack(record, size, true); }
-
-// The track operations that take only the object.
-template <void (*Operation)(ClientObject*)>
-const char* OnObject(const uint8_t* record, size_t size) {
-    ByteReader in = RecordReader(record, size);
-    if (ClientObject* object = FindObjectAt(in)) Operation(object);
-    return nullptr;
-}
 
 void SetDefogger(ClientObject* object) {
     TvAddDefogger(object);
@@ -201,19 +185,19 @@ const ServerMessageRow kWorldMessageRows[] = {
     ExactRow(180, "MSG_TRACK_CAMERA", 8, HandleTrackCamera),
     ExactRow(181, "MSG_BOARD", 8, HandleBoard),
     ExactRow(169, "MSG_SET_TRACK", 73, HandleSetTrack),
-    ExactRow(171, "MSG_TRACK_SPEED", 12, HandleTrackSpeed),
-    ExactRow(172, "MSG_TRACK_LOOP_TIME", 12, HandleTrackLoopTime),
+    ExactRow(171, "MSG_TRACK_SPEED", 12, OnTrackValue<ClientTrackObjectSetSpeed>),
+    ExactRow(172, "MSG_TRACK_LOOP_TIME", 12, OnTrackValue<ClientTrackObjectSetLoopTime>),
     CountedRow(173, "MSG_TRACK_START_FORWARD", 12, 8, 4, HandleTrackStartForward),
     CountedRow(174, "MSG_TRACK_START_BACKWARD", 12, 8, 4, HandleTrackStartBackward),
-    ExactRow(175, "MSG_TRACK_REVERSE", 8, OnObject<ClientTrackObjectReverse>),
-    ExactRow(176, "MSG_TRACK_PAUSE", 8, OnObject<ClientTrackObjectPause>),
-    ExactRow(177, "MSG_TRACK_RESUME", 8, OnObject<ClientTrackObjectResume>),
-    ExactRow(140, "MSG_WATCHED_OBJECT", 8, OnObject<TvWaitForWatchedObject>),
+    ExactRow(175, "MSG_TRACK_REVERSE", 8, OnRecordObject<ClientTrackObjectReverse>),
+    ExactRow(176, "MSG_TRACK_PAUSE", 8, OnRecordObject<ClientTrackObjectPause>),
+    ExactRow(177, "MSG_TRACK_RESUME", 8, OnRecordObject<ClientTrackObjectResume>),
+    ExactRow(140, "MSG_WATCHED_OBJECT", 8, OnRecordObject<TvWaitForWatchedObject>),
     ExactRow(188, "MSG_DOOR_OPEN", 8, OnDoor<TvDoorOpenCollision>),
     ExactRow(189, "MSG_DOOR_CLOSE", 8, OnDoor<TvDoorCloseCollision>),
     ExactRow(182, "MSG_FOG_REVEAL", 24, HandleFogReveal),
-    ExactRow(183, "MSG_DEFOGGER_ON", 8, OnObject<SetDefogger>),
-    ExactRow(184, "MSG_DEFOGGER_OFF", 8, OnObject<ClearDefogger>),
+    ExactRow(183, "MSG_DEFOGGER_ON", 8, OnRecordObject<SetDefogger>),
+    ExactRow(184, "MSG_DEFOGGER_OFF", 8, OnRecordObject<ClearDefogger>),
     ExactRow(194, "MSG_AIRSTRIKE", 28, HandleAirstrike),
 };
 const size_t kWorldMessageRowCount = std::size(kWorldMessageRows);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "Tv/client/teamhooks.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/frontend/levelnames.h"
 #include "Tv/server/client_link.h"
@@ -17,6 +18,7 @@
 #include "Tv/server/server_message_dispatch.h"
 #include "Tv/server/session_players.h"
 #include "Tv/server/shell_state.h"
+#include "core/stringtable.h"
 #include "tests/tv/client_dispatch_fixture.h"
 
 namespace {
@@ -245,4 +247,43 @@ TEST_F(ClientDispatchSessionTest, SessionSettingsApplyOnClientsAndAlwaysMarkTheB
     EXPECT_TRUE(TvApplySessionSettings(settings.bytes().data(), settings.size()));
     EXPECT_EQ(GameOptions.SessionOption, 0);
     EXPECT_EQ(ClientLobby.SettingsReceived, 1);
+}
+
+// The server thread reads the team table: a host rebuilds it under the server lock.
+TEST_F(ClientDispatchSessionTest, AHostRebuildsTheTeamTableUnderTheServerLock) {
+    static int32_t lockCountAtReset;
+    lockCountAtReset = -1;
+    SetTeamGameQuery([] {
+        lockCountAtReset = TvGetServerLockCount();
+        return TeamGameSettings{};
+    });
+    StartServer();
+    Dispatch(StartRecord(1, kGameCooperative, 1));
+    EXPECT_GT(lockCountAtReset, 0);
+    EXPECT_EQ(TvGetServerLockCount(), 0);
+    EXPECT_EQ(GameOptions.LevelStatus, kLevelOver);
+}
+
+TEST_F(ClientDispatchSessionTest, PlayerNoticesPrintTheirStringsWhenTheyExist) {
+    char own[] = "You left the game", someone[] = "A player left the game";
+    StringTableEntry entries[12] = {};
+    for (uint32_t i = 0; i < 12; ++i) entries[i].id = 1430 + i;
+    entries[0].text = own;
+    entries[11].text = someone;
+    const StringTable saved = ResourceStrings;
+    ResourceStrings = StringTable{entries, 12};
+
+    Dispatch(Record(201, {0})); // the own index is not known yet
+    Dispatch(PlayerTableRecord(2));
+    Dispatch(Record(201, {2}));
+    Dispatch(Record(201, {-1}));
+    Dispatch(Record(201, {3}));
+    ByteWriter notice = Record(160);
+    notice.U16(1441);
+    Dispatch(notice);
+    ByteWriter missing = Record(160);
+    missing.U16(1431);
+    Dispatch(missing);
+    ResourceStrings = saved;
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{own, someone, someone}));
 }
