@@ -58,6 +58,7 @@ ClientObject* TvBuildClientObject(int32_t team, const ObjectDefinition& definiti
 
 int32_t TvNewClientObject(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                           const Quaternion& orientation, int32_t id, int32_t track) {
+    if (TvFindClientObject(id)) return -1; // one object per id: the live one stays
     ClientObject* object = TvBuildClientObject(team, definition, position, orientation, id);
     if (!object) return -1;
     object->Start(GameClock.GetTime(), GameClock.GetSeconds());

@@ -57,7 +57,8 @@ ClientObject* TvBuildClientObject(int32_t team, const ObjectDefinition& definiti
 // The twin of a server actor: built with `id`, started at the current
 // GameClock time and, with `track` (0 none, else a track object's id + 1),
 // attached to that track object and put back at `position`. Answers the id,
-// or -1 when no object is made. The id counter is not touched.
+// or -1 when no object is made (also when an object of that id lives). The id
+// counter is not touched.
 int32_t TvNewClientObject(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                           const Quaternion& orientation, int32_t id, int32_t track);
 

@@ -114,6 +114,7 @@ TEST_F(ClientFactoryTest, ClientMadeIdsCountFromZeroAndAnnouncedOnesKeepTheServe
     EXPECT_EQ(40, TvNewClientObject(1, *crate, Vector3(0, 0, 0), kIdentity, 40, 0));
     EXPECT_EQ(-1, TvNewClientObject(1, *shot, Vector3(0, 0, 0), kIdentity, 41, 0));
     EXPECT_EQ(nullptr, TvFindClientObject(41));
+    EXPECT_EQ(-1, TvNewClientObject(1, *crate, Vector3(0, 0, 0), kIdentity, 40, 0)) << "id 40 lives";
     EXPECT_EQ(2, TvCreateClientObject(1, *crate, Vector3(0, 0, 0), kIdentity));
     EXPECT_EQ(3, ClientObjectIdCounter);
     EXPECT_EQ(4, ClientObjectHash.Count());
