@@ -40,18 +40,6 @@ AwParticleParams ExhaustParams() {
     return params;
 }
 
-// A dummy's place in the world: scaled by the character's size, turned and
-// moved by the object's pose.
-Vector3 DummyWorldPosition(const ClientObject& object, Vector3 local) {
-    if (const CharacterRecord* character = object.GetCharacterRecord()) local = local * character->size;
-    Matrix34 pose;
-    pose.MakeFromQuaternion(object.Orientation);
-    pose.SetTranslation(object.Position);
-    Vector3 world;
-    pose.TransformPoint(world, local);
-    return world;
-}
-
 // Kind 3: the named part comes off the model, and a fragment object of the
 // record's definition takes the centre, with the model's scale.
 void BreakUp(ClientObject& object, const FragDataRecord& record, int32_t fragmentId, const Vector3& centre) {
@@ -79,23 +67,27 @@ void BreakUp(ClientObject& object, const FragDataRecord& record, int32_t fragmen
 
 } // namespace
 
+bool ModelPartPosition(const ClientObject& object, const char* part, int32_t time, Vector3& out) {
+    Vector3 local;
+    if (!object.Model || !object.Model->GetSubShapePosition(local, part, time)) return false;
+    object.Model->GetMatrix()->TransformPoint(out, local);
+    return true;
+}
+
 void AddModelEmitters(ClientObject& object) {
-    AwObject* model = object.Model;
-    if (!model) return;
+    if (!object.Model) return;
     Vector3 part;
     const auto time = static_cast<int32_t>(GameClock.GetTime32());
-    if (!object.Emitter && model->GetSubShapePosition(part, kCoronaPart, time)) {
+    if (!object.Emitter && ModelPartPosition(object, kCoronaPart, time, part)) {
         object.AddCoronaAtPart(kCoronaPart, Colour::FromFloats(1.0f, 0.0f, 0.0f, 0.6f));
         if (object.Emitter) object.Emitter->flags |= kEmitterHeld; // burns only after message 99
     }
     if (!ParticleTypes) return;
-    const AwModel* source = object.Definition ? object.Definition->model : nullptr;
-    if (!source) return;
     for (const OwnedText& name : ExhaustDummyNames) {
         Vector3 dummy;
-        if (!source->GetNodePosition(dummy, name.Get())) continue;
+        if (!ModelPartPosition(object, name.Get(), time, dummy)) continue;
         auto* exhaust = new ExhaustEmitter;
-        exhaust->Emitter = new AwParticleEmitter(ExhaustParams(), DummyWorldPosition(object, dummy), false);
+        exhaust->Emitter = new AwParticleEmitter(ExhaustParams(), dummy, false);
         exhaust->DummyName = name;
         object.ExhaustEmitters.PushBack(exhaust);
     }
@@ -104,7 +96,7 @@ void AddModelEmitters(ClientObject& object) {
 void ClientObject::AddCoronaAtPart(const char* part, const Colour& colour) {
     if (!Model || Emitter) return;
     Vector3 position;
-    if (!Model->GetSubShapePosition(position, part, static_cast<int32_t>(GameClock.GetTime32()))) return;
+    if (!ModelPartPosition(*this, part, static_cast<int32_t>(GameClock.GetTime32()), position)) return;
     // Coronas come with the world effects; until then a model part carries none.
     (void)colour;
 }

@@ -25,6 +25,10 @@ public:
 void RegisterClientObject(ClientObject* object);
 void UnregisterClientObject(ClientObject* object);
 
+// The world position of the model's part at that animation time; false
+// without a model or without the part.
+bool ModelPartPosition(const ClientObject& object, const char* part, int32_t time, Vector3& out);
+
 // The model's dormant "lightdum" corona and the exhaust emitters at its
 // exhaust dummies (construction, for a model that is not frag-controlled).
 void AddModelEmitters(ClientObject& object);

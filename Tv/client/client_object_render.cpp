@@ -29,14 +29,13 @@ constexpr const char* kLightPart = "lightdum";
 
 bool FogOfWarActive() { return AwFogLevelAt != nullptr; }
 
-// The emitters follow the object, faded by the fog; hidden with it while it burns.
+// The emitters follow the object, faded by the fog; while it burns they sit
+// at its "lightdum" part and hide with it.
 void MoveEmitters(ClientObject& object, bool hidden) {
     const float fade = FogOfWarActive() ? static_cast<float>(object.FogLevel()) / 254.0f : 0.0f;
+    const auto time = static_cast<int32_t>(object.MoveTicks);
     Vector3 at = object.Position;
-    if (object.State != 0 && object.Model) {
-        Vector3 light;
-        if (object.Model->GetSubShapePosition(light, kLightPart, static_cast<int32_t>(object.MoveTicks))) at = light;
-    }
+    if (object.State != 0) ModelPartPosition(object, kLightPart, time, at);
     for (AwParticleEmitter* emitter : {object.Emitter, object.IsBot() ? nullptr : object.Emitter2}) {
         if (!emitter) continue;
         emitter->fogFraction = object.State != 0 && hidden ? 1.0f : fade;
@@ -44,8 +43,7 @@ void MoveEmitters(ClientObject& object, bool hidden) {
     }
     for (ExhaustEmitter* exhaust : object.ExhaustEmitters) {
         Vector3 dummy;
-        if (object.Model &&
-            object.Model->GetSubShapePosition(dummy, exhaust->DummyName.Get(), static_cast<int32_t>(object.MoveTicks)))
+        if (ModelPartPosition(object, exhaust->DummyName.Get(), time, dummy))
             exhaust->Emitter->SetPosition(dummy.x, dummy.y, dummy.z);
         exhaust->Emitter->fogFraction = hidden ? 1.0f : fade;
     }
