@@ -17,5 +17,5 @@ void MakeFlatLevelWorld(int n, Real size) {
     tree->Slots[0]->Geometry = nullptr;
     TvReleaseLevelWorld();
     LevelWorldInstance = new LevelWorld(tree.release(), Vector3(0, 0, 0), geometry.get());
-    LevelWorldInstance->BuildGrid(98, 4, 98); // as the level load does
+    LevelWorldInstance->BuildGrid(static_cast<uint32_t>(n), 1, static_cast<uint32_t>(n)); // one cell per quad
 }
