@@ -9,8 +9,10 @@
 #include "Awapi/shape_instance.h"
 #include "Tv/server/client_service_state.h"
 #include "Tv/server/game_settings.h"
+#include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "tests/tv/client_effects_fixture.h"
+#include "tests/tv/flat_level.h"
 
 namespace {
 
@@ -162,6 +164,25 @@ TEST_F(ClientDispatchObjects, DamageShowsTheFractionLostAndKeepsTheObject) {
     EXPECT_FLOAT_EQ(TvFindClientObject(5)->Health, 170.0f);
 }
 
+// An object that keeps a shield, as bots do.
+class Shielded final : public ClientObject {
+public:
+    Shielded(const ObjectDefinition* definition, int32_t id)
+        : ClientObject(2, definition, {0, 0, 0}, Quaternion{0, 0, 0, 1}, kClientFlagsPlain, id) {}
+    Real GetShield() const override { return Shield; }
+    void SetShield(Real shield) override { Shield = shield; }
+    Real Shield = 50.0f;
+};
+
+TEST_F(ClientDispatchObjects, DamageBelowTheShieldShowsTheShieldHit) {
+    auto* object = new Shielded(MakeDefinition("drone", 1), 8);
+    Dispatch(DamageRecord(55, 8, 0, 60.0f)); // raised: no hit
+    Dispatch(DamageRecord(55, 8, 0, 20.0f));
+    Dispatch(DamageRecord(56, 8, 0, 10.0f)); // destruction shows no shield hit
+    EXPECT_EQ(Calls("shieldHit"), 1);
+    EXPECT_FLOAT_EQ(object->Shield, 10.0f);
+}
+
 TEST_F(ClientDispatchObjects, MoveStoresNowForAFutureTimeAndSkipsCutsceneHeldObjects) {
     ClientObject* object = MakeClientObject(3);
     const float now = GameClock.GetSeconds();
@@ -210,6 +231,13 @@ TEST_F(ClientDispatchObjects, FollowOrderNeedsAPolygonOfTheLevel) {
     MakeClientObject(3);
     // No level world is loaded: no index names a polygon.
     for (int32_t index : {-1, 0, 5}) ExpectDropped(Record(58, {0, index, 1, 0, 3}));
+
+    MakeFlatLevelWorld(2, 10.0f);
+    const int32_t slots = static_cast<int32_t>(LevelWorldInstance->polygonTable.size());
+    for (int32_t index : {-1, slots}) ExpectDropped(Record(58, {0, index, 1, 0, 3}));
+    Dispatch(Record(58, {0, 0, 1, 0, 3}));
+    EXPECT_EQ(drops.reasons.size(), 5u);
+    TvReleaseLevelWorld();
 }
 
 TEST_F(ClientDispatchObjects, ClassOperationsOnAPlainObjectDoNothing) {
