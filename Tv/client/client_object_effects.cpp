@@ -2,15 +2,14 @@
 // and its status caption. The fragment's break-up into debris comes with the
 // debris effects.
 
-#include "Awapi/aw3d/screen_geometry.h"
 #include "Awapi/model/model_node.h"
 #include "Awapi/object.h"
 #include "Awapi/particles.h"
 #include "Tv/client/client_object_parts.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/client_sounds.h"
-#include "Tv/console/console_hooks.h"
 #include "Tv/effects/effect_calls.h"
+#include "Tv/server/object_caption.h"
 #include "core/clock.h"
 
 namespace {
@@ -22,7 +21,6 @@ constexpr float kExhaustGrey = 0.55f;
 constexpr float kExhaustSize = 0.6f;
 
 constexpr int32_t kStatusCaptionKind = 1;
-constexpr float kStatusCaptionWidth = 0.4f;
 constexpr int32_t kDestructionPuff = 1;
 constexpr int32_t kSoundExplosion = 14;
 constexpr int32_t kSoundBreakUp = 15;
@@ -119,13 +117,4 @@ void ClientObject::ApplyDestruction(int32_t fragmentId) {
     }
 }
 
-void ClientObject::ShowStatusText(const char* text) {
-    const int width = AwGetScreenWidth();
-    const int height = AwGetScreenHeight();
-    float x = 0.5f, y = 0.5f;
-    if (OnScreen && width > 0 && height > 0) {
-        x = static_cast<float>(ScreenRect[0]) / static_cast<float>(width);
-        y = static_cast<float>(ScreenRect[3]) / static_cast<float>(height);
-    }
-    TvShowCaption(x, y, text, kStatusCaptionKind, kStatusCaptionWidth);
-}
+void ClientObject::ShowStatusText(const char* text) { TvShowObjectCaption(*this, text, kStatusCaptionKind); }
