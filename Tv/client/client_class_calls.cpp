@@ -47,9 +47,20 @@ void ClientBotSetWeapon(ClientObject*, int32_t) {}
 void ClientBotPlayFireAnimation(ClientObject*, Real) {}
 bool ClientBotFiredShot(ClientObject*) { return false; }
 
+namespace {
+
+// Until the projectile class exists: a plain object that answers as a projectile.
+class ProjectileStandIn final : public ClientObject {
+public:
+    using ClientObject::ClientObject;
+    bool IsProjectile() const override { return true; }
+};
+
+} // namespace
+
 ClientObject* TvNewClientProjectile(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                                     const Quaternion& orientation, Real, int32_t, int32_t, int32_t, int32_t id) {
-    return new ClientObject(team, &definition, position, orientation, kClientFlagsProjectile, id);
+    return new ProjectileStandIn(team, &definition, position, orientation, kClientFlagsProjectile, id);
 }
 uint32_t ClientProjectileFlags(const ClientObject*) { return 0; }
 Vector3 ClientProjectileVelocity(const ClientObject*) { return {0, 0, 0}; }

@@ -90,7 +90,7 @@ bool ClientBotFiredShot(ClientObject* object);
 // ---- Projectiles ----
 // A projectile fired by the server, not yet started; null when none is made.
 // Until the projectile class exists it is a plain object of the projectile's
-// definition and id.
+// definition and id that answers IsProjectile.
 ClientObject* TvNewClientProjectile(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                                     const Quaternion& orientation, Real speed, int32_t shooterId, int32_t targetId,
                                     int32_t weaponType, int32_t id);

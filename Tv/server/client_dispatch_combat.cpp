@@ -156,6 +156,7 @@ const char* OnProjectileGone(const uint8_t* record, size_t size) {
         TvSpawnParticlePuff(end);
         return nullptr;
     }
+    if (!projectile->IsProjectile()) return "object is no projectile";
     // The hit may remove objects; the projectile stays valid until it is done with.
     projectile->AddRef();
     const ObjectDefinition* definition = projectile->Definition;

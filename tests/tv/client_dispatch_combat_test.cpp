@@ -147,10 +147,15 @@ TEST_F(ClientDispatchCombat, HitOnAnEnemyShowsThroughFullFogAndAMissInFogOnlySou
     EXPECT_TRUE(TvFindClientObject(50)->IsAlive()); // a shot without the destroy flag leaves its target
 }
 
-TEST_F(ClientDispatchCombat, GoneRefusesEndsThatAreNotFinite) {
+TEST_F(ClientDispatchCombat, GoneRefusesEndsThatAreNotFiniteAndObjectsThatAreNoProjectile) {
     ExpectDropped(GoneRecord(300, -1, {kNaN, 0, 0}));
     ExpectDropped(GoneRecord(300, -1, {0, 0, 0}, kNaN));
     EXPECT_FALSE(TvIsRemovedProjectile(300));
+
+    MakeClientObject(20);
+    ExpectDropped(GoneRecord(20, -1, {0, 0, 0}));
+    EXPECT_NE(TvFindClientObject(20), nullptr);
+    EXPECT_FALSE(TvIsRemovedProjectile(20));
 }
 
 TEST_F(ClientDispatchCombat, AmmunitionAndWeaponTypesOutsideTheirTablesAreDropped) {
