@@ -12,6 +12,8 @@ List<ClientObject*> LocalTeamObjects;
 ClientObject* CurrentClientObject = nullptr;
 int32_t ClientObjectIdCounter = 0;
 List<OwnedText> ExhaustDummyNames;
+List<ClientObject*> BackgroundCreatureList;
+Vector3 UpperLeftBound{0, 0, 0}, LowerRightBound{0, 0, 0};
 
 namespace {
 

@@ -300,6 +300,10 @@ extern ClientObject* CurrentClientObject;
 extern int32_t ClientObjectIdCounter;
 // Model dummies that carry an exhaust emitter; the level load adds "dum exhaust".
 extern List<OwnedText> ExhaustDummyNames;
+// Every live background and flying creature (their classes join and leave it).
+extern List<ClientObject*> BackgroundCreatureList;
+// The corners the console's SET UPPER LEFT BOUND and SET LOWER RIGHT BOUND set.
+extern Vector3 UpperLeftBound, LowerRightBound;
 
 // The object with that id, or null.
 ClientObject* TvFindClientObject(int32_t id);
