@@ -6,9 +6,11 @@
 
 #include "Tv/client/client_objects.h"
 #include "Tv/server/client_link.h"
+#include "Tv/server/level_start.h"
 #include "Tv/server/shell_state.h"
 #include "Tv/sim/actor_registry.h"
 #include "Tv/sim/server_object.h"
+#include "core/clock.h"
 #include "tests/support/headless_frame.h"
 
 namespace {
@@ -45,7 +47,9 @@ RunClient::~RunClient() {
 }
 
 bool RunClient::Start() {
-    if (!TvClientReady() || !TvWaitForGo()) return false;
+    // The level starts at the server's time, so the actors' timers set during the load stand.
+    LevelStartTime = ServerClock.GetSeconds();
+    if (!TvWaitForPlayersReady() || !TvClientReady() || !TvWaitForGo()) return false;
     CurrentGameState = kGameStatePlay;
     return true;
 }
