@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "Tv/client/client_sounds.h"
 #include "Tv/defs/definitionregistry.h"
 #include "Tv/effects/effect_calls.h"
 #include "Tv/server/client_record_objects.h"
@@ -16,6 +17,8 @@
 #include "Awapi/shape_instance.h"
 
 namespace {
+
+constexpr int32_t kSoundCloak = 35;
 
 const char* OnCreateObject(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
@@ -222,6 +225,7 @@ const char* OnCloak(const uint8_t* record, size_t size) {
     if (!object || !effect || !object->IsUnit()) return nullptr;
     object->SetCloaked(true);
     ClientUnitStartCloak(object, effect, start, end);
+    TvPlaySound(kSoundCloak, "");
     return nullptr;
 }
 

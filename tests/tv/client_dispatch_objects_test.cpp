@@ -251,6 +251,21 @@ TEST_F(ClientDispatchObjects, ClassOperationsOnAPlainObjectDoNothing) {
     for (int32_t type : {101, 102, 134, 151}) Dispatch(Record(type, {3}));
     EXPECT_TRUE(drops.reasons.empty());
     EXPECT_FALSE(object->IsCloaked());
+
+    // An object that answers as a unit gets the cloak and its sound.
+    struct UnitLike final : ClientObject {
+        using ClientObject::ClientObject;
+        bool IsUnit() const override { return true; }
+        void SetCloaked(bool on) override { Cloaked = on; }
+        bool Cloaked = false;
+    };
+    auto* unit = new UnitLike(1, effect, {0, 0, 0}, Quaternion{0, 0, 0, 1}, kClientFlagsPlain, 9);
+    ByteWriter unitCloak = Record(157, {9, effect->id});
+    unitCloak.F32(1.0f);
+    unitCloak.F32(2.0f);
+    Dispatch(unitCloak);
+    EXPECT_TRUE(unit->Cloaked);
+    EXPECT_EQ(seen.sounds, (std::vector<SeenSound>{{35, ""}}));
 }
 
 TEST_F(ClientDispatchObjects, SeverRefusesANewIdInUse) {
