@@ -19,3 +19,15 @@ bool TvBatchLoadFile(const char* name) { return installed.batchLoadFile && insta
 void TvAddRespawnTrigger(const char* roleName, int32_t team, uint64_t deadline) {
     if (installed.addRespawnTrigger) installed.addRespawnTrigger(roleName, team, deadline);
 }
+
+void TvWaitForWatchedObject(ClientObject* object) {
+    if (installed.waitForWatchedObject) installed.waitForWatchedObject(object);
+}
+
+void TvDoorOpenCollision(int32_t door) {
+    if (installed.doorOpenCollision) installed.doorOpenCollision(door);
+}
+
+void TvDoorCloseCollision(int32_t door) {
+    if (installed.doorCloseCollision) installed.doorCloseCollision(door);
+}

@@ -1,12 +1,14 @@
 #pragma once
 // What the game calls of the command language before it exists: console
 // output, timed captions, the batch queue of command-script lines and the
-// respawn triggers. The command language installs the real handlers at
-// start-up; until then every call does nothing. The respawn trigger is added
-// on the server thread (or under the server lock), the others run on the
-// main thread.
+// respawn triggers, WAIT FOR's watched object and the doors' collision. The
+// command language installs the real handlers at start-up; until then every
+// call does nothing. The respawn trigger is added on the server thread (or
+// under the server lock), the others run on the main thread.
 
 #include <cstdint>
+
+class ClientObject;
 
 struct ConsoleHooks {
     // Prints one line on the console (which pops it up).
@@ -20,6 +22,11 @@ struct ConsoleHooks {
     // that re-creates an actor of the role for the team once ServerClock
     // reaches `deadline` (ticks).
     void (*addRespawnTrigger)(const char* roleName, int32_t team, uint64_t deadline) = nullptr;
+    // WAIT FOR's watched object: the client object a waiting condition follows.
+    void (*waitForWatchedObject)(ClientObject* object) = nullptr;
+    // The door's polygons leave or enter the collision world (the door opens or closes).
+    void (*doorOpenCollision)(int32_t door) = nullptr;
+    void (*doorCloseCollision)(int32_t door) = nullptr;
 };
 
 // Installs the handlers (a default-constructed record removes them).
@@ -29,3 +36,6 @@ void TvConsolePrint(const char* text);
 void TvShowCaption(float x, float y, const char* text, int32_t kind, float width);
 bool TvBatchLoadFile(const char* name);
 void TvAddRespawnTrigger(const char* roleName, int32_t team, uint64_t deadline);
+void TvWaitForWatchedObject(ClientObject* object);
+void TvDoorOpenCollision(int32_t door);
+void TvDoorCloseCollision(int32_t door);

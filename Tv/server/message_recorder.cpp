@@ -23,3 +23,9 @@ void RecordMessage(MessageDirection direction, const void* bytes, uint32_t size)
     recorder->Record(TvServerPassIndex(), direction, MessageTypeOf(bytes, size), static_cast<const uint8_t*>(bytes),
                      size);
 }
+
+void RecordClientDrop(const void* bytes, uint32_t size, const char* reason) {
+    plat::CriticalSectionLock hold(recorderGuard);
+    if (!recorder) return;
+    recorder->Drop(TvServerPassIndex(), MessageTypeOf(bytes, size), static_cast<const uint8_t*>(bytes), size, reason);
+}

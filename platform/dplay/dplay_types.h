@@ -47,6 +47,8 @@ constexpr uint32_t kDpMessageQueueReceive = 0x2;
 // Receive flags (DPRECEIVE_*).
 constexpr uint32_t kDpReceiveToPlayer = 0x2;
 constexpr uint32_t kDpReceivePeek = 0x8;
+// System message types (DPSYS_*): the first int32 of a message from kDpIdSystem.
+constexpr int32_t kDpSysSessionLost = 0x31;
 // Session flags (DPSESSION_*).
 constexpr uint32_t kDpSessionNewPlayersDisabled = 0x1;
 constexpr uint32_t kDpSessionJoinDisabled = 0x20;

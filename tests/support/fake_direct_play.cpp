@@ -23,6 +23,15 @@ DpId FakeDirectPlay::AddPlayer(const std::string& name) {
     return id;
 }
 
+DpId FakeDirectPlay::AddClientPlayer(const std::string& name) {
+    std::lock_guard hold(mutex_);
+    if (!FindLocked(plat::kDpIdServerPlayer))
+        players_.push_back({plat::kDpIdServerPlayer, "server", false, true, nullptr, {}});
+    const DpId id = nextLocalId_++;
+    players_.push_back({id, name, true, false, nullptr, {}});
+    return id;
+}
+
 void FakeDirectPlay::RemovePlayer(DpId id) {
     std::lock_guard hold(mutex_);
     std::erase_if(players_, [id](const Player& p) { return p.id == id; });
@@ -32,6 +41,22 @@ void FakeDirectPlay::RemovePlayer(DpId id) {
 void FakeDirectPlay::SetQueueCount(DpId to, uint32_t messages) {
     std::lock_guard hold(mutex_);
     queueCounts_[to] = messages;
+}
+
+void FakeDirectPlay::SetAnyQueueCount(uint32_t flag, uint32_t messages) {
+    std::lock_guard hold(mutex_);
+    anyQueueCounts_[flag] = messages;
+}
+
+void FakeDirectPlay::LoseSession(DpId to) {
+    std::vector<uint8_t> bytes(4);
+    std::memcpy(bytes.data(), &plat::kDpSysSessionLost, 4);
+    Deliver(plat::kDpIdSystem, to, bytes);
+}
+
+void FakeDirectPlay::OnReceive(std::function<void()> hook) {
+    std::lock_guard hold(mutex_);
+    onReceive_ = std::move(hook);
 }
 
 void FakeDirectPlay::FailCall(Call call, HResult result, int times) {
@@ -160,9 +185,14 @@ HResult FakeDirectPlay::EnumPlayers(const plat::Guid*, const plat::DpEnumPlayers
     return plat::kDpOk;
 }
 
-HResult FakeDirectPlay::GetMessageQueue(DpId, DpId to, uint32_t, uint32_t* messages, uint32_t* bytes) {
+HResult FakeDirectPlay::GetMessageQueue(DpId from, DpId to, uint32_t flags, uint32_t* messages, uint32_t* bytes) {
     std::lock_guard hold(mutex_);
     if (const HResult r = Enter(Call::GetMessageQueue); r != plat::kDpOk) return r;
+    if (from == plat::kDpIdAllPlayers && to == plat::kDpIdAllPlayers) {
+        if (messages) *messages = AnyQueueCountLocked(flags);
+        if (bytes) *bytes = 0;
+        return plat::kDpOk;
+    }
     if (!FindLocked(to)) return plat::kDpErrInvalidPlayer;
     if (messages) *messages = queueCounts_[to];
     if (bytes) *bytes = 0;
@@ -191,7 +221,22 @@ HResult FakeDirectPlay::SendEx(DpId from, DpId to, uint32_t flags, const void* d
     return r == plat::kDpOk && (flags & plat::kDpSendAsync) ? plat::kDpErrPending : r;
 }
 
+uint32_t FakeDirectPlay::AnyQueueCountLocked(uint32_t flags) const {
+    if (const auto it = anyQueueCounts_.find(flags); it != anyQueueCounts_.end()) return it->second;
+    if (flags != plat::kDpMessageQueueReceive) return 0;
+    uint32_t waiting = 0;
+    for (const Player& p : players_)
+        if (p.local) waiting += static_cast<uint32_t>(p.inbox.size());
+    return waiting;
+}
+
 HResult FakeDirectPlay::Receive(DpId* from, DpId* to, uint32_t flags, void* data, uint32_t* size) {
+    std::function<void()> hook;
+    {
+        std::lock_guard hold(mutex_);
+        hook = onReceive_;
+    }
+    if (hook) hook();
     std::lock_guard hold(mutex_);
     if (const HResult r = Enter(Call::Receive); r != plat::kDpOk) return r;
     if (!from || !to || !size || !(flags & plat::kDpReceiveToPlayer)) return plat::kDpErrInvalidParams;

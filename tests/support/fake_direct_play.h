@@ -1,12 +1,14 @@
 #pragma once
 // A scripted DirectPlay session for tests: the server's player and group are
 // made by the code under test, remote players are added and removed by the
-// test (in creation order), every send is recorded, queue counts are set by
-// hand, messages are delivered to a player's receive queue, and any call can
-// be made to fail. Safe from any thread.
+// test (in creation order), or the test plays a client in a session hosted
+// elsewhere; every send is recorded, queue counts are set by hand, messages
+// are delivered to a player's receive queue, the session can be lost, and any
+// call can be made to fail. Safe from any thread.
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -45,11 +47,24 @@ public:
 
     // A remote player joins; ids count up from 0x100 in creation order.
     plat::DpId AddPlayer(const std::string& name);
+    // A local client player of a session hosted elsewhere: the remote server
+    // player (kDpIdServerPlayer) joins first when it is missing. Ids of local
+    // players count up from 0x20000.
+    plat::DpId AddClientPlayer(const std::string& name);
     // The player leaves the session: it is no longer enumerated, and sends to it
     // fail.
     void RemovePlayer(plat::DpId id);
     // What GetMessageQueue answers for messages queued to a player (0 until set).
     void SetQueueCount(plat::DpId to, uint32_t messages);
+    // What GetMessageQueue answers for all players (from and to 0) with that
+    // kDpMessageQueue* flag. Until set: the messages waiting in the local
+    // players' receive queues, and 0 waiting to be sent.
+    void SetAnyQueueCount(uint32_t flag, uint32_t messages);
+    // The session is lost: the system message kDpSysSessionLost goes to `to`.
+    void LoseSession(plat::DpId to);
+    // Runs at the start of every Receive, outside the session's lock (a test
+    // moves its virtual clock there); an empty function removes it.
+    void OnReceive(std::function<void()> hook);
     // The next `times` calls of `call` answer `result` and do nothing else.
     void FailCall(Call call, plat::HResult result = plat::kDpErrGeneric, int times = 1);
     // Queues a message for player `to` and sets its receive event.
@@ -101,6 +116,7 @@ private:
     // Counts the call; a scripted failure's result, or kDpOk (under the lock).
     plat::HResult Enter(Call call);
     Player* FindLocked(plat::DpId id);
+    uint32_t AnyQueueCountLocked(uint32_t flags) const;
     plat::HResult RecordSend(plat::DpId from, plat::DpId to, uint32_t flags, const void* data, uint32_t size, bool ex,
                              uint32_t priority, uint32_t timeoutMs);
 
@@ -108,6 +124,8 @@ private:
     std::vector<Player> players_; // creation order
     std::map<plat::DpId, std::vector<plat::DpId>> groups_;
     std::map<plat::DpId, uint32_t> queueCounts_;
+    std::map<uint32_t, uint32_t> anyQueueCounts_; // by kDpMessageQueue* flag
+    std::function<void()> onReceive_;
     std::map<Call, Failure> failures_;
     std::map<Call, int32_t> calls_;
     std::vector<Sent> sends_;

@@ -462,7 +462,8 @@ bool WriteLevelModel(const std::string& directory) {
     // two creatures; the lift in its hole; a node in the east; a centipede
     // in the west facing south, its body to grow north of it; a popup east
     // of the ramp; a turret west of it facing north, at the scouts; a crate
-    // north of the ramp; two scavengers; a swarm beyond the middle wall.
+    // north of the ramp; two scavengers; a swarm beyond the middle wall; a
+    // crate of supplies by the west wall and a drone's hulk by the east one.
     // Markers stand at tile centres, where walks end.
     constexpr float kFacingNorth = 3.14159265f;
     const struct {
@@ -479,7 +480,8 @@ bool WriteLevelModel(const std::string& directory) {
                    {"Node1", {17000, 0, 3000}},     {"Centipede1", {-17000, 0, 9000}},
                    {"Popup1", {7000, 0, 1000}},     {"Turret1", {-11000, 0, 1000}, kFacingNorth},
                    {"Crate1", {-1000, 0, -13000}},  {"Scav1", {-7000, 0, 3000}},     {"Scav2", {17000, 0, -7000}},
-                   {"Swarm1", {-5000, 0, 17000}}};
+                   {"Swarm1", {-5000, 0, 17000}},   {"Supplies1", {-17000, 0, -7000}},
+                   {"Hulk1", {17000, 0, -11000}}};
     for (const auto& m : markers) AddObject(file, m.name, MarkerShape(), m.position, m.turn);
     ShapeBuilder sky;
     AddBox(sky, -100000, -60000, -100000, 100000, -50000, 100000, false);

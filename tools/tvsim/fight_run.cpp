@@ -23,6 +23,7 @@
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "platform/virtual_clock.h"
+#include "tools/tvsim/client_run.h"
 #include "tools/tvsim/run_recorder.h"
 
 namespace {
@@ -71,6 +72,7 @@ public:
 struct FightOutcome {
     std::map<int32_t, int32_t> alive;
     std::vector<std::pair<std::string, int32_t>> rounds;
+    TwinReport twins; // with the client
 };
 
 std::vector<std::string> OrderedUnits(const std::vector<ScenarioOrder>& orders) {
@@ -93,7 +95,9 @@ bool LoadFight(const FightOptions& options, const fs::path& level, const LevelVa
 }
 
 // The fight on a driven server: the load (its pass is pass 1), then one pass
-// per 50 ms of virtual time.
+// per 50 ms of virtual time. A client is attached before the load; after the
+// handshake each pass wakes the server (taking the client's messages) and is
+// followed by one client frame.
 bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& recorder, FightOutcome& outcome) {
     plat::VirtualClock clock(0);
     clock.Set(kStartNs);
@@ -105,6 +109,7 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     TeamTable::Reset();
     TvResetActorIds();
     SetMessageRecorder(&recorder);
+    std::unique_ptr<RunClient> client = options.client ? std::make_unique<RunClient>() : nullptr;
     TvDriveServer(true, options.seed);
     const LevelVariables variables;
     bool loaded = TvStartServer(nullptr);
@@ -119,9 +124,14 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
     }
     // The load's pass steps at the load's time: the clock moves only once it has ended.
     TvWaitForServerIdle();
+    if (loaded && client && !client->Start()) {
+        std::fputs("tvsim: the client's handshake failed\n", stderr);
+        loaded = false;
+    }
     for (uint32_t pass = 0; loaded && pass < options.passes; ++pass) {
         clock.Advance(kPassNs);
-        TvRunServerPass(ServerPassKind::Timeout);
+        TvRunServerPass(client ? ServerPassKind::Wake : ServerPassKind::Timeout);
+        if (client) client->Frame();
     }
     // Counted before the server's end releases the actors; a driven server
     // touches nothing between passes.
@@ -131,12 +141,24 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
         for (const auto& [team, count] : AliveByTeam()) outcome.alive[team] = count;
         for (const std::string& unit : OrderedUnits(options.orders))
             outcome.rounds.emplace_back(unit, CarriedRounds(unit, variables));
+        if (client) outcome.twins = client->Compare();
     }
     TvStopServer();
+    client.reset();
     TvDriveServer(false);
     SetMessageRecorder(nullptr);
     TvUnloadHeadlessLevel();
     return loaded;
+}
+
+void PrintClientSummary(const TwinReport& twins, const std::map<std::string, int32_t>& drops) {
+    for (const auto& [team, count] : twins.objectsByTeam) std::printf("client team %d objects %d\n", team, count);
+    std::printf("twins matched %d missing %d extra %d\n", twins.matched, twins.missing, twins.extra);
+    std::printf("largest twin distance %.3f\n", twins.largestDistance);
+    int32_t dropped = 0;
+    for (const auto& entry : drops) dropped += entry.second;
+    std::printf("dropped %d\n", dropped);
+    for (const auto& [reason, count] : drops) std::printf("dropped %d %s\n", count, reason.c_str());
 }
 
 } // namespace
@@ -170,5 +192,6 @@ bool RunFight(const FightOptions& options) {
     for (const auto& [team, count] : outcome.alive) std::printf("team %d alive %d\n", team, count);
     std::printf("shots %d\ndeaths %d\n", recorder.Shots(), deaths);
     for (const auto& [unit, rounds] : outcome.rounds) std::printf("unit %s rounds %d\n", unit.c_str(), rounds);
+    if (options.client) PrintClientSummary(outcome.twins, recorder.Drops());
     return true;
 }

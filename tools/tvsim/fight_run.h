@@ -18,12 +18,16 @@ struct FightOptions {
     uint32_t gameType = 0;             // a GameType
     uint32_t players = 1;              // the session's players in a multiplayer game type
     std::vector<ScenarioOrder> orders; // queued before the first pass
+    bool client = false;               // a headless client beside the server, one frame per pass
 };
 
 // Runs the fight with the engine started and prints the summary on standard
 // output: `team T alive N` per team with units (its live units), then
 // `shots N` and `deaths N`, then `unit NAME rounds N` for every unit given
 // orders (the rounds of ammunition it carries at the end, -1 for none or no
-// inventory); writes the trace when asked. False, reported on standard
-// error, when the level, an order or the trace cannot be used.
+// inventory); writes the trace when asked. With the client, then `client
+// team T objects N` per team with client objects, `twins matched N missing N
+// extra N`, `largest twin distance D` (metres) and `dropped N`, followed by
+// `dropped N REASON` per reason. False, reported on standard error, when the
+// level, an order, the client's handshake or the trace cannot be used.
 bool RunFight(const FightOptions& options);

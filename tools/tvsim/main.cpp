@@ -1,5 +1,5 @@
 // tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]
-//             [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...
+//             [--client] [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...
 //
 // Runs a level's fight headless on the null backends: the level script's
 // placements in game type T (0, the story game, by default) with P players
@@ -12,8 +12,12 @@
 // or a dummy's position). Prints `team T alive N` per team with actors,
 // `shots N` and `deaths N`, then `unit NAME rounds N` (-1: no unit or no
 // inventory) for each unit given orders; with --trace, writes one line `PASS
-// DIR TYPE SIZE HEX` per message to FILE. The same arguments give the same
-// output. Errors go to standard error with exit status 1.
+// DIR TYPE SIZE HEX` per message to FILE. With --client a headless client
+// in the same process follows the server over the local queues, one frame
+// per pass, and the summary adds its objects held against the server's
+// actors and the records it dropped (the trace adds `PASS DROP TYPE SIZE HEX
+// REASON` lines). The same arguments give the same output. Errors go to
+// standard error with exit status 1.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +36,7 @@ namespace {
 int Usage(const char* problem) {
     std::fprintf(stderr,
                  "tvsim: %s\nusage: tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]\n"
-                 "                   [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...\n",
+                 "                   [--client] [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...\n",
                  problem);
     return 1;
 }
@@ -86,6 +90,8 @@ std::string ParseOptions(int argc, char** argv, FightOptions& options) {
             if (!parsed || *parsed < number->low || *parsed > number->high)
                 return "bad number for " + word + ": " + value;
             options.*number->field = *parsed;
+        } else if (word == "--client") {
+            options.client = true;
         } else if (word.size() > 1 && word[0] == '-') {
             return "unknown option " + word;
         } else if (options.level.empty()) {
