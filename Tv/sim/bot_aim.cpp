@@ -19,11 +19,6 @@ constexpr int32_t kSequenceGunTurn = 13;
 constexpr uint32_t kBlendInFlags = 8;
 constexpr Real kOneShotAimRaise = 10.0f; // y grows downward
 
-// An animation blend for an angle: the centre plus `scale` x angle / 4,096 of the range, kept in range.
-int32_t BlendFor(Real angle, Real scale) {
-    return std::clamp(FloorToInt((angle * scale / 4096.0f + 0.5f) * kBlendFull), 0, kBlendFull);
-}
-
 } // namespace
 
 Quaternion HeadingRotation(Real heading) {
@@ -112,7 +107,7 @@ bool ServerBot::AimAtTarget(uint64_t time, Real now) {
 
     Elevation = e;
     if (Model && Model->HasSequence(kSequenceAimPitch))
-        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, BlendFor(e, -2.0f),
+        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, AimChannelBlend(e, -2.0f),
                           static_cast<uint32_t>(ThinkTicks), nullptr, &PitchAimed, kBlendFlags, false);
     else
         PitchAimed = 1;
@@ -126,7 +121,7 @@ bool ServerBot::AimAtTarget(uint64_t time, Real now) {
             PlaySequence(kSequenceGunTurn, WalkingSpeed, -1, static_cast<uint32_t>(time), nullptr, kBlendInFlags,
                          false);
         if (Model && Model->HasSequence(kSequenceAimYaw))
-            PlaySequenceRange(kSequenceAimYaw, kBlendFull, kBlendCentre, BlendFor(d, 1.0f),
+            PlaySequenceRange(kSequenceAimYaw, kBlendFull, kBlendCentre, AimChannelBlend(d, 1.0f),
                               static_cast<uint32_t>(ThinkTicks), nullptr, &YawAimed, kBlendFlags, false);
         else
             YawAimed = 1;
@@ -158,4 +153,8 @@ bool ServerBot::AimAtTarget(uint64_t time, Real now) {
     }
     SetOrientation(HeadingRotation(turned));
     return aimed;
+}
+
+int32_t AimChannelBlend(Real angle, Real scale) {
+    return std::clamp(FloorToInt((angle * scale / 4096.0f + 0.5f) * kBlendFull), 0, kBlendFull);
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/bytes.h"
+
 constexpr int32_t kMsgBotAttackOutOfRange = 30; // 16: id, seconds, target id
 constexpr int32_t kMsgUnitDestroyed = 61;       // 56: id, motion state (a unit that explodes)
 constexpr int32_t kMsgBotAttackPoint = 63;      // 24: id, seconds, point
@@ -28,3 +30,11 @@ constexpr int32_t kMsgTeamScores = 155;         // 8: scoring team
 
 // The sound cue a player hears when a target is out of the gun's reach.
 constexpr uint8_t kCueOutOfReach = 40;
+
+// Message 155: a point for the team (a lead kill, a captured flag, a president home).
+inline ByteWriter TeamScoresMessage(int32_t team) {
+    ByteWriter message;
+    message.I32(kMsgTeamScores);
+    message.I32(team);
+    return message;
+}

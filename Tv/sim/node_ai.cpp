@@ -11,6 +11,7 @@
 #include "Tv/server/senders.h"
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/actor_registry.h"
+#include "Tv/sim/ai_stun_gate.h"
 #include "Tv/sim/server_mine.h"
 #include "Tv/sim/server_node.h"
 #include "Tv/sim/server_popup.h"
@@ -41,17 +42,6 @@ void ForEachCandidate(int32_t firstTeam, int32_t skippedTeam, F f) {
         for (ServerObject* actor : *actors)
             if (actor->IsAlive() && actor->AiTickCallback != TvMineAi && !f(*actor)) return;
     }
-}
-
-// The stun and conversion tests that open a pass: false when the pass ends there.
-bool PassesStunAndConversion(ServerObject& actor, Real now) {
-    if (now < actor.StunEnd) return false;
-    if (actor.StunEnd != 0) actor.EndStun();
-    if (actor.ConvertEnd != 0 && now > actor.ConvertEnd) {
-        actor.EndConversion();
-        return false;
-    }
-    return true;
 }
 
 Real SecondsOf(uint64_t time) { return static_cast<Real>(time) * CurrentSecondsPerTick(); }
@@ -218,7 +208,7 @@ void TvNodeAi(ServerObject* actor, uint64_t time) {
     auto& node = static_cast<ServerNode&>(*actor);
     const Real now = SecondsOf(time);
     if (!node.NodeAiFlag) {
-        if (!PassesStunAndConversion(node, now)) return;
+        if (!AiPassesStunAndConversion(node, now)) return;
         if (node.Disabled || node.NodeAiValue >= node.GenerationLimit) return;
     }
     Real heardSquared;
@@ -237,7 +227,7 @@ void TvSwarmAi(ServerObject* actor, uint64_t time) {
     if (!actor->IsUnit() || time <= actor->AiWakeTime) return;
     auto& swarm = static_cast<ServerUnit&>(*actor);
     const Real now = SecondsOf(time);
-    if (!PassesStunAndConversion(swarm, now)) return;
+    if (!AiPassesStunAndConversion(swarm, now)) return;
     swarm.AiWakeTime = OneSecondAfter(time);
     if (swarm.AiActivity == kAiActivityChasing)
         Chase(swarm, time, now);

@@ -14,6 +14,7 @@
 #include "Tv/sim/actor_messages.h"
 #include "Tv/sim/bot_messages.h"
 #include "Tv/sim/default_item.h"
+#include "Tv/sim/lob_elevation.h"
 #include "chunkfile/nametext.h"
 #include "core/clock.h"
 #include "core/numeric.h"
@@ -248,17 +249,8 @@ bool ServerBot::CanLobAt(const Vector3& point) const {
         !Weapon->Projectile->projectile->gravity)
         return false;
     const Real v = Weapon->FiringSpeed * kLobSpeedFactor * Character->shotSpeedMultiplier;
-    const Real dx = point.x - Position.x, dz = point.z - Position.z;
-    const Real h2 = dx * dx + dz * dz;
-    if (!(h2 > 0)) return false; // straight above or below: no lobbed path
-    const Real h = FastSqrt(h2);
-    const Real d = point.y - Position.y;
-    const Real v2 = v * v;
-    const Real s = FastSqrt(std::max(0.0f, v2 * v2 + 2 * Gravity * d * v2 - Gravity * Gravity * h2));
-    const Real x = h2 * (v2 + Gravity * d + s) / (h2 + d * d);
-    const Real slope = (d - Gravity * h2 / x) / h;
-    const Real e = std::atan(slope) * kAngleUnitsPerRadian;
-    return std::fabs(e) < Character->elevationAngle;
+    Real e = 0;
+    return TvFlatterLobElevation(point - Position, v, e) && std::fabs(e) < Character->elevationAngle;
 }
 
 void RegisterServerBot() {

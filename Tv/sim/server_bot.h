@@ -31,6 +31,8 @@ constexpr int32_t kSequenceAimYaw = 12;
 constexpr int32_t kBlendFull = 65536;
 constexpr int32_t kBlendCentre = 32768;
 constexpr uint32_t kBlendFlags = 4;
+// An aim channel's blend for an angle: the centre plus `scale` x angle / 4,096 of the range, kept in range.
+int32_t AimChannelBlend(Real angle, Real scale);
 
 // What SelectAmmo found.
 enum SelectAmmoResult : int32_t { kAmmoSameType = 0, kAmmoSwitched = 1, kAmmoNone = 2 };

@@ -7,10 +7,9 @@
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/senders.h"
 #include "Tv/sim/actor_registry.h"
-#include "Tv/sim/fragment_burst.h"
-#include "Tv/sim/noise_events.h"
-#include "Tv/sim/server_mine.h"
+#include "Tv/sim/ai_stun_gate.h"
 #include "Tv/sim/server_unit.h"
+#include "Tv/sim/unit_burst.h"
 #include "core/clock.h"
 #include "core/numeric.h"
 #include "core/vector_bytes.h"
@@ -19,9 +18,6 @@ namespace {
 
 constexpr int32_t kAiActivityIdle = 3;
 constexpr Real kBurstReachSquared = 2.25f;  // 1.5 m
-constexpr Real kBurstRadiusSquared = 16.0f; // 4 m
-constexpr int32_t kBurstFragments = 4;
-constexpr int32_t kBurstLoudness = 20;
 constexpr Real kChaseMessageValue = 20.0f;
 
 // Calls on every live team-mate within the radius: an idle bot (activity
@@ -62,29 +58,12 @@ ServerObject* NearestOtherTeamActor(const ServerUnit& minebot, Real rangeSquared
     return nearest;
 }
 
-// The blast beside the quarry; the minebot takes its own damage like every other actor near it.
-void Burst(ServerUnit& minebot, uint64_t time) {
-    ByteWriter message;
-    message.I32(kMsgMinebotBurst);
-    WriteVector3(message, minebot.Position);
-    TvBroadcast(message, false);
-    TvAddExplosionNoise(kBurstLoudness, minebot.Position, minebot.Position, time, 0);
-    TvFireFragments(minebot.Position, kBurstFragments);
-    const Real damage = minebot.Definition ? static_cast<Real>(minebot.Definition->limit) : 0;
-    const Vector3 centre = minebot.Position;
-    ActorSnapshot snapshot(ActorSnapshot::Hold::References);
-    snapshot.ForEach([&](ServerObject* victim) {
-        if (victim->IsAlive() && DistanceSquared(victim->Position, centre) < kBurstRadiusSquared)
-            TvMineBlastHit(*victim, damage, minebot.Team);
-    });
-}
-
 void Chase(ServerUnit& minebot, uint64_t time, Real seconds) {
     if (time > minebot.AiTimer) minebot.AiTimer = TicksAfter(time, 1.0f);
     const Real secondsLeft = static_cast<Real>(minebot.AiTimer - time) * CurrentSecondsPerTick();
     Recruit(minebot, minebot.AlertRadius * minebot.AlertRadius * secondsLeft, seconds);
     if (NearestOtherTeamActor(minebot, kBurstReachSquared, -1)) {
-        Burst(minebot, time);
+        TvUnitBurst(minebot, time);
         return;
     }
     ServerObject* quarry = minebot.AiTarget;
@@ -113,12 +92,7 @@ void TvMinebotAi(ServerObject* actor, uint64_t time) {
     if (!actor->IsUnit() || time <= actor->AiWakeTime) return;
     auto& minebot = static_cast<ServerUnit&>(*actor);
     const Real seconds = static_cast<Real>(time) * CurrentSecondsPerTick();
-    if (seconds < minebot.StunEnd) return;
-    if (minebot.StunEnd != 0) minebot.EndStun();
-    if (minebot.ConvertEnd != 0 && seconds > minebot.ConvertEnd) {
-        minebot.EndConversion();
-        return;
-    }
+    if (!AiPassesStunAndConversion(minebot, seconds)) return;
     if (minebot.Disabled) {
         minebot.SetAiTarget(nullptr);
         minebot.StopMoving(seconds);

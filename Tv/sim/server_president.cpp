@@ -91,10 +91,7 @@ void ServerPresident::SetTeam(int32_t team) {
 
 void ServerPresident::Think(uint64_t time, Real seconds) {
     if (HasExit && Team != 0 && Team != kComputerTeam && DistanceSquared(Position, ExitPoint) < kScoringRangeSquared) {
-        ByteWriter score;
-        score.I32(kMsgTeamScores);
-        score.I32(Team);
-        TvBroadcast(score, true);
+        TvBroadcast(TeamScoresMessage(Team), true);
         Remove(true); // may delete this president
         return;
     }

@@ -28,12 +28,6 @@ constexpr int32_t kSequenceGunTurn = 13;
 constexpr uint32_t kGunTurnFlags = 8;
 constexpr Real kMovingTargetSpread = 10.0f;
 
-// An aim channel's blend for an angle: the centre plus `scale` x angle / 4,096 of the range, kept
-// in range.
-int32_t ChannelBlend(Real angle, Real scale) {
-    return std::clamp(FloorToInt((angle * scale / 4096.0f + 0.5f) * kBlendFull), 0, kBlendFull);
-}
-
 } // namespace
 
 void ServerTurret::Think(uint64_t time, Real seconds) {
@@ -92,7 +86,7 @@ void ServerTurret::AimGun(uint64_t time, Real seconds) {
     }
     Elevation = e;
     if (Model && Model->HasSequence(kSequenceAimPitch))
-        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, ChannelBlend(e, -2.0f),
+        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, AimChannelBlend(e, -2.0f),
                           static_cast<uint32_t>(ThinkTicks), nullptr, &PitchAimed, kBlendFlags, false);
     else
         PitchAimed = 1;
@@ -104,7 +98,7 @@ void ServerTurret::AimGun(uint64_t time, Real seconds) {
     if (withinYaw && Model && Model->HasSequence(kSequenceGunTurn) && !Model->IsPlayingSequence(kSequenceGunTurn))
         PlaySequence(kSequenceGunTurn, WalkingSpeed, -1, static_cast<uint32_t>(time), nullptr, kGunTurnFlags, false);
     if (Model && Model->HasSequence(kSequenceAimYaw))
-        PlaySequenceRange(kSequenceAimYaw, kBlendFull, kBlendCentre, withinYaw ? ChannelBlend(d, 1.0f) : kBlendCentre,
+        PlaySequenceRange(kSequenceAimYaw, kBlendFull, kBlendCentre, withinYaw ? AimChannelBlend(d, 1.0f) : kBlendCentre,
                           static_cast<uint32_t>(ThinkTicks), nullptr, &YawAimed, kBlendFlags, false);
     else
         YawAimed = 1;

@@ -88,10 +88,7 @@ bool ServerUnit::TakeDamage(Real amount, bool protectedHit, int32_t attackerTeam
         if (!wasAlive) return changed; // a unit dies once
         if (Definition && !Definition->severPoints.empty()) BroadcastSeveredPart(*this);
         if (CurrentGameType == kGameLeadKills && attackerTeam != -1 && attackerTeam != Team && IsLeader(Definition)) {
-            ByteWriter message;
-            message.I32(kMsgTeamScores);
-            message.I32(attackerTeam);
-            TvBroadcast(message, true);
+            TvBroadcast(TeamScoresMessage(attackerTeam), true);
         }
         Moving = 0;
         Die();

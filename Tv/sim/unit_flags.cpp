@@ -96,10 +96,7 @@ void ServerUnit::CaptureFlag() {
     TeamRecord* flag = TeamTable::GetTeam(team);
     if (team == 0 || !flag) return;
     BroadcastFlagEvent(kMsgFlagCaptured, Id, team);
-    ByteWriter score;
-    score.I32(kMsgTeamScores);
-    score.I32(Team);
-    TvBroadcast(score, true);
+    TvBroadcast(TeamScoresMessage(Team), true);
     TvRunCommandScript(CaptureScriptOf(Team).c_str());
     SendFlagHome(*flag);
     CarriedFlag = 0;
