@@ -11,37 +11,11 @@
 
 namespace {
 
-constexpr int32_t kUnarmedWeaponType = 33;
-
 ClientObjectMaker makers[static_cast<int32_t>(ClientObjectClass::Count)] = {};
 ObjectFactory recorder = nullptr;
 bool attachedBefore = false; // the link's state when the recorder came
 
 } // namespace
-
-ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) {
-    switch (definition.aiCore) {
-    case kAiCoreBot: return ClientObjectClass::Bot;
-    case kAiCoreMine: return ClientObjectClass::Unit;
-    case 5: return ClientObjectClass::Blocker;
-    case kAiCoreTrackObject: return ClientObjectClass::TrackObject;
-    case 9: return ClientObjectClass::Tumbleweed;
-    case kAiCorePickup: return ClientObjectClass::Pickup;
-    case 11: return ClientObjectClass::BackgroundCreature;
-    case 12: return ClientObjectClass::FlyingCreature;
-    case 13: return ClientObjectClass::Centipede;
-    case 14: return ClientObjectClass::Centibody;
-    case 15:
-    case kAiCoreNodeWaiting: return ClientObjectClass::Node;
-    case 18: return ClientObjectClass::Popup;
-    case 19: return ClientObjectClass::President;
-    case 20: return ClientObjectClass::Turret;
-    default: break;
-    }
-    if (definition.character)
-        return definition.character->weapon == kUnarmedWeaponType ? ClientObjectClass::Unit : ClientObjectClass::Bot;
-    return definition.projectile ? ClientObjectClass::None : ClientObjectClass::Object;
-}
 
 void SetClientObjectMaker(ClientObjectClass objectClass, ClientObjectMaker maker) {
     makers[static_cast<int32_t>(objectClass)] = maker;

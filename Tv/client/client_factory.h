@@ -12,35 +12,17 @@
 
 #include <cstdint>
 
+#include "Tv/defs/actor_class.h"
 #include "Tv/defs/objectdefinition.h"
 #include "core/maths.h"
 #include "core/matrix.h"
 
 class ClientObject;
 
-enum class ClientObjectClass : int32_t {
-    None, // no object: a projectile definition without a character
-    Object,
-    Unit,
-    Bot,
-    Blocker,
-    TrackObject,
-    Tumbleweed,
-    Pickup,
-    BackgroundCreature,
-    FlyingCreature,
-    Centipede,
-    Centibody,
-    Node,
-    Popup,
-    President,
-    Turret,
-    Count
-};
+using ClientObjectClass = ActorClass;
 
-// The class of a definition: by AI core, else by character ("weapon" 33, unarmed,
-// a unit; any other a bot), else a plain object.
-ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition);
+// The class of a definition, as the server chooses it (ActorClassOf).
+inline ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) { return ActorClassOf(definition); }
 
 // Builds and registers an object of a class with the given id.
 using ClientObjectMaker = ClientObject* (*)(int32_t team, const ObjectDefinition* definition, const Vector3& position,

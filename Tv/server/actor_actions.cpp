@@ -20,36 +20,6 @@
 
 namespace {
 
-constexpr int32_t kNoWeaponType = 33;
-
-// The class the factory builds for a definition; false for no actor.
-bool ClassFor(const ObjectDefinition& definition, ServerActorClass& actorClass) {
-    switch (definition.aiCore) {
-    case 0: actorClass = ServerActorClass::Bot; return true;
-    case 2: actorClass = ServerActorClass::Unit; return true;
-    case 5: actorClass = ServerActorClass::Blocker; return true;
-    case 8: actorClass = ServerActorClass::TrackObject; return true;
-    case 9: actorClass = ServerActorClass::Tumbleweed; return true;
-    case 10: actorClass = ServerActorClass::Pickup; return true;
-    case 11: actorClass = ServerActorClass::BackgroundCreature; return true;
-    case 12: actorClass = ServerActorClass::FlyingCreature; return true;
-    case 13: actorClass = ServerActorClass::Centipede; return true;
-    case 14: actorClass = ServerActorClass::Centibody; return true;
-    case 15:
-    case kAiCoreNodeWaiting: actorClass = ServerActorClass::Node; return true;
-    case 18: actorClass = ServerActorClass::Popup; return true;
-    case 19: actorClass = ServerActorClass::President; return true;
-    case 20: actorClass = ServerActorClass::Turret; return true;
-    default: break;
-    }
-    if (definition.character) {
-        actorClass = definition.character->weapon == kNoWeaponType ? ServerActorClass::Unit : ServerActorClass::Bot;
-        return true;
-    }
-    actorClass = ServerActorClass::Object;
-    return !definition.projectile;
-}
-
 void ListWithTeam(ServerObject* actor) {
     if (actor->InTeamList) TeamListAppend(actor);
 }
@@ -58,8 +28,8 @@ void ListWithTeam(ServerObject* actor) {
 
 ServerObject* TvNewServerActor(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                const Quaternion& orientation) {
-    ServerActorClass actorClass;
-    if (!definition || !ClassFor(*definition, actorClass)) return nullptr;
+    const ServerActorClass actorClass = definition ? ActorClassOf(*definition) : ServerActorClass::None;
+    if (actorClass == ServerActorClass::None) return nullptr;
     const ServerActorMaker maker = ServerActorMakerOf(actorClass);
     if (!maker) return nullptr;
     ServerObject* actor = maker(team, definition, position, orientation, TvNextActorId());

@@ -6,30 +6,15 @@
 
 #include <cstdint>
 
+#include "Tv/defs/actor_class.h"
+
 #include "core/maths.h"
 #include "core/matrix.h"
 
 class ServerObject;
 struct ObjectDefinition;
 
-enum class ServerActorClass : int32_t {
-    Object,
-    Unit,
-    Bot,
-    Blocker,
-    TrackObject,
-    Tumbleweed,
-    Pickup,
-    BackgroundCreature,
-    FlyingCreature,
-    Centipede,
-    Centibody,
-    Node,
-    Popup,
-    President,
-    Turret,
-    Count
-};
+using ServerActorClass = ActorClass;
 
 // Builds and registers an actor with the given id; null when it cannot.
 using ServerActorMaker = ServerObject* (*)(int32_t team, const ObjectDefinition* definition, const Vector3& position,

@@ -77,6 +77,22 @@ void ServerBot::UpdateMuzzlePosition(uint64_t time) {
     if (!MuzzleAt(time, MuzzlePosition)) MuzzlePosition = Position;
 }
 
+void ServerBot::AimPitchChannel(Real elevation) {
+    Elevation = elevation;
+    if (Model && Model->HasSequence(kSequenceAimPitch))
+        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, AimChannelBlend(elevation, -2.0f),
+                          static_cast<uint32_t>(ThinkTicks), nullptr, &PitchAimed, kBlendFlags, false);
+    else
+        PitchAimed = 1;
+}
+
+Real ServerBot::BodyHeading() const { return 2.0f * std::atan2(Orientation.y, Orientation.w) * kAngleUnitsPerRadian; }
+
+Real ServerBot::TurnToTargetHeading() {
+    TargetHeading = std::atan2(TargetPoint.x - Position.x, TargetPoint.z - Position.z) * kAngleUnitsPerRadian;
+    return WrapHeadingDelta(TargetHeading - BodyHeading());
+}
+
 bool ServerBot::AimAtTarget(uint64_t time, Real now) {
     UpdateMuzzlePosition(time);
     const Vector3 toTarget = TargetPoint - Position, toMuzzle = MuzzlePosition - Position;
@@ -105,16 +121,8 @@ bool ServerBot::AimAtTarget(uint64_t time, Real now) {
         return false;
     }
 
-    Elevation = e;
-    if (Model && Model->HasSequence(kSequenceAimPitch))
-        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, AimChannelBlend(e, -2.0f),
-                          static_cast<uint32_t>(ThinkTicks), nullptr, &PitchAimed, kBlendFlags, false);
-    else
-        PitchAimed = 1;
-
-    const Real heading = 2.0f * std::atan2(Orientation.y, Orientation.w) * kAngleUnitsPerRadian;
-    TargetHeading = std::atan2(TargetPoint.x - Position.x, TargetPoint.z - Position.z) * kAngleUnitsPerRadian;
-    const Real d = WrapHeadingDelta(TargetHeading - heading);
+    AimPitchChannel(e);
+    const Real d = TurnToTargetHeading();
 
     if ((!Character->canTurn || Moving) && std::fabs(d) <= Character->gunYawAngle) { // the gun alone turns
         if (Model && Model->HasSequence(kSequenceGunTurn) && !Model->IsPlayingSequence(kSequenceGunTurn))
@@ -148,6 +156,7 @@ bool ServerBot::AimAtTarget(uint64_t time, Real now) {
     bool aimed = true;
     Real turned = TargetHeading;
     if (std::fabs(d) > step) {
+        const Real heading = BodyHeading();
         turned = d > 0 ? heading + step : heading - step;
         aimed = false;
     }

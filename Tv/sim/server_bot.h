@@ -138,6 +138,12 @@ public:
     // The aiming stage while attacking: elevation, gun yaw or body turn. False
     // when the bot is not aimed this pass (the attack may have ended).
     bool AimAtTarget(uint64_t time, Real now);
+    // Stores the elevation and drives the pitch channel to it (or marks the pitch aimed without one).
+    void AimPitchChannel(Real elevation);
+    // The body's heading (angle units) from its orientation.
+    Real BodyHeading() const;
+    // Sets `TargetHeading` toward `TargetPoint`; answers its difference from the body's heading, wrapped.
+    Real TurnToTargetHeading();
     // The target's vulnerabilities for a shot of `projectile`; true when the step must end without a shot.
     bool ApplyVulnerabilities(const ObjectDefinition* projectile, Real now);
     // Line of fire, spread, the projectile, statistics, ammunition, timing and

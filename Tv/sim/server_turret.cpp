@@ -84,16 +84,8 @@ void ServerTurret::AimGun(uint64_t time, Real seconds) {
         StopAttacking(seconds);
         return;
     }
-    Elevation = e;
-    if (Model && Model->HasSequence(kSequenceAimPitch))
-        PlaySequenceRange(kSequenceAimPitch, kBlendFull, kBlendCentre, AimChannelBlend(e, -2.0f),
-                          static_cast<uint32_t>(ThinkTicks), nullptr, &PitchAimed, kBlendFlags, false);
-    else
-        PitchAimed = 1;
-
-    const Real heading = 2.0f * std::atan2(Orientation.y, Orientation.w) * kAngleUnitsPerRadian;
-    TargetHeading = std::atan2(TargetPoint.x - Position.x, TargetPoint.z - Position.z) * kAngleUnitsPerRadian;
-    const Real d = WrapHeadingDelta(TargetHeading - heading);
+    AimPitchChannel(e);
+    const Real d = TurnToTargetHeading();
     const bool withinYaw = std::fabs(d) <= Character->gunYawAngle;
     if (withinYaw && Model && Model->HasSequence(kSequenceGunTurn) && !Model->IsPlayingSequence(kSequenceGunTurn))
         PlaySequence(kSequenceGunTurn, WalkingSpeed, -1, static_cast<uint32_t>(time), nullptr, kGunTurnFlags, false);

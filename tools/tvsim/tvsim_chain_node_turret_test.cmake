@@ -1,4 +1,4 @@
-# The sample level's special actors with a fixed seed: the centipede's head
+# The sample level's centipede, node and turret with a fixed seed: the centipede's head
 # links its five segments in a chain (138), the node makes actors (110), at
 # most five as its generation limit says, and the turret, the one shooter of
 # the laser weapon (type 19), rises (74) before its first shot (70); a second
