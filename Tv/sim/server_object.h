@@ -250,6 +250,9 @@ public:
     uint8_t SavedByte1 = 0, SavedByte2 = 0; // carried by the saved game
     CollisionPolygon* FloorPolygon = nullptr; // the floor under the actor, found when it starts
     uint8_t InActorHash = 1; // registered in ServerActorHash
+    // A loaded actor's saved references (id + 1, 0 none) until the fix-up resolves them.
+    int32_t SavedHeapContentsId = 0;
+    int32_t SavedAiTargetId = 0;
 };
 
 // A point's squared distance with the vertical difference weighted by 0.01.
