@@ -121,8 +121,7 @@ void FixUpTrackObject(ServerTrackObject& track) {
     for (int32_t id : track.SavedRiderIds)
         if (ServerObject* rider = TvFindActor(id)) track.AddRider(*rider);
     track.SavedRiderIds.Clear();
-    if (!(track.CarriesRiders || track.InCollisionWorld) || track.Running || !track.Mesh || !LevelWorldInstance)
-        return;
+    if (!(track.CarriesRiders || track.InCollisionWorld) || track.Running || !track.Mesh || !LevelWorldInstance) return;
     RwLockHold hold(&LevelWorldInstance->lock, true);
     ForEachPolygon(*track.Mesh, [](CollisionPolygon& polygon) {
         if (polygon.flags & kPolygonClassMask) LevelWorldInstance->LinkNeighbours(&polygon);
@@ -132,7 +131,8 @@ void FixUpTrackObject(ServerTrackObject& track) {
 } // namespace
 
 bool TvFixUpLoadedActor(ServerObject& actor) {
-    if (actor.SavedHeapContentsId != 0) actor.HeapContents = DefinitionRegistry::FindById(actor.SavedHeapContentsId - 1);
+    if (actor.SavedHeapContentsId != 0)
+        actor.HeapContents = DefinitionRegistry::FindById(actor.SavedHeapContentsId - 1);
     if (actor.SavedAiTargetId != 0) actor.SetAiTarget(SavedActor(actor.SavedAiTargetId));
     actor.SavedHeapContentsId = actor.SavedAiTargetId = 0;
     ReinstallAiCore(actor);
