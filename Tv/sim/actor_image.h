@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/maths.h"
+#include "core/matrix.h"
 
 class ServerObject;
 
@@ -21,6 +22,9 @@ constexpr int32_t kImageTeam = 188;
 constexpr int32_t kImageOrigin = 288;     // projectiles
 constexpr int32_t kImageShooterId = 300;  // projectiles
 constexpr int32_t kImageDamageKind = 352; // projectiles
+// Pickups: 1 when the state record carries the text, else 0.
+constexpr int32_t kImagePickupScript = 308;
+constexpr int32_t kImagePickupKey = 312;
 
 struct ActorImage {
     int32_t Size = 0;

@@ -34,7 +34,6 @@ public:
 
     ServerCentibody* NextSegment = nullptr; // one reference held; null at the tail
     int32_t SavedNextSegmentId = 0;         // a loaded segment's (id + 1, 0 none) until the fix-up
-    uint8_t Loaded = 0;                     // built by the saved-game loader: its start spawns no body
 };
 
 class ServerCentipede : public ServerCentibody {

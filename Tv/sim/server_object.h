@@ -253,6 +253,9 @@ public:
     // A loaded actor's saved references (id + 1, 0 none) until the fix-up resolves them.
     int32_t SavedHeapContentsId = 0;
     int32_t SavedAiTargetId = 0;
+    // Built by the saved-game loader: its start keeps what was restored (a bot's
+    // weapon and magazine, a centipede's body).
+    uint8_t Loaded = 0;
 };
 
 // A point's squared distance with the vertical difference weighted by 0.01.
