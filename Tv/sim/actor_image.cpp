@@ -48,7 +48,8 @@ void Put(ByteWriter& out, const SlerpRecord& r) {
     for (uint32_t word : words) out.U32(word);
     out.U32(r.mode);
 }
-template <size_t N> void Put(ByteWriter& out, const Vector3 (&points)[N]) {
+template <size_t N>
+void Put(ByteWriter& out, const Vector3 (&points)[N]) {
     for (const Vector3& point : points) WriteVector3(out, point);
 }
 
@@ -65,18 +66,21 @@ void Take(ByteReader& in, SlerpRecord& r) {
     std::memcpy(&r, words, sizeof words);
     in.U32(r.mode);
 }
-template <size_t N> void Take(ByteReader& in, Vector3 (&points)[N]) {
+template <size_t N>
+void Take(ByteReader& in, Vector3 (&points)[N]) {
     for (Vector3& point : points) point = ReadVector3(in);
 }
 
-template <class T> void PutAt(uint8_t* at, const T& value) {
+template <class T>
+void PutAt(uint8_t* at, const T& value) {
     ByteWriter out;
     Put(out, value);
     std::memcpy(at, out.bytes().data(), out.size());
 }
 
 // The tables keep every field inside the image, so the reader never runs short.
-template <class T> T TakeAt(const uint8_t* at) {
+template <class T>
+T TakeAt(const uint8_t* at) {
     ByteReader in(at, kActorImageMaxSize);
     T value;
     Take(in, value);
@@ -100,11 +104,16 @@ struct ImageTable {
     std::span<const ImageField> own;
 };
 
-template <class> struct MemberTraits;
-template <class C, class T> struct MemberTraits<T C::*> { using Class = C; };
+template <class>
+struct MemberTraits;
+template <class C, class T>
+struct MemberTraits<T C::*> {
+    using Class = C;
+};
 
 // A field the loader restores; the actor is of the member's class whenever its table is used.
-template <auto member> constexpr ImageField Restored(int32_t offset) {
+template <auto member>
+constexpr ImageField Restored(int32_t offset) {
     using C = typename MemberTraits<decltype(member)>::Class;
     return {offset, [](const ServerObject& actor, uint8_t* at) { PutAt(at, static_cast<const C&>(actor).*member); },
             [](ServerObject& actor, const uint8_t* at) {
@@ -114,15 +123,18 @@ template <auto member> constexpr ImageField Restored(int32_t offset) {
             nullptr};
 }
 
-// A field written for the constructor, which the loader hands it to.
-template <auto member> constexpr ImageField ForConstructor(int32_t offset) {
+// A field the image carries that the loader does not copy back: the constructor is given it, or the built actor
+// knows it better.
+template <auto member>
+constexpr ImageField WrittenOnly(int32_t offset) {
     ImageField field = Restored<member>(offset);
     field.take = nullptr;
     return field;
 }
 
 // An int32 field that must lie in lo..hi.
-template <int32_t lo, int32_t hi> constexpr ImageField InRange(ImageField field) {
+template <int32_t lo, int32_t hi>
+constexpr ImageField InRange(ImageField field) {
     field.inRange = [](const uint8_t* at) {
         const int32_t v = TakeAt<int32_t>(at);
         return v >= lo && v <= hi;
@@ -148,9 +160,11 @@ constexpr ImageField kObjectFields[] = {
     Restored<&ServerObject::LastSeconds>(136),
     Restored<&ServerObject::AiTimer>(144),
     Restored<&ServerObject::KeepModelInWorld>(156),
-    ForConstructor<&ServerObject::Position>(kImagePosition),
-    ForConstructor<&ServerObject::Orientation>(kImageOrientation),
-    InRange<0, kTeamActorListCount - 1>(ForConstructor<&ServerObject::Team>(kImageTeam)),
+    // Given to the constructor and restored after it: a class that moves its
+    // actor on construction (the tumbleweed's raise) must not move it again.
+    Restored<&ServerObject::Position>(kImagePosition),
+    Restored<&ServerObject::Orientation>(kImageOrientation),
+    InRange<0, kTeamActorListCount - 1>(WrittenOnly<&ServerObject::Team>(kImageTeam)),
     Restored<&ServerObject::StateTicks>(200),
     Restored<&ServerObject::ThinkTicks>(208),
     Restored<&ServerObject::StateSeconds>(216),
@@ -163,7 +177,7 @@ constexpr ImageField kObjectFields[] = {
     // Whether the model stands in the collision world is the built actor's
     // fact: a restored flag that disagreed would leave a model behind or
     // remove one that was never added.
-    ForConstructor<&ServerObject::InCollisionWorld>(276),
+    WrittenOnly<&ServerObject::InCollisionWorld>(276),
     Restored<&ServerObject::Dead>(277),
     Restored<&ServerObject::SavedByte1>(278),
     Restored<&ServerObject::SavedByte2>(279),
@@ -216,18 +230,19 @@ constexpr ImageField kBotFields[] = {
 constexpr ImageTable kBotTable{&kUnitTable, kBotFields};
 
 constexpr ImageField kProjectileFields[] = {
-    ForConstructor<&ServerProjectile::Origin>(kImageOrigin),
-    ForConstructor<&ServerProjectile::ShooterId>(kImageShooterId),
+    WrittenOnly<&ServerProjectile::Origin>(kImageOrigin),
+    WrittenOnly<&ServerProjectile::ShooterId>(kImageShooterId),
     Restored<&ServerProjectile::DamageMultiplier>(304),
     Restored<&ServerProjectile::Velocity>(312),
     Restored<&ServerProjectile::LaunchSeconds>(324),
     Restored<&ServerProjectile::LaunchTicks>(328),
-    ForConstructor<&ServerProjectile::DamageKind>(kImageDamageKind),
+    WrittenOnly<&ServerProjectile::DamageKind>(kImageDamageKind),
 };
 constexpr ImageTable kProjectileTable{&kObjectTable, kProjectileFields};
 
 // A text's word says only whether the record carries it.
-template <OwnedText ServerPickup::*text> constexpr ImageField TextPresence(int32_t offset) {
+template <OwnedText ServerPickup::*text>
+constexpr ImageField TextPresence(int32_t offset) {
     return {offset,
             [](const ServerObject& actor, uint8_t* at) {
                 PutAt(at, static_cast<int32_t>(!(static_cast<const ServerPickup&>(actor).*text).IsNone()));
@@ -333,7 +348,8 @@ const ImageClass* ClassOfTag(uint32_t tag) {
 }
 
 // Every field of the table, the base's first.
-template <class F> void ForEachField(const ImageTable* table, F f) {
+template <class F>
+void ForEachField(const ImageTable* table, F f) {
     if (!table) return;
     ForEachField(table->base, f);
     for (const ImageField& field : table->own) f(field);

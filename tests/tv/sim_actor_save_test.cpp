@@ -35,7 +35,8 @@ class ExpectedImage {
 public:
     explicit ExpectedImage(int32_t size) : bytes_(static_cast<size_t>(size), 0) {}
 
-    template <class T> ExpectedImage& At(size_t offset, const T& value) {
+    template <class T>
+    ExpectedImage& At(size_t offset, const T& value) {
         ByteWriter out;
         Write(out, value);
         std::memcpy(&bytes_[offset], out.bytes().data(), out.size());
