@@ -85,12 +85,7 @@ std::string Describe(const ServerObject& actor) {
     std::string out = Text("%s team %d def %d heap %d aitarget %d", typeid(actor).name(), actor.Team,
                            actor.Definition ? actor.Definition->id : -1,
                            actor.HeapContents ? actor.HeapContents->id : -1, IdOf(actor.AiTarget));
-    // The loader builds an actor at the image's position, and two classes move
-    // it there: a tumbleweed's constructor lowers it by 0.2 m again, and a
-    // projectile starts from its origin until its next think (a homing one
-    // steps on from there). Their positions are left out until the reader
-    // restores Position from the image.
-    if (!actor.IsTumbleweed() && !actor.IsProjectile()) out += " at " + Of(actor.Position);
+    out += " at " + Of(actor.Position);
     out += " facing " + Of(actor.Orientation);
     out +=
         Text(" strength %a armour %a shield %a core %d", actor.Strength, actor.Armour, actor.GetShield(), actor.AiCore);
