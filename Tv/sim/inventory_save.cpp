@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -25,31 +26,24 @@ constexpr size_t kItemRecordSize = 56;
 constexpr size_t kItemPointerWords = 20; // Model, Shape, ViewModel, Panel, Name at 4 to 23
 constexpr size_t kOwnerHeaderSize = 8;   // actor id, item count
 
+// The words after the pointer words, in record order (offsets 24 to 55).
+constexpr int32_t InventoryItem::*kItemDataWords[] = {
+    &InventoryItem::Value,    &InventoryItem::DefinitionId, &InventoryItem::SubType,   &InventoryItem::ItemId,
+    &InventoryItem::MaxCount, &InventoryItem::Count,        &InventoryItem::LimitMask, &InventoryItem::DeathAction,
+};
+static_assert(4 + kItemPointerWords + std::size(kItemDataWords) * 4 == kItemRecordSize);
+
 void WriteItemRecord(ByteWriter& out, const InventoryItem& item) {
     out.I32(item.Kind);
     out.Zeros(kItemPointerWords);
-    out.I32(item.Value);
-    out.I32(item.DefinitionId);
-    out.I32(item.SubType);
-    out.I32(item.ItemId);
-    out.I32(item.MaxCount);
-    out.I32(item.Count);
-    out.I32(item.LimitMask);
-    out.I32(item.DeathAction);
+    for (int32_t InventoryItem::*word : kItemDataWords) out.I32(item.*word);
 }
 
 // The data fields of one record; the pointer words are skipped.
 bool ReadItemRecord(ByteReader& in, InventoryItem& item) {
     in.I32(item.Kind);
     in.Skip(kItemPointerWords);
-    in.I32(item.Value);
-    in.I32(item.DefinitionId);
-    in.I32(item.SubType);
-    in.I32(item.ItemId);
-    in.I32(item.MaxCount);
-    in.I32(item.Count);
-    in.I32(item.LimitMask);
-    in.I32(item.DeathAction);
+    for (int32_t InventoryItem::*word : kItemDataWords) in.I32(item.*word);
     return in.ok();
 }
 
