@@ -39,9 +39,12 @@ bool TvSaveActors(ByteWriter& out);
 // the saved id, checked against the image (GetSize and class tag), restored
 // by TvReadActorState and given its definition. Then ActorIdCounter := the
 // saved counter. Fails on an unknown definition, a saved id used twice, taken
-// by an actor already registered or not below the saved counter, and on any
-// false from TvReadActorState; on failure every actor this call built is
-// discarded again (unannounced) and the counter is left as it was.
+// by an actor already registered or not below the saved counter, an actor
+// registered before the load whose id the saved counter would hand out again,
+// and on any false from TvReadActorState; on failure every actor this call
+// built is discarded again (unannounced) and the counter is left as it was.
+// The actors are built without starting; each is marked Loaded, so that its
+// start keeps what was restored.
 bool TvLoadActors(ByteReader& in);
 
 // ---- One actor ----
