@@ -44,8 +44,10 @@ void Hold(T*& field, T* actor) {
     field = actor;
 }
 
-// The AI core from the restored AiCore, with the team list membership it asks for.
+// The AI core from the restored AiCore, with the team list membership it asks
+// for. A shot is built without a core and stays out of the team lists.
 void ReinstallAiCore(ServerObject& actor) {
+    if (actor.IsProjectile()) return;
     if (actor.InTeamList) TeamListRemove(&actor);
     TvSetAiCore(&actor, actor.AiCore, ServerClock.GetTime());
     if (actor.InTeamList) TeamListAppend(&actor);

@@ -83,6 +83,7 @@ TEST_F(ActorSaveFixUpTest, SavedIdsAndKeysBecomeReferencesOrNone) {
     EXPECT_EQ(bot->FireTarget, target);
     EXPECT_EQ(bot->AmmoItem, ammo);
     EXPECT_EQ(shot->Target, target);
+    EXPECT_EQ(TeamListEntries(*shot), 0) << "a shot has no AI core and stays out of the team lists";
     EXPECT_EQ(target->RefCount, references + 3) << "one reference per holder";
     EXPECT_EQ(bot->SavedHeapContentsId + bot->SavedAiTargetId + bot->SavedFireTargetId + bot->SavedAmmoItemKey, 0);
 

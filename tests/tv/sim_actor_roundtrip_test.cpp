@@ -89,6 +89,9 @@ std::string Describe(const ServerObject& actor) {
     out += " facing " + Of(actor.Orientation);
     out +=
         Text(" strength %a armour %a shield %a core %d", actor.Strength, actor.Armour, actor.GetShield(), actor.AiCore);
+    const List<ServerObject*>* teamList = TeamActorListOf(actor.Team);
+    out +=
+        Text(" listed %d", teamList ? static_cast<int32_t>(std::count(teamList->begin(), teamList->end(), &actor)) : 0);
     if (actor.IsUnit()) {
         const auto& unit = static_cast<const ServerUnit&>(actor);
         out += Text(" crouched %d concealed %d disabled %d path %d goal %d orders:", unit.Crouched, unit.Concealed,
