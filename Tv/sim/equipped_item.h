@@ -24,4 +24,5 @@ struct EquippedItem : MemObject {
     int32_t Slot = 0;
     int32_t Kind = 0;
     int32_t SubKind = 0;
+    int32_t SavedItemKey = 0; // a loaded record's inventory key until the fix-up finds the item
 };

@@ -67,7 +67,7 @@ void ServerBot::SetTeam(int32_t team) {
 
 void ServerBot::Start(uint64_t time, Real seconds) {
     ServerUnit::Start(time, seconds);
-    ReloadWeapon();
+    if (!Loaded) ReloadWeapon();
     UpdateMuzzlePosition(time);
 }
 

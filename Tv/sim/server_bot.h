@@ -184,6 +184,9 @@ public:
     Real TargetCycleTime = 0;
     InventoryItem* AmmoItem = nullptr; // the inventory's
     uint32_t MagazineCount = 0;
+    // A loaded bot's saved references (key or id + 1, 0 none) until the fix-up resolves them.
+    int32_t SavedAmmoItemKey = 0;
+    int32_t SavedFireTargetId = 0;
 
 private:
     // MagazineCount for a new or reloaded weapon: counted only for a player-fitted robot.

@@ -46,7 +46,7 @@ void ServerCentibody::Follow(const Vector3& point, Real step, uint64_t time, Rea
 }
 
 void ServerCentipede::Start(uint64_t time, Real seconds) {
-    SpawnBody();
+    if (!Loaded) SpawnBody(); // a loaded head's segments were loaded with it
     ServerBot::Start(time, seconds);
 }
 

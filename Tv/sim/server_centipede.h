@@ -33,6 +33,7 @@ public:
     void Follow(const Vector3& point, Real step, uint64_t time, Real seconds);
 
     ServerCentibody* NextSegment = nullptr; // one reference held; null at the tail
+    int32_t SavedNextSegmentId = 0;         // a loaded segment's (id + 1, 0 none) until the fix-up
 };
 
 class ServerCentipede : public ServerCentibody {

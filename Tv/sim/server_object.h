@@ -250,6 +250,12 @@ public:
     uint8_t SavedByte1 = 0, SavedByte2 = 0; // carried by the saved game
     CollisionPolygon* FloorPolygon = nullptr; // the floor under the actor, found when it starts
     uint8_t InActorHash = 1; // registered in ServerActorHash
+    // A loaded actor's saved references (id + 1, 0 none) until the fix-up resolves them.
+    int32_t SavedHeapContentsId = 0;
+    int32_t SavedAiTargetId = 0;
+    // Built by the saved-game loader: its start keeps what was restored (a bot's
+    // weapon and magazine, a centipede's body).
+    uint8_t Loaded = 0;
 };
 
 // A point's squared distance with the vertical difference weighted by 0.01.

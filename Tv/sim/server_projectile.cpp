@@ -84,8 +84,10 @@ bool ServerProjectile::CanHurt(int32_t team) const {
 }
 
 void ServerProjectile::Start(uint64_t time, Real seconds) {
-    LaunchTicks = time;
-    LaunchSeconds = seconds;
+    if (!Loaded) { // a loaded shot flies on from its saved launch
+        LaunchTicks = time;
+        LaunchSeconds = seconds;
+    }
     ServerObject::Start(time, seconds);
 
     Real t;

@@ -66,6 +66,7 @@ public:
     int32_t DamageKind;
     ServerObject* Target = nullptr; // homing target, one reference held
     Vector3 TargetPoint{0, 0, 0};
+    int32_t SavedTargetId = 0; // a loaded projectile's target (id + 1, 0 none) until the fix-up
 
 private:
     // Seconds between two ServerClock times, at the calling thread's rate.

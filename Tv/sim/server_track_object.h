@@ -81,6 +81,7 @@ public:
     uint64_t PauseTime = 0;     // GameClock ticks
     uint8_t Paused = 0;         // stopped mid-run by Pause; only Unpause goes on from there
     List<ServerObject*> Riders; // one reference each
+    List<int32_t> SavedRiderIds; // a loaded object's riders by id until the fix-up
 
 private:
     void DropRiders(bool explode);
