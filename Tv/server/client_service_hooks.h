@@ -34,10 +34,19 @@ struct ClientServiceHooks {
     void (*releasePresidentPanels)() = nullptr;
     // Shows the game's result once the winners are known.
     void (*showGameResult)() = nullptr;
+    // The selection moves to the next, or the previous, member of the local squad.
+    void (*selectNextSquadMember)() = nullptr;
+    void (*selectPreviousSquadMember)() = nullptr;
+    // Opens the status window.
+    void (*openStatusWindow)() = nullptr;
+    // Opens the particle tester at `position` with particle type `type`.
+    void (*openParticleTester)(const Vector3& position, int32_t type) = nullptr;
 
     // Front end.
     // Refreshes the lobby screen's robot models for choice `choice` (1 to 20).
     void (*updateMenuRobots)(int32_t choice) = nullptr;
+    // Leaves the level and starts the next one of the mission list.
+    void (*startNextLevel)() = nullptr;
 
     // Application shell: the camera controller.
     // The camera's targets are released and `object` becomes its only target.
@@ -61,7 +70,12 @@ void TvShowDamageFraction(ClientObject* object, float fraction);
 void TvRaiseCursorAlert();
 void TvReleasePresidentPanels();
 void TvShowGameResult();
+void TvSelectNextSquadMember();
+void TvSelectPreviousSquadMember();
+void TvOpenStatusWindow();
+void TvOpenParticleTester(const Vector3& position, int32_t type);
 void TvUpdateMenuRobots(int32_t choice);
+void TvStartNextLevel();
 void TvTrackCameraObject(ClientObject* object);
 void TvStartCameraTrack(const Vector3 (&path)[4], float seconds, uint64_t startTicks);
 void TvSetCameraScriptMode(uint8_t on);
