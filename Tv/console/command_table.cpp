@@ -5,7 +5,11 @@
 
 #include "Tv/console/command_args.h"
 #include "Tv/console/command_registry.h"
+#include "Tv/console/flow_commands.h"
 #include "Tv/console/tokens.h"
+#include "Tv/console/training_commands.h"
+#include "Tv/console/utility_commands.h"
+#include "Tv/console/waits.h"
 #include "Tv/server/client_service_hooks.h"
 #include "core/stringtable.h"
 
@@ -52,12 +56,12 @@ constexpr const char* kOilHelp = "Adds an oil effect to the level. May take an a
 
 const BuiltInCommand kBuiltInCommands[] = {
     // Named by language strings.
-    Named(10000, 10305, nullptr, 0),
-    Named(10001, 10306, nullptr, 0),
+    Named(10000, 10305, &TvCmdQuit, 0),
+    Named(10001, 10306, &TvCmdQuit, 0),
     Named(10002, 10307, nullptr, 0),
     Named(10004, 10309, nullptr, 0),
     Named(10005, 10323, nullptr, 0),
-    Named(10006, 10324, nullptr, 0),
+    Named(10006, 10324, &TvCmdHelp, 0),
     Named(10007, 10325, nullptr, 0),
     Named(10008, 10325, nullptr, 0),
     Named(10009, 10326, nullptr, 0),
@@ -67,29 +71,29 @@ const BuiltInCommand kBuiltInCommands[] = {
     Named(10012, 10301, nullptr, 1),
     Named(10013, 10302, nullptr, 1),
     // Level 1.
-    Row("WAIT", 10355, nullptr, 1),
-    Row("REAL WAIT", "Waits the given number of real seconds before the next script line.", nullptr, 1),
-    Row("REAL WAIT OR CLICK", "Waits the given number of real seconds, or until the next click.", nullptr, 1),
+    Row("WAIT", 10355, &TvCmdWait, 1),
+    Row("REAL WAIT", "Waits the given number of real seconds before the next script line.", &TvCmdRealWait, 1),
+    Row("REAL WAIT OR CLICK", "Waits the given number of real seconds, or until the next click.", &TvCmdRealWaitOrClick, 1),
     Row("WAIT FOR", "Waits until the given condition holds.", nullptr, 1),
     Row("GET WAIT FOR", "Prints the condition being waited for.", nullptr, 1),
     Row("CHECK WAIT FOR", "Tests the condition being waited for.", nullptr, 1),
     Row("CANCEL WAIT FOR", "Stops waiting for a condition.", nullptr, 1),
     Row("HIDE CONSOLE", "Puts the console away.", nullptr, 1),
     Row("TEXT", 10340, nullptr, 1),
-    Row("TOKEN", 10327, nullptr, 1),
-    Row("IF", 10333, nullptr, 1),
-    Row("IF CARRYING", "Runs the rest of the line when a player's unit carries the named item.", nullptr, 1),
-    Row("@", 10334, nullptr, 1),
-    Row("ECHO", 10349, nullptr, 1),
-    Row("ASSERT", "Throws a breakpoint.", nullptr, 1),
-    Row("GET ACTOR ARMOUR", "Prints an actor's armour.", nullptr, 1),
-    Row("SET ACTOR ARMOUR", "Sets an actor's armour.", nullptr, 1),
-    Row("BATCH", 10358, nullptr, 1),
-    Row("LOG", "Writes a line to the log file.", nullptr, 1),
-    Row("BATCHANDBROADCAST", "Runs a command script here and on every client.", nullptr, 1),
-    Row("VISION", "Shows or hides the units' vision cones.", nullptr, 1),
-    Row("PARTICLE TESTER", "Opens the particle tester at a position.", nullptr, 1),
-    Row("BREAK", "Empty function that I keep a breakpoint in. Useful for debugging.", nullptr, 1),
+    Row("TOKEN", 10327, &TvCmdToken, 1),
+    Row("IF", 10333, &TvCmdIf, 1),
+    Row("IF CARRYING", "Runs the rest of the line when a player's unit carries the named item.", &TvCmdIfCarrying, 1),
+    Row("@", 10334, &TvCmdSilent, 1),
+    Row("ECHO", 10349, &TvCmdEcho, 1),
+    Row("ASSERT", "Throws a breakpoint.", &TvCmdAssert, 1),
+    Row("GET ACTOR ARMOUR", "Prints an actor's armour.", &TvCmdGetActorArmour, 1),
+    Row("SET ACTOR ARMOUR", "Sets an actor's armour.", &TvCmdSetActorArmour, 1),
+    Row("BATCH", 10358, &TvCmdBatch, 1),
+    Row("LOG", "Writes a line to the log file.", &TvCmdLog, 1),
+    Row("BATCHANDBROADCAST", "Runs a command script here and on every client.", &TvCmdBatchAndBroadcast, 1),
+    Row("VISION", "Shows or hides the units' vision cones.", &TvCmdVision, 1),
+    Row("PARTICLE TESTER", "Opens the particle tester at a position.", &TvCmdParticleTester, 1),
+    Row("BREAK", "Empty function that I keep a breakpoint in. Useful for debugging.", &TvCmdBreak, 1),
     Row("SELECT", 10314, &TvCommandSelect, 1),
     Row("GET SELECTED", 10354, &TvCommandGetSelected, 1),
     Row("SHOW ZOOM", "Prints the camera's zoom.", nullptr, 1),
@@ -189,15 +193,15 @@ const BuiltInCommand kBuiltInCommands[] = {
     Row("CENTRE CURSOR TEST", "Just for testing TvCentreCursor().", nullptr, 1),
     Row("STATUS WINDOW", 10357, &OpenStatusWindow, 1),
     // Level 3.
-    Named(10003, 10308, nullptr, 3),
+    Named(10003, 10308, &TvCmdListCommands, 3),
     Row("REM", 10316, &DoNothing, 3),
     Row("//", 10316, &DoNothing, 3),
     Row("", "You shouldn't be seeing this !", &DoNothing, 3),
     Row("REPTXT", "Shows a training text again and again.", nullptr, 3),
-    Row("PLAY ENVIRONMENTAL SOUND", "Plays a looping sound.", nullptr, 3),
-    Row("PLAY SOUND", "Plays a sound.", nullptr, 3),
-    Row("SET TRAINING AREA", "Sets the training area, 1 to 6.", nullptr, 3),
-    Row("TRNTXT", "Prints a training text.", nullptr, 3),
+    Row("PLAY ENVIRONMENTAL SOUND", "Plays a looping sound.", &TvCmdPlayEnvironmentalSound, 3),
+    Row("PLAY SOUND", "Plays a sound.", &TvCmdPlaySound, 3),
+    Row("SET TRAINING AREA", "Sets the training area, 1 to 6.", &TvCmdSetTrainingArea, 3),
+    Row("TRNTXT", "Prints a training text.", &TvCmdTrainingText, 3),
     Row("WATCH", "Selects an actor and shows it in the status window.", &TvCommandWatch, 3),
     Row("CONTROLS", "Switches the player's controls.", nullptr, 3),
     Row("STOP TRACKING", "Stops the camera following an actor.", nullptr, 3),

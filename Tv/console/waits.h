@@ -27,7 +27,8 @@ uint64_t TvWaitClockNow();
 // True when no WAIT or REAL WAIT holds the queue; clears a deadline that has
 // passed (and a REAL WAIT OR CLICK that was clicked).
 bool TvWaitsPassed();
-// True while a WAIT or REAL WAIT deadline is set.
+// True while a WAIT or REAL WAIT would hold the queue (its deadline not yet
+// reached, a REAL WAIT OR CLICK not yet clicked); changes nothing.
 bool TvWaitsPending();
 
 // When a REAL WAIT OR CLICK is pending and not yet clicked, marks it clicked
