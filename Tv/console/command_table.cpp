@@ -5,7 +5,9 @@
 
 #include "Tv/console/command_args.h"
 #include "Tv/console/command_registry.h"
+#include "Tv/console/console_commands.h"
 #include "Tv/console/flow_commands.h"
+#include "Tv/console/repeat_text.h"
 #include "Tv/console/tokens.h"
 #include "Tv/console/training_commands.h"
 #include "Tv/console/utility_commands.h"
@@ -59,14 +61,14 @@ const BuiltInCommand kBuiltInCommands[] = {
     Named(10000, 10305, &TvCmdQuit, 0),
     Named(10001, 10306, &TvCmdQuit, 0),
     Named(10002, 10307, nullptr, 0),
-    Named(10004, 10309, nullptr, 0),
-    Named(10005, 10323, nullptr, 0),
+    Named(10004, 10309, &TvCmdConsoleHeight, 0),
+    Named(10005, 10323, &TvCmdConsoleInstant, 0),
     Named(10006, 10324, &TvCmdHelp, 0),
-    Named(10007, 10325, nullptr, 0),
-    Named(10008, 10325, nullptr, 0),
-    Named(10009, 10326, nullptr, 0),
-    Named(10010, 10330, nullptr, 0),
-    Named(10011, 10330, nullptr, 0),
+    Named(10007, 10325, &TvCmdPendingCap, 0),
+    Named(10008, 10325, &TvCmdPendingCap, 0),
+    Named(10009, 10326, &TvCmdClearScreen, 0),
+    Named(10010, 10330, &TvCmdScrollbackCap, 0),
+    Named(10011, 10330, &TvCmdScrollbackCap, 0),
     Named(10014, 10360, nullptr, 0),
     Named(10012, 10301, nullptr, 1),
     Named(10013, 10302, nullptr, 1),
@@ -78,8 +80,8 @@ const BuiltInCommand kBuiltInCommands[] = {
     Row("GET WAIT FOR", "Prints the condition being waited for.", nullptr, 1),
     Row("CHECK WAIT FOR", "Tests the condition being waited for.", nullptr, 1),
     Row("CANCEL WAIT FOR", "Stops waiting for a condition.", nullptr, 1),
-    Row("HIDE CONSOLE", "Puts the console away.", nullptr, 1),
-    Row("TEXT", 10340, nullptr, 1),
+    Row("HIDE CONSOLE", "Puts the console away.", &TvCmdHideConsole, 1),
+    Row("TEXT", 10340, &TvCmdText, 1),
     Row("TOKEN", 10327, &TvCmdToken, 1),
     Row("IF", 10333, &TvCmdIf, 1),
     Row("IF CARRYING", "Runs the rest of the line when a player's unit carries the named item.", &TvCmdIfCarrying, 1),
@@ -197,7 +199,7 @@ const BuiltInCommand kBuiltInCommands[] = {
     Row("REM", 10316, &DoNothing, 3),
     Row("//", 10316, &DoNothing, 3),
     Row("", "You shouldn't be seeing this !", &DoNothing, 3),
-    Row("REPTXT", "Shows a training text again and again.", nullptr, 3),
+    Row("REPTXT", "Shows a training text again and again.", &TvCmdRepeatText, 3),
     Row("PLAY ENVIRONMENTAL SOUND", "Plays a looping sound.", &TvCmdPlayEnvironmentalSound, 3),
     Row("PLAY SOUND", "Plays a sound.", &TvCmdPlaySound, 3),
     Row("SET TRAINING AREA", "Sets the training area, 1 to 6.", &TvCmdSetTrainingArea, 3),

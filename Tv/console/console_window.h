@@ -73,6 +73,11 @@ bool TvConsoleCloseOnClick(int32_t mouseY);
 // recall, Tab completion (with FullConsole), Enter dispatches the line at
 // CommandLevel 3.
 void TvConsoleKey(const InputEvent& event);
+// Runs a typed line as Enter does: copies it (cut to 249 characters) into
+// ConsoleLine, echoes it into the scrollback in the input colour, dispatches
+// it at CommandLevel 3 and empties the line; an open window the command left
+// alone grows by a row.
+void TvConsoleSubmitLine(const char* text);
 // Every frame: slides the window, closes a popped-up window at its close
 // time, queues the backdrop, input line and scrollback for drawing. `now` is
 // RealClock ticks. Prints handed over from other threads come out first.
@@ -87,10 +92,6 @@ const char* TvConsolePendingLine(int32_t index);
 // The typed line and the cursor in it.
 const char* TvConsoleInputLine();
 int32_t TvConsoleCursor();
-
-// Caps as the commands set them: a value below 1 counts as 0 (nothing kept).
-void TvSetScrollbackCap(int32_t cap);
-void TvSetPendingCap(int32_t cap);
 
 // Level end: ConsoleState 1, slide -1, pending lines, scrollback and the
 // recall position cleared (the batch queue, waits and captions are their
