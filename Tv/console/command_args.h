@@ -18,10 +18,10 @@ bool TvIsInLevelState(int32_t state);
 
 // Guards. Each answers whether the handler may go on; only TvGuardInLevel
 // prints (string 11019) when it may not.
-bool TvGuardInLevel();    // CurrentGameState is one of the in-level states
+bool TvGuardInLevel();      // CurrentGameState is one of the in-level states
 bool TvGuardLevelNotOver(); // GameOptions.LevelStatus is not 3
-bool TvGuardSimulation();  // the server thread runs in this process
-bool TvGuardClient();      // a client is attached here
+bool TvGuardSimulation();   // the server thread runs in this process
+bool TvGuardClient();       // a client is attached here
 
 // Prints a language string as one console line.
 void TvPrintString(uint32_t id);

@@ -56,13 +56,14 @@ uint32_t TvCommandBucket(const char* text) {
 }
 
 uint8_t TvRegisterCommand(const char* name, const char* help, CommandHandler handler, int32_t level) {
-    registry.Insert(new ConsoleCommand{name ? name : "", help ? help : "", handler, level}, TvCommandBucket(name ? name : ""));
+    registry.Insert(new ConsoleCommand{name ? name : "", help ? help : "", handler, level},
+                    TvCommandBucket(name ? name : ""));
     return 1;
 }
 
 uint8_t TvUnregisterCommand(const char* name, CommandHandler handler) {
-    ConsoleCommand* chosen = FirstInTable(
-        [&](const ConsoleCommand& c) { return c.Handler == handler && NameEquals(c.Name.c_str(), name); });
+    ConsoleCommand* chosen =
+        FirstInTable([&](const ConsoleCommand& c) { return c.Handler == handler && NameEquals(c.Name.c_str(), name); });
     if (!chosen && !FirstInTable([&](const ConsoleCommand& c) { return c.Handler == handler; }))
         chosen = FirstInTable([&](const ConsoleCommand& c) { return NameEquals(c.Name.c_str(), name); });
     if (!chosen) return 0;

@@ -185,15 +185,16 @@ uint8_t TvEvaluateCondition() {
     if (!TvSkipBlanks()) return 2;
     enum class Op { Equal, Less, Greater, NotEqual } op;
     size_t opLength = 1;
-    if (ConsoleLine[0] == '=')
+    if (ConsoleLine[0] == '=') {
         op = Op::Equal;
-    else if (ConsoleLine[0] == '<')
+    } else if (ConsoleLine[0] == '<') {
         op = Op::Less;
-    else if (ConsoleLine[0] == '>')
+    } else if (ConsoleLine[0] == '>') {
         op = Op::Greater;
-    else if (ConsoleLine[0] == '!' && ConsoleLine[1] == '=')
-        op = Op::NotEqual, opLength = 2;
-    else {
+    } else if (ConsoleLine[0] == '!' && ConsoleLine[1] == '=') {
+        op = Op::NotEqual;
+        opLength = 2;
+    } else {
         TvPrintString(11007);
         return 2;
     }
@@ -204,10 +205,14 @@ uint8_t TvEvaluateCondition() {
     while (ConsoleLine[closing] == ' ' || ConsoleLine[closing] == ')') ++closing;
     TvCutLineFront(closing);
     switch (op) {
-    case Op::Equal: return left == right;
-    case Op::Less: return left < right;
-    case Op::Greater: return left > right;
-    case Op::NotEqual: return left != right;
+    case Op::Equal:
+        return left == right;
+    case Op::Less:
+        return left < right;
+    case Op::Greater:
+        return left > right;
+    case Op::NotEqual:
+        return left != right;
     }
     return 2;
 }
