@@ -14,6 +14,7 @@
 #include "Tv/console/key_text.h"
 #include "Tv/console/line_parser.h"
 #include "Tv/console/text_draw.h"
+#include "Tv/server/client_service_hooks.h"
 #include "Tv/server/game_options.h"
 #include "core/clock.h"
 #include "core/hashtable.h"
@@ -214,7 +215,12 @@ void EditKey(const InputEvent& event) {
     case kKeyDown:
         if (ConsoleCaretIndex == length || !MoveCursorRow(1)) Recall(1);
         break;
-    default: InsertText(TvKeyToChar(event.KeyCode, event.Modifiers)); break;
+    default: {
+        const char* text = TvKeyToChar(event.KeyCode, event.Modifiers);
+        if (*text != '\0') InsertText(text);
+        else TvHandleDebugKey(event.KeyCode, event.Modifiers);
+        break;
+    }
     }
 }
 

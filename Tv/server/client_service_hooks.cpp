@@ -79,3 +79,7 @@ void TvSetCameraScriptMode(uint8_t on) {
 void TvEndCutscene() {
     if (installed.endCutscene) installed.endCutscene();
 }
+
+void TvHandleDebugKey(uint32_t keyCode, uint32_t modifiers) {
+    if (installed.handleDebugKey) installed.handleDebugKey(keyCode, modifiers);
+}

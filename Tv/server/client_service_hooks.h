@@ -56,6 +56,8 @@ struct ClientServiceHooks {
     void (*setCameraScriptMode)(uint8_t on) = nullptr;
     // Ends the cutscene camera.
     void (*endCutscene)() = nullptr;
+    // A key typed into the open console that gives no text (the debugging keys).
+    void (*handleDebugKey)(uint32_t keyCode, uint32_t modifiers) = nullptr;
 };
 
 // Installs the handlers (a default-constructed record removes them).
@@ -80,3 +82,4 @@ void TvTrackCameraObject(ClientObject* object);
 void TvStartCameraTrack(const Vector3 (&path)[4], float seconds, uint64_t startTicks);
 void TvSetCameraScriptMode(uint8_t on);
 void TvEndCutscene();
+void TvHandleDebugKey(uint32_t keyCode, uint32_t modifiers);

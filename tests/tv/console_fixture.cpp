@@ -28,8 +28,7 @@ const StringTable& GameStrings() {
 
 } // namespace
 
-void ConsoleTest::SetUp() {
-    ServerTest::SetUp();
+void TestConsole::Start() {
     savedStrings_ = ResourceStrings;
     ResourceStrings = GameStrings();
     ASSERT_STREQ(StringTableLookup(1), "A") << "the language library did not load";
@@ -43,11 +42,20 @@ void ConsoleTest::SetUp() {
     TvSetConsoleOutputSink(Record);
 }
 
-void ConsoleTest::TearDown() {
+void TestConsole::Stop() {
     TvConsoleShutdown();
     recording = nullptr;
     ScreenGeometry = savedScreen_;
     ResourceStrings = savedStrings_;
+}
+
+void ConsoleTest::SetUp() {
+    ServerTest::SetUp();
+    console.Start();
+}
+
+void ConsoleTest::TearDown() {
+    console.Stop();
     ServerTest::TearDown();
 }
 

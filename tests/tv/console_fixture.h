@@ -1,8 +1,7 @@
 #pragma once
-// Fixture of the console's tests: the server tests' still-standing clock,
-// the game's own language library, a 640 x 480 screen and the console set up
-// as the program sets it up (fonts, commands, hooks). Every line the console
-// accepts is recorded. The console is shut down afterwards.
+// The console as the program sets it up (fonts, commands, hooks) on a 640 x
+// 480 screen with the game's own language library, for the console's tests
+// and for tests of what reaches the console. Every line it accepts is recorded.
 
 #include <string>
 #include <vector>
@@ -11,6 +10,20 @@
 #include "core/stringtable.h"
 #include "tests/tv/server_fixture.h"
 
+class TestConsole {
+public:
+    // Sets the console up; shut down by Stop.
+    void Start();
+    void Stop();
+
+    std::vector<std::string> printed;
+
+private:
+    AwScreenGeometry savedScreen_;
+    StringTable savedStrings_;
+};
+
+// The server tests' still-standing clock with the console set up.
 class ConsoleTest : public ServerTest {
 protected:
     void SetUp() override;
@@ -25,9 +38,6 @@ protected:
     // The scrollback's lines, oldest first.
     std::vector<std::string> Scrollback() const;
 
-    std::vector<std::string> printed;
-
-private:
-    AwScreenGeometry savedScreen_;
-    StringTable savedStrings_;
+    TestConsole console;
+    std::vector<std::string>& printed = console.printed;
 };

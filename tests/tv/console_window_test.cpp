@@ -14,7 +14,9 @@
 #include "Tv/console/command_registry.h"
 #include "Tv/console/console_commands.h"
 #include "Tv/console/console_hooks.h"
+#include "Tv/console/console_fonts.h"
 #include "Tv/console/console_window.h"
+#include "Tv/server/client_service_hooks.h"
 #include "Tv/server/game_options.h"
 #include "core/clock.h"
 #include "core/serverthread.h"
@@ -322,6 +324,45 @@ TEST_F(ConsoleWindowTest, HeightInstantTextAndHideCommands) {
     Run("HIDE CONSOLE");
     EXPECT_EQ(GameOptions.ConsoleState, kConsoleClosed);
     EXPECT_EQ(TvConsoleScrollbackCount(), 0);
+}
+
+TEST_F(ConsoleWindowTest, KeysWithoutTextGoToTheDebugKeyHandler) {
+    static std::vector<uint32_t> debugKeys;
+    debugKeys.clear();
+    ClientServiceHooks hooks;
+    hooks.handleDebugKey = [](uint32_t key, uint32_t) { debugKeys.push_back(key); };
+    SetClientServiceHooks(hooks);
+    OpenInstantly();
+    Press(59); // F1
+    Press(kKeyA);
+    SetClientServiceHooks(ClientServiceHooks{});
+    EXPECT_EQ(debugKeys, std::vector<uint32_t>{59});
+    EXPECT_STREQ(TvConsoleInputLine(), "a");
+}
+
+TEST_F(ConsoleWindowTest, AnOpenWindowDrawsTheMorePromptWhileLinesWait) {
+    auto queuedTexts = [] {
+        std::vector<std::string> texts;
+        for (ListIterator<AwQueuedText*> it(SmallFont().queue); !it.AtEnd(); it.Next())
+            texts.push_back((*it.Payload())->text);
+        while (!SmallFont().queue.IsEmpty()) {
+            delete SmallFont().queue.Front();
+            SmallFont().queue.PopFront();
+        }
+        return texts;
+    };
+    OpenInstantly();
+    Type({kKeyA, kKeyB});
+    queuedTexts();
+    Frame();
+    EXPECT_EQ(queuedTexts(), std::vector<std::string>{"ab"});
+    for (int i = 0; i < 40; ++i) PrintAndFrame("line");
+    ASSERT_GT(TvConsolePendingCount(), 0);
+    queuedTexts();
+    Frame();
+    const std::vector<std::string> drawn = queuedTexts();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.front(), StringTableLookup(10605));
 }
 
 } // namespace
