@@ -1,5 +1,6 @@
 #include "Tv/console/batch.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -70,7 +71,7 @@ ReadOn ApplyDirective(std::string_view directive, Insertion& insertion) {
 }
 
 // One piece of a script line (at most 249 characters).
-ReadOn QueueScriptPiece(std::string piece, Insertion& insertion) {
+ReadOn QueueScriptPiece(std::string& piece, Insertion& insertion) {
     const char* text = TvTrimBlanks(piece.data());
     if (!text) return ReadOn::kYes;
     if (text[0] == '#') return ApplyDirective(text + 1, insertion);
@@ -82,6 +83,19 @@ ReadOn QueueScriptPiece(std::string piece, Insertion& insertion) {
     return ReadOn::kYes;
 }
 
+// The next piece of a line: up to its end (consumed) or the line buffer's
+// capacity, so a longer line is read as several lines. False at the end.
+bool ReadPiece(plat::TextFile& file, std::string& piece) {
+    piece.clear();
+    int c = file.GetChar();
+    if (c == EOF) return false;
+    for (; c != EOF && c != '\n'; c = file.GetChar()) {
+        piece += static_cast<char>(c);
+        if (piece.size() == kLineMax) break;
+    }
+    return true;
+}
+
 } // namespace
 
 bool TvBatchReadFile(const char* path) {
@@ -89,12 +103,9 @@ bool TvBatchReadFile(const char* path) {
     plat::TextFile file = plat::TextFile::Open(path, "r");
     if (!file.IsOpen()) return false;
     Insertion insertion{BatchQueue.Sentinel()->Prev};
-    std::string line;
-    while (file.ReadLine(line)) {
-        // Long lines are read in pieces of the line buffer's capacity, each a line of its own.
-        for (size_t start = 0; start == 0 || start < line.size(); start += kLineMax)
-            if (QueueScriptPiece(line.substr(start, kLineMax), insertion) == ReadOn::kStop) return true;
-    }
+    std::string piece;
+    while (ReadPiece(file, piece))
+        if (QueueScriptPiece(piece, insertion) == ReadOn::kStop) break;
     return true;
 }
 
