@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "Tv/app/input_event.h"
 #include "Tv/console/console_fonts.h"
 #include "Tv/console/font_glyphs.h"
 #include "Tv/console/key_text.h"
+#include "Tv/console/text_draw.h"
 #include "Tv/console/text_trim.h"
 #include "tests/tv/console_fixture.h"
 
@@ -95,6 +97,52 @@ TEST_F(ConsoleFontsTest, KeysTypeTheLanguageLibrarysCharacters) {
         EXPECT_STREQ(TvKeyToChar(c.key, c.modifiers), c.text);
     }
     EXPECT_STREQ(TvKeyName(300), "");
+}
+
+// Takes what a font queued: (text as queued, length, flags) of each entry.
+struct Queued {
+    std::string text;
+    int32_t length;
+    uint32_t flags;
+    bool operator==(const Queued&) const = default;
+};
+std::vector<Queued> TakeQueued(AwFont& font) {
+    std::vector<Queued> taken;
+    while (!font.queue.IsEmpty()) {
+        const AwQueuedText* q = font.queue.Front();
+        taken.push_back({q->text, q->length, q->flags});
+        delete q;
+        font.queue.PopFront();
+    }
+    return taken;
+}
+
+TEST_F(ConsoleFontsTest, TextWrappersQueueInTheirFontsWithTheirFlags) {
+    const std::string longLine(300, 'x');
+    TvDrawStatusLine(0.1f, 0.1f, "first line\nsecond line");
+    TvDrawStatusLine(0.1f, 0.1f, (longLine + "\nshort").c_str()); // a first line past 256 draws nothing
+    TvDrawMenuTextClipped(false, 0.1f, 0.1f, "menu", 0xFFFFFFFF, 2);
+    TvDrawMenuTextClipped(false, 0.1f, 0.1f, "menu", 0xFFFFFFFF, 0); // nothing for no characters
+    TvDrawTextBox(0.1f, 0.1f, 0.5f, "box", 0xFFFFFFFF, 0.25f, nullptr, 3);
+    EXPECT_EQ(TakeQueued(SmallFont()),
+              (std::vector<Queued>{{"first line\nsecond line", 10, kTextSingleLine},
+                                   {"menu", 2, kTextLastInSecond | kTextSingleLine},
+                                   {"box", 3, kTextSingleLine | kTextCentre}}));
+    TvLoadingDrawText("Loading");
+    EXPECT_EQ(TakeQueued(LargeFont()),
+              (std::vector<Queued>{{"Loading", 7, kTextOutline | kTextSingleLine | kTextCentre}}));
+    TvDrawTextClipped(0.1f, 0.1f, "name", 3, true, nullptr);
+    EXPECT_EQ(TakeQueued(SmallFont2()), (std::vector<Queued>{{"name", 3, kTextSingleLine | kTextCaret}}));
+}
+
+TEST_F(ConsoleFontsTest, TextWidthsAddGlyphsAndCountANewlineAsHalfTheScreen) {
+    const int32_t ab = SmallFont().GetCharWidth('a' - 32) + SmallFont().GetCharWidth('b' - 32);
+    EXPECT_EQ(TvTextWidth(SmallFont(), "ab"), ab);
+    EXPECT_EQ(TvTextWidth(SmallFont(), "a\nb"), ab + 320);
+    EXPECT_EQ(TvTextWidthN(SmallFont(), "abc", 2), ab);
+    const AwTextRect rect = TvTextRect(0.25f, 0.5f, "ab");
+    EXPECT_FLOAT_EQ(rect.right, 0.25f + static_cast<float>(ab) / 640.0f);
+    EXPECT_FLOAT_EQ(rect.bottom, 0.5f + TvSmallLineHeight());
 }
 
 TEST(ConsoleTextTrim, TrimsAsciiBlanksOnlyAndAnswersNullForNothing) {
