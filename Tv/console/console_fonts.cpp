@@ -4,22 +4,17 @@
 #include "Awapi/aw3d/texture_manager.h"
 #include "Tv/console/font_glyphs.h"
 
-AwFont& SmallFont() {
-    static AwFont font;
-    return font;
+namespace {
+AwFont& ConsoleFont(int32_t index) {
+    static AwFont fonts[4];
+    return fonts[index];
 }
-AwFont& LargeFont() {
-    static AwFont font;
-    return font;
-}
-AwFont& BigFont() {
-    static AwFont font;
-    return font;
-}
-AwFont& SmallFont2() {
-    static AwFont font;
-    return font;
-}
+} // namespace
+
+AwFont& SmallFont() { return ConsoleFont(0); }
+AwFont& LargeFont() { return ConsoleFont(1); }
+AwFont& BigFont() { return ConsoleFont(2); }
+AwFont& SmallFont2() { return ConsoleFont(3); }
 
 // Ends with the pair whose from is 33, as the engine expects.
 const AwCharReplacement ConsoleCharReplacements[] = {

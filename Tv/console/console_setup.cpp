@@ -23,19 +23,12 @@ constexpr float kInterfaceAlpha = 0.66f;
 
 bool loaded = false;
 
-void InstallHooks() {
+// The console's handlers in the game's console hooks, or (off) none of them.
+void SetConsoleHandlers(bool on) {
     ConsoleHooks hooks = GetConsoleHooks();
-    hooks.print = TvConsoleWindowPrint;
-    hooks.caption = TvMakeCaption;
-    hooks.batchLoadFile = TvBatchReadFile;
-    SetConsoleHooks(hooks);
-}
-
-void RemoveHooks() {
-    ConsoleHooks hooks = GetConsoleHooks();
-    hooks.print = nullptr;
-    hooks.caption = nullptr;
-    hooks.batchLoadFile = nullptr;
+    hooks.print = on ? TvConsoleWindowPrint : nullptr;
+    hooks.caption = on ? TvMakeCaption : nullptr;
+    hooks.batchLoadFile = on ? TvBatchReadFile : nullptr;
     SetConsoleHooks(hooks);
 }
 
@@ -53,7 +46,7 @@ void TvLoadConsoleFonts() {
     TvCreateConsoleFonts(images[kSmallFontImage], images[kLargeFontImage], images[kSmallFont2Image],
                          AwGetScreenWidth());
     for (AwTexture* image : images) ReleaseUseCount(image); // the fonts hold their own uses
-    InstallHooks();
+    SetConsoleHandlers(true);
     TvRegisterBuiltInCommands();
     ConsoleCaretIndex = 0;
     ConsoleTextColour = kConsoleDefaultTextColour;
@@ -78,6 +71,6 @@ void TvConsoleShutdown() {
     TvResetCommandRegistry();
     TvResetCommandArgs();
     TokenTable::Clear();
-    RemoveHooks();
+    SetConsoleHandlers(false);
     loaded = false;
 }

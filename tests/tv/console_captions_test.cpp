@@ -35,20 +35,12 @@ protected:
         ConsoleTest::TearDown();
     }
     // Draws the captions once and answers the texts they queued.
-    std::vector<std::string> DrawnTexts() {
-        ClearQueue();
+    static std::vector<std::string> DrawnTexts() {
+        TakeQueued(SmallFont());
         TvDrawCaptions();
         std::vector<std::string> texts;
-        for (ListIterator<AwQueuedText*> it(SmallFont().queue); !it.AtEnd(); it.Next())
-            texts.push_back((*it.Payload())->text);
-        ClearQueue();
+        for (const QueuedText& queued : TakeQueued(SmallFont())) texts.push_back(queued.text);
         return texts;
-    }
-    static void ClearQueue() {
-        while (!SmallFont().queue.IsEmpty()) {
-            delete SmallFont().queue.Front();
-            SmallFont().queue.PopFront();
-        }
     }
     Caption* Last() { return CaptionList.Back(); }
 };
@@ -132,12 +124,11 @@ TEST_F(ConsoleCaptionsTest, ATypewriterCaptionShowsItsLettersAtTheRate) {
     Last()->SetTypewriter(true);
     soundsPlayed.clear();
     AdvanceSeconds(0.21); // five letters
-    ClearQueue();
     TvDrawCaptions();
-    ASSERT_EQ(SmallFont().queue.Count(), 1);
-    EXPECT_EQ(SmallFont().queue.Front()->length, 5);
+    const std::vector<QueuedText> drawn = TakeQueued(SmallFont());
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].length, 5);
     EXPECT_EQ(soundsPlayed, std::vector<int32_t>{91});
-    ClearQueue();
 }
 
 TEST_F(ConsoleCaptionsTest, RepeatTextClearsTheConsoleAndShowsTheHintEveryInterval) {

@@ -28,6 +28,17 @@ const StringTable& GameStrings() {
 
 } // namespace
 
+std::vector<QueuedText> TakeQueued(AwFont& font) {
+    std::vector<QueuedText> taken;
+    while (!font.queue.IsEmpty()) {
+        const AwQueuedText* queued = font.queue.Front();
+        taken.push_back({queued->text, queued->length, queued->flags});
+        delete queued;
+        font.queue.PopFront();
+    }
+    return taken;
+}
+
 void TestConsole::Start() {
     savedStrings_ = ResourceStrings;
     ResourceStrings = GameStrings();

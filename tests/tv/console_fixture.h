@@ -7,8 +7,18 @@
 #include <vector>
 
 #include "Awapi/aw3d/screen_geometry.h"
+#include "Awapi/font.h"
 #include "core/stringtable.h"
 #include "tests/tv/server_fixture.h"
+
+// What a font queued for drawing, taken off its queue.
+struct QueuedText {
+    std::string text;
+    int32_t length;
+    uint32_t flags;
+    bool operator==(const QueuedText&) const = default;
+};
+std::vector<QueuedText> TakeQueued(AwFont& font);
 
 class TestConsole {
 public:

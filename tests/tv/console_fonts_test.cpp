@@ -99,24 +99,6 @@ TEST_F(ConsoleFontsTest, KeysTypeTheLanguageLibrarysCharacters) {
     EXPECT_STREQ(TvKeyName(300), "");
 }
 
-// Takes what a font queued: (text as queued, length, flags) of each entry.
-struct Queued {
-    std::string text;
-    int32_t length;
-    uint32_t flags;
-    bool operator==(const Queued&) const = default;
-};
-std::vector<Queued> TakeQueued(AwFont& font) {
-    std::vector<Queued> taken;
-    while (!font.queue.IsEmpty()) {
-        const AwQueuedText* q = font.queue.Front();
-        taken.push_back({q->text, q->length, q->flags});
-        delete q;
-        font.queue.PopFront();
-    }
-    return taken;
-}
-
 TEST_F(ConsoleFontsTest, TextWrappersQueueInTheirFontsWithTheirFlags) {
     const std::string longLine(300, 'x');
     TvDrawStatusLine(0.1f, 0.1f, "first line\nsecond line");
@@ -125,14 +107,14 @@ TEST_F(ConsoleFontsTest, TextWrappersQueueInTheirFontsWithTheirFlags) {
     TvDrawMenuTextClipped(false, 0.1f, 0.1f, "menu", 0xFFFFFFFF, 0); // nothing for no characters
     TvDrawTextBox(0.1f, 0.1f, 0.5f, "box", 0xFFFFFFFF, 0.25f, nullptr, 3);
     EXPECT_EQ(TakeQueued(SmallFont()),
-              (std::vector<Queued>{{"first line\nsecond line", 10, kTextSingleLine},
+              (std::vector<QueuedText>{{"first line\nsecond line", 10, kTextSingleLine},
                                    {"menu", 2, kTextLastInSecond | kTextSingleLine},
                                    {"box", 3, kTextSingleLine | kTextCentre}}));
     TvLoadingDrawText("Loading");
     EXPECT_EQ(TakeQueued(LargeFont()),
-              (std::vector<Queued>{{"Loading", 7, kTextOutline | kTextSingleLine | kTextCentre}}));
+              (std::vector<QueuedText>{{"Loading", 7, kTextOutline | kTextSingleLine | kTextCentre}}));
     TvDrawTextClipped(0.1f, 0.1f, "name", 3, true, nullptr);
-    EXPECT_EQ(TakeQueued(SmallFont2()), (std::vector<Queued>{{"name", 3, kTextSingleLine | kTextCaret}}));
+    EXPECT_EQ(TakeQueued(SmallFont2()), (std::vector<QueuedText>{{"name", 3, kTextSingleLine | kTextCaret}}));
 }
 
 TEST_F(ConsoleFontsTest, TextWidthsAddGlyphsAndCountANewlineAsHalfTheScreen) {

@@ -343,12 +343,7 @@ TEST_F(ConsoleWindowTest, KeysWithoutTextGoToTheDebugKeyHandler) {
 TEST_F(ConsoleWindowTest, AnOpenWindowDrawsTheMorePromptWhileLinesWait) {
     auto queuedTexts = [] {
         std::vector<std::string> texts;
-        for (ListIterator<AwQueuedText*> it(SmallFont().queue); !it.AtEnd(); it.Next())
-            texts.push_back((*it.Payload())->text);
-        while (!SmallFont().queue.IsEmpty()) {
-            delete SmallFont().queue.Front();
-            SmallFont().queue.PopFront();
-        }
+        for (const QueuedText& queued : TakeQueued(SmallFont())) texts.push_back(queued.text);
         return texts;
     };
     OpenInstantly();
