@@ -60,8 +60,8 @@ Caption::Caption(float x, float y0, const char* captionText, int32_t captionKind
         right = 1.0f;
         left = 1.0f - width;
     }
-    const int32_t rows =
-        SmallFont().QueueText({left, 0.0f, right, 1.0f}, text, 0, nullptr, INT32_MAX, kTextMeasureOnly, 0.0f, nullptr, 0);
+    const int32_t rows = SmallFont().QueueText({left, 0.0f, right, 1.0f}, text, 0, nullptr, INT32_MAX, kTextMeasureOnly,
+                                               0.0f, nullptr, 0);
     const float h = static_cast<float>(rows) * TvSmallLineHeight();
     if (y0 - h < kHighestTop) y += kHighestTop - (y0 - h);
 
@@ -106,7 +106,7 @@ void Caption::Draw(bool typewriterMode) {
         flags |= kTextLastInSecond;
     }
     SmallFont().QueueText({left, y, right, 1.0f}, text, kCaptionColour, nullptr, length, flags, kCaptionScale, nullptr,
-                        0);
+                          0);
 }
 
 void TvMakeCaption(float x, float y, const char* text, int32_t kind, float width) {

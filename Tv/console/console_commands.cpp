@@ -91,7 +91,9 @@ uint8_t TvCmdText() {
 
 uint8_t TvCmdHideConsole() {
     TvConsoleClearScreen();
-    if (GameOptions.ConsoleState == kConsoleOpen) TvConsoleToggle();
-    else GameOptions.ConsoleState = kConsoleClosed;
+    if (GameOptions.ConsoleState == kConsoleOpen)
+        TvConsoleToggle();
+    else
+        GameOptions.ConsoleState = kConsoleClosed;
     return 1;
 }

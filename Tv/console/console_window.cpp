@@ -98,7 +98,7 @@ void SetVisibleLines(int32_t lines) {
 // Rows of a text in the console's box, at whatever height (no limit).
 int32_t RowsOf(const char* text) {
     return SmallFont().QueueText({kRowX, 0.0f, 0.85f, 1.0f}, text, 0, nullptr, kConsoleLineSize, kTextMeasureOnly, 0.0f,
-                               nullptr, 0);
+                                 nullptr, 0);
 }
 
 // Rows of a text whose bottom row lies at y in the window; 0 when it would not fit.
@@ -217,8 +217,10 @@ void EditKey(const InputEvent& event) {
         break;
     default: {
         const char* text = TvKeyToChar(event.KeyCode, event.Modifiers);
-        if (*text != '\0') InsertText(text);
-        else TvHandleDebugKey(event.KeyCode, event.Modifiers);
+        if (*text != '\0')
+            InsertText(text);
+        else
+            TvHandleDebugKey(event.KeyCode, event.Modifiers);
         break;
     }
     }
@@ -255,8 +257,10 @@ void PrintOnMainThread(const char* text) {
         const uint32_t age = RealClock.GetTime32() - (pushedOut ? pushedOut->stamp : 0);
         const bool read = !pushedOut || age > static_cast<uint32_t>(CurrentTicksPerSecond()) * 2u ||
                           pending.Count() >= ConsolePendingCap;
-        if (read) TvConsoleAddLine(text, ConsoleTextColour);
-        else TvConsoleAddPending(text);
+        if (read)
+            TvConsoleAddLine(text, ConsoleTextColour);
+        else
+            TvConsoleAddPending(text);
     }
 
     switch (State()) {
@@ -267,8 +271,8 @@ void PrintOnMainThread(const char* text) {
         [[fallthrough]];
     case kConsolePoppedUp:
         if (ConsoleVisibleLines < ConsoleMaxLines && ConsoleVisibleLines < GameOptions.ConsolePopupMaxLines) {
-            SetVisibleLines(std::min({ConsoleVisibleLines + RowsOf(text), ConsoleMaxLines,
-                                      GameOptions.ConsolePopupMaxLines}));
+            SetVisibleLines(
+                std::min({ConsoleVisibleLines + RowsOf(text), ConsoleMaxLines, GameOptions.ConsolePopupMaxLines}));
         }
         break;
     case kConsoleOpen:
@@ -289,18 +293,22 @@ void PrintHandedOver() {
 }
 
 void SlideToward(float target) {
-    if (ConsoleInstantSlide) ConsoleSlide = target;
-    else if (ConsoleSlide < target) ConsoleSlide = std::min(ConsoleSlide + kSlideStep, target);
-    else ConsoleSlide = std::max(ConsoleSlide - kSlideStep, target);
+    if (ConsoleInstantSlide)
+        ConsoleSlide = target;
+    else if (ConsoleSlide < target)
+        ConsoleSlide = std::min(ConsoleSlide + kSlideStep, target);
+    else
+        ConsoleSlide = std::max(ConsoleSlide - kSlideStep, target);
 }
 
 void DrawRows() {
     const float lineHeight = TvSmallLineHeight();
     float y = 1.0f - lineHeight;
     if (State() == kConsoleOpen) {
-        const int32_t rows = pending.IsEmpty()
-            ? TvConsoleDrawText(kRowX, y, ConsoleLine, ConsoleTextColour, kRowFlags | kTextCaret)
-            : TvConsoleDrawText(kRowX, y, StringTableLookup(kMorePromptId), ConsoleTextColour, kRowFlags);
+        const int32_t rows =
+            pending.IsEmpty()
+                ? TvConsoleDrawText(kRowX, y, ConsoleLine, ConsoleTextColour, kRowFlags | kTextCaret)
+                : TvConsoleDrawText(kRowX, y, StringTableLookup(kMorePromptId), ConsoleTextColour, kRowFlags);
         if (rows == 0) return;
         y -= static_cast<float>(rows) * lineHeight;
     }

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "Awapi/aw3d/screen_geometry.h"
-#include "core/numeric.h"
 #include "Tv/console/captions.h"
 #include "Tv/console/console_fonts.h"
 #include "Tv/console/console_window.h"
+#include "core/numeric.h"
 
 namespace {
 
@@ -38,8 +38,10 @@ AwFont& MenuFont(bool large) { return large ? LargeFont() : SmallFont(); }
 int32_t TvTextWidthN(const AwFont& font, const char* text, int32_t n) {
     int32_t width = 0;
     for (int32_t i = 0; i < n && text[i] != '\0'; ++i) {
-        if (text[i] == '\n') width += FloorToInt(ScreenGeometry.ScreenWidthF * 0.5f);
-        else width += font.GetCharWidth(static_cast<unsigned char>(text[i]) - AwFont::kFirstCode);
+        if (text[i] == '\n')
+            width += FloorToInt(ScreenGeometry.ScreenWidthF * 0.5f);
+        else
+            width += font.GetCharWidth(static_cast<unsigned char>(text[i]) - AwFont::kFirstCode);
     }
     return width;
 }
@@ -72,17 +74,17 @@ int32_t TvDrawTextClipped(float x, float y, const char* text, int32_t n, bool ca
     return Queue(SmallFont2(), x, y, 0.95f, text, colour ? *colour : 0xFFFFFFFFu, nullptr, n, flags, kTextScale);
 }
 
-int32_t TvDrawTextBox(float x, float y, float right, const char* text, uint32_t colour, float scale,
-                      AwCamera* camera, int32_t n) {
-    const uint32_t flags = CutFlags(text, n, kTextLastInSecond | kTextSingleLine | kTextCentre,
-                                    kTextSingleLine | kTextCentre);
+int32_t TvDrawTextBox(float x, float y, float right, const char* text, uint32_t colour, float scale, AwCamera* camera,
+                      int32_t n) {
+    const uint32_t flags =
+        CutFlags(text, n, kTextLastInSecond | kTextSingleLine | kTextCentre, kTextSingleLine | kTextCentre);
     return Queue(SmallFont(), x, y, right, text, colour, camera, n, flags, scale);
 }
 
-int32_t TvDrawTextBox2(float x, float y, float right, const char* text, uint32_t colour, float scale,
-                       AwCamera* camera, int32_t n) {
-    const uint32_t flags = CutFlags(text, n, kTextLastInSecond | kTextSingleLine | kTextCentre,
-                                    kTextSingleLine | kTextCentre);
+int32_t TvDrawTextBox2(float x, float y, float right, const char* text, uint32_t colour, float scale, AwCamera* camera,
+                       int32_t n) {
+    const uint32_t flags =
+        CutFlags(text, n, kTextLastInSecond | kTextSingleLine | kTextCentre, kTextSingleLine | kTextCentre);
     return Queue(SmallFont2(), x, y, right, text, colour, camera, n, flags, scale);
 }
 

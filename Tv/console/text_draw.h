@@ -32,10 +32,10 @@ int32_t TvDrawSmallText(float x, float y, const char* text, uint32_t colour);
 int32_t TvDrawTextClipped(float x, float y, const char* text, int32_t n, bool caret, const uint32_t* colour);
 // SmallFont (TvDrawTextBox) or SmallFont2 (TvDrawTextBox2) in a box with the
 // caller's right edge, at most n characters (a shorter n marks a cut text).
-int32_t TvDrawTextBox(float x, float y, float right, const char* text, uint32_t colour, float scale,
-                      AwCamera* camera, int32_t n);
-int32_t TvDrawTextBox2(float x, float y, float right, const char* text, uint32_t colour, float scale,
-                       AwCamera* camera, int32_t n);
+int32_t TvDrawTextBox(float x, float y, float right, const char* text, uint32_t colour, float scale, AwCamera* camera,
+                      int32_t n);
+int32_t TvDrawTextBox2(float x, float y, float right, const char* text, uint32_t colour, float scale, AwCamera* camera,
+                       int32_t n);
 // Menu texts in SmallFont or LargeFont, right edge 1.0: centred layout;
 // clipped to n characters (nothing for n 0); right-aligned at x.
 int32_t TvDrawMenuText(bool large, float x, float y, const char* text, uint32_t colour);

@@ -48,7 +48,7 @@ protected:
 using Texts = std::vector<std::string>;
 
 TEST_F(ConsoleCaptionsTest, CaptionsOfOneKindShowOneAfterAnotherForTheirLengthOverSeven) {
-    TvShowCaption(0.2f, 0.5f, "fourteen chars", 0, 0.5f);       // 2 s
+    TvShowCaption(0.2f, 0.5f, "fourteen chars", 0, 0.5f);        // 2 s
     TvShowCaption(0.2f, 0.5f, "twenty-one characters", 0, 0.5f); // 3 s
     TvShowCaption(0.2f, 0.5f, "seven c", 0, 0.5f);               // 1 s
     TvShowCaption(0.2f, 0.2f, "other kind", 1, 0.5f);

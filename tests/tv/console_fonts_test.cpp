@@ -87,10 +87,23 @@ TEST_F(ConsoleFontsTest, KeysTypeTheLanguageLibrarysCharacters) {
         uint32_t key, modifiers;
         const char* text;
     } cases[] = {
-        {30, 0, "a"},  {30, kModifierShift, "A"}, {44, 0, "z"},  {2, 0, "1"},  {2, kModifierShift, "!"},
-        {11, 0, "0"},  {40, kModifierShift, "\""}, {40, 0, "'"}, {43, 0, "\\"}, {86, kModifierShift, "\\"},
-        {26, kModifierShift, "["}, {57, 0, " "}, {53, kModifierShift, "?"}, {79, kModifierShift, "1"},
-        {82, 0, "0"},  {59, 0, ""},  {28, 0, ""},
+        {30, 0, "a"},
+        {30, kModifierShift, "A"},
+        {44, 0, "z"},
+        {2, 0, "1"},
+        {2, kModifierShift, "!"},
+        {11, 0, "0"},
+        {40, kModifierShift, "\""},
+        {40, 0, "'"},
+        {43, 0, "\\"},
+        {86, kModifierShift, "\\"},
+        {26, kModifierShift, "["},
+        {57, 0, " "},
+        {53, kModifierShift, "?"},
+        {79, kModifierShift, "1"},
+        {82, 0, "0"},
+        {59, 0, ""},
+        {28, 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -106,10 +119,9 @@ TEST_F(ConsoleFontsTest, TextWrappersQueueInTheirFontsWithTheirFlags) {
     TvDrawMenuTextClipped(false, 0.1f, 0.1f, "menu", 0xFFFFFFFF, 2);
     TvDrawMenuTextClipped(false, 0.1f, 0.1f, "menu", 0xFFFFFFFF, 0); // nothing for no characters
     TvDrawTextBox(0.1f, 0.1f, 0.5f, "box", 0xFFFFFFFF, 0.25f, nullptr, 3);
-    EXPECT_EQ(TakeQueued(SmallFont()),
-              (std::vector<QueuedText>{{"first line\nsecond line", 10, kTextSingleLine},
-                                   {"menu", 2, kTextLastInSecond | kTextSingleLine},
-                                   {"box", 3, kTextSingleLine | kTextCentre}}));
+    EXPECT_EQ(TakeQueued(SmallFont()), (std::vector<QueuedText>{{"first line\nsecond line", 10, kTextSingleLine},
+                                                                {"menu", 2, kTextLastInSecond | kTextSingleLine},
+                                                                {"box", 3, kTextSingleLine | kTextCentre}}));
     TvLoadingDrawText("Loading");
     EXPECT_EQ(TakeQueued(LargeFont()),
               (std::vector<QueuedText>{{"Loading", 7, kTextOutline | kTextSingleLine | kTextCentre}}));

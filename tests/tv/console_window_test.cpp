@@ -13,8 +13,8 @@
 #include "Tv/app/input_event.h"
 #include "Tv/console/command_registry.h"
 #include "Tv/console/console_commands.h"
-#include "Tv/console/console_hooks.h"
 #include "Tv/console/console_fonts.h"
+#include "Tv/console/console_hooks.h"
 #include "Tv/console/console_window.h"
 #include "Tv/server/client_service_hooks.h"
 #include "Tv/server/game_options.h"
@@ -179,10 +179,13 @@ TEST_F(ConsoleWindowTest, TheConsoleKeyTogglesOnlyWhenEnabled) {
 TEST_F(ConsoleWindowTest, EnterEchoesDispatchesAtLevelThreeAndGrowsTheWindow) {
     OpenInstantly();
     static int32_t levelSeen = -1;
-    TvRegisterCommand("QUIETLY", "", []() -> uint8_t {
-        levelSeen = CommandLevel;
-        return 1;
-    }, 3);
+    TvRegisterCommand(
+        "QUIETLY", "",
+        []() -> uint8_t {
+            levelSeen = CommandLevel;
+            return 1;
+        },
+        3);
     CommandLevel = 1;
     const int32_t rows = ConsoleVisibleLines;
     TvConsoleSubmitLine("quietly");
