@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Tv/client/client_objects.h"
 #include "Tv/console/batch.h"
 #include "Tv/console/command_registry.h"
 #include "Tv/console/console_hooks.h"
@@ -73,6 +74,22 @@ TEST_F(ConsoleBatchTest, HintsOffStopsReadingAtTheHintsDirective) {
     EXPECT_EQ(RunScript("SAY before\n#ONLY IF HINTS ON\nSAY after\n"), (Lines{"before"}));
     HintsOn = 1;
     EXPECT_EQ(RunScript("SAY before\n#ONLY IF HINTS ON\nSAY after\n"), (Lines{"before", "after"}));
+}
+
+TEST_F(ConsoleBatchTest, AnEngagedEnemyStopsReadingAtTheSafetyDirective) {
+    const char* const script = "SAY before\n#ONLY IF SAFE\nSAY after\n";
+    TvResetClientObjects();
+    const ObjectDefinition* crate = MakeDefinition("crate", 1);
+    ClientObject* friendBusy =
+        new ClientObject(1, crate, Vector3(0, 0, 0), Quaternion{0, 0, 0, 1}, kClientFlagsPlain, 1);
+    ClientObject* enemy = new ClientObject(2, crate, Vector3(0, 0, 0), Quaternion{0, 0, 0, 1}, kClientFlagsPlain, 2);
+    friendBusy->StateEndTime = TicksAfter(GameClock.GetTime(), 5.0f);
+    EXPECT_EQ(RunScript(script), (Lines{"before", "after"})) << "a calm enemy and a busy friend";
+    enemy->StateEndTime = TicksAfter(GameClock.GetTime(), 5.0f);
+    EXPECT_EQ(RunScript(script), (Lines{"before"})) << "an enemy in a timed state";
+    enemy->Dead = 1;
+    EXPECT_EQ(RunScript(script), (Lines{"before", "after"})) << "a dead enemy";
+    ReleaseAllClientObjects();
 }
 
 TEST_F(ConsoleBatchTest, ALineRunsWithoutDisturbingTheLineBeingTyped) {

@@ -50,6 +50,7 @@ TEST_F(ConsoleFlowTest, IfRunsItsLineOnlyWhenTheConditionHolds) {
         {"IF (RES = 0) SAY yes", {"yes"}},
         {"IF (RES = 1) SAY yes", {}},
         {"IF (RES = 0)", {}},
+        {"IF (RES = 0) TEXT 5", {Text(3405)}},
         {"if (1 != 2) IF (2 > 1) SAY both", {"both"}},
         {"IF (1 != 2) IF (2 < 1) SAY both", {}},
         {"IF (RES=0) SAY yes", {Text(11006), Text(11009)}},
