@@ -82,7 +82,7 @@ TEST_F(ConsoleFontsTest, CharactersAboveTheAsciiRangeMeasureAsTheirPlainLetters)
     EXPECT_EQ(SmallFont().GetCharWidth(164 - 32), SmallFont().GetCharWidth('?' - 32)); // ¤
 }
 
-TEST_F(ConsoleFontsTest, KeysTypeTheLanguageLibrarysCharacters) {
+TEST_F(ConsoleFontsTest, KeysTypeAndAreNamedByTheLanguageLibrarysTexts) {
     const struct {
         uint32_t key, modifiers;
         const char* text;
@@ -109,7 +109,12 @@ TEST_F(ConsoleFontsTest, KeysTypeTheLanguageLibrarysCharacters) {
         SCOPED_TRACE(c.key);
         EXPECT_STREQ(TvKeyToChar(c.key, c.modifiers), c.text);
     }
-    EXPECT_STREQ(TvKeyName(300), "");
+    const struct {
+        uint32_t key;
+        const char* name;
+    } names[] = {{1, "Escape"}, {2, "1"}, {11, "0"}, {30, "A"}, {59, "F1"}, {86, "Backslash"}, {211, "Delete"},
+                 {29, ""},      {300, ""}};
+    for (const auto& n : names) EXPECT_STREQ(TvKeyName(n.key), n.name) << n.key;
 }
 
 TEST_F(ConsoleFontsTest, TextWrappersQueueInTheirFontsWithTheirFlags) {
