@@ -240,13 +240,17 @@ TEST_F(ConsoleArgsTest, GetSelectedReportsTheSelectedObjectAndSelectsIt) {
     EXPECT_TRUE(serviceCalls.empty());
 
     ASSERT_TRUE(TvAttachClient(nullptr, 0));
+    EXPECT_TRUE(Run(&TvCommandGetSelected, "").empty()) << "nothing selected: nothing";
+    float res = 0.0f;
+    EXPECT_FALSE(TokenTable::Get("RES", res));
+    EXPECT_EQ(NoActorSelected, 1);
+
     ClientObject* object = ClientObjectWithId(23, false);
     ASSERT_NE(object, nullptr);
     TvSelectObject(object);
     EXPECT_EQ(Run(&TvCommandGetSelected, ""),
               std::vector<std::string>{ConsoleRecorder::String(12022) + "23" + ConsoleRecorder::String(12008)});
-    EXPECT_EQ(serviceCalls, (std::vector<std::string>{"next", "previous"}));
-    float res = 0.0f;
+    EXPECT_EQ(serviceCalls, (std::vector<std::string>{"next", "previous", "next", "previous"}));
     ASSERT_TRUE(TokenTable::Get("RES", res));
     EXPECT_FLOAT_EQ(res, 23.0f);
     EXPECT_EQ(SelectedActorId, 23);

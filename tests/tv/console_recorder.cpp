@@ -4,7 +4,6 @@
 
 #include "Tv/console/command_args.h"
 #include "Tv/console/command_registry.h"
-#include "Tv/console/console_hooks.h"
 #include "Tv/console/tokens.h"
 #include "Tv/defs/ownedtext.h"
 #include "core/mem.h"
@@ -17,9 +16,9 @@ ConsoleRecorder* recording = nullptr;
 
 } // namespace
 
-ConsoleRecorder::ConsoleRecorder() : savedStrings_(ResourceStrings) {
+ConsoleRecorder::ConsoleRecorder() : savedStrings_(ResourceStrings), savedHooks_(GetConsoleHooks()) {
     recording = this;
-    ConsoleHooks hooks;
+    ConsoleHooks hooks = savedHooks_;
     hooks.print = [](const char* text) { recording->lines.emplace_back(text); };
     SetConsoleHooks(hooks);
     StringTable table;
@@ -34,7 +33,7 @@ ConsoleRecorder::~ConsoleRecorder() {
     Reset();
     StringTableFree(ResourceStrings);
     ResourceStrings = savedStrings_;
-    SetConsoleHooks(ConsoleHooks{});
+    SetConsoleHooks(savedHooks_);
     recording = nullptr;
 }
 

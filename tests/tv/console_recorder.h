@@ -1,6 +1,6 @@
 #pragma once
 // What the command language's tests share: the console lines printed
-// (through the console hook), language strings that read "#<id>" for every id
+// (through the console hook, the others kept), language strings that read "#<id>" for every id
 // from 10,000 to 13,999, and the command language's state (registry, tokens,
 // selected actor, ConsoleLine) emptied before and after. Compose it into any
 // fixture.
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Tv/console/console_hooks.h"
 #include "core/stringtable.h"
 
 class ConsoleRecorder {
@@ -29,4 +30,5 @@ public:
 private:
     static void Reset();
     StringTable savedStrings_;
+    ConsoleHooks savedHooks_;
 };
