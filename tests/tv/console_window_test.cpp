@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "Tv/app/input_event.h"
+#include "Tv/console/batch.h"
+#include "Tv/console/captions.h"
 #include "Tv/console/command_registry.h"
 #include "Tv/console/console_commands.h"
 #include "Tv/console/console_fonts.h"
 #include "Tv/console/console_hooks.h"
+#include "Tv/console/console_setup.h"
 #include "Tv/console/console_window.h"
 #include "Tv/server/client_service_hooks.h"
 #include "Tv/server/game_options.h"
@@ -361,6 +364,21 @@ TEST_F(ConsoleWindowTest, AnOpenWindowDrawsTheMorePromptWhileLinesWait) {
     const std::vector<std::string> drawn = queuedTexts();
     ASSERT_FALSE(drawn.empty());
     EXPECT_EQ(drawn.front(), StringTableLookup(10605));
+}
+
+TEST_F(ConsoleWindowTest, TheLevelEndShutsAndEmptiesTheConsole) {
+    OpenInstantly();
+    for (int i = 0; i < 30; ++i) PrintAndFrame("line");
+    TvShowCaption(0.2f, 0.5f, "caption", 0, 0.5f);
+    TvBatchAppend("TEXT later");
+    ASSERT_GT(TvConsolePendingCount(), 0);
+    TvConsoleReset();
+    EXPECT_EQ(GameOptions.ConsoleState, kConsoleClosed);
+    EXPECT_EQ(ConsoleSlide, -1.0f);
+    EXPECT_EQ(TvConsoleScrollbackCount(), 0);
+    EXPECT_EQ(TvConsolePendingCount(), 0);
+    EXPECT_TRUE(CaptionList.IsEmpty());
+    EXPECT_TRUE(TvBatchIsEmpty());
 }
 
 } // namespace
