@@ -107,7 +107,7 @@ bool TvParseActor(ServerObject*& actor) {
     return actor && actor->IsAlive();
 }
 
-uint8_t TvCommandSelect() {
+uint8_t TvCmdSelect() {
     if (!TvGuardInLevel()) return 0;
     int32_t id = -1;
     if (!ChooseActor(id)) return 0;
@@ -116,7 +116,7 @@ uint8_t TvCommandSelect() {
     return 0;
 }
 
-uint8_t TvCommandWatch() {
+uint8_t TvCmdWatch() {
     // WATCH marks a selection and opens the watch view even when it finds
     // no actor, outside a level too.
     int32_t id = -1;
@@ -126,7 +126,7 @@ uint8_t TvCommandWatch() {
     return 0;
 }
 
-uint8_t TvCommandGetSelected() {
+uint8_t TvCmdGetSelected() {
     if (!TvGuardInLevel() || !TvGuardClient()) return 0;
     TvSelectNextSquadMember();
     TvSelectPreviousSquadMember();

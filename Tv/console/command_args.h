@@ -47,9 +47,9 @@ extern int32_t SelectedActorId;
 extern uint8_t NoActorSelected;
 
 // SELECT [id], WATCH [id], GET SELECTED.
-uint8_t TvCommandSelect();
-uint8_t TvCommandWatch();
-uint8_t TvCommandGetSelected();
+uint8_t TvCmdSelect();
+uint8_t TvCmdWatch();
+uint8_t TvCmdGetSelected();
 
 // SelectedActorId -1 and NoActorSelected 1 again (console shutdown, tests).
 void TvResetCommandArgs();

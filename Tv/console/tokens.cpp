@@ -106,7 +106,7 @@ TokenSetter TokenTable::Install(TokenSetter setter) { return std::exchange(obser
 
 void TvSetResultToken(float value) { TokenTable::Set("res", value); }
 
-uint8_t TvCommandSet() {
+uint8_t TvCmdSet() {
     if (!TvGuardLevelNotOver()) return 0;
     ConsoleText name;
     TvParseWord(name);
@@ -114,10 +114,10 @@ uint8_t TvCommandSet() {
     return 0;
 }
 
-uint8_t TvCommandInc() { return StepToken(1.0f); }
-uint8_t TvCommandDec() { return StepToken(-1.0f); }
+uint8_t TvCmdInc() { return StepToken(1.0f); }
+uint8_t TvCmdDec() { return StepToken(-1.0f); }
 
-uint8_t TvCommandListTokens() {
+uint8_t TvCmdListTokens() {
     TokenTable::Print();
     return 0;
 }

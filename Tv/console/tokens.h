@@ -38,7 +38,7 @@ void TvSetResultToken(float value);
 // The token commands. SET: token name, value (float 0); INC, DEC: token name.
 // They change only existing tokens (else string 11027) and do nothing while
 // the level is over. LIST TOKENS prints the table.
-uint8_t TvCommandSet();
-uint8_t TvCommandInc();
-uint8_t TvCommandDec();
-uint8_t TvCommandListTokens();
+uint8_t TvCmdSet();
+uint8_t TvCmdInc();
+uint8_t TvCmdDec();
+uint8_t TvCmdListTokens();

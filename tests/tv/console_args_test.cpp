@@ -195,52 +195,52 @@ TEST_F(ConsoleArgsTest, ActorsAreFoundThroughTheirTokensAndMustBeAlive) {
 }
 
 TEST_F(ConsoleArgsTest, SelectTakesAnIdOrTheObjectUnderTheCursor) {
-    EXPECT_TRUE(Run(&TvCommandSelect, " 12").empty());
+    EXPECT_TRUE(Run(&TvCmdSelect, " 12").empty());
     EXPECT_EQ(SelectedActorId, 12);
     EXPECT_EQ(NoActorSelected, 0);
 
     const std::vector<std::string> nothingUnderCursor{ConsoleRecorder::String(11028)};
-    EXPECT_EQ(Run(&TvCommandSelect, ""), nothingUnderCursor);
+    EXPECT_EQ(Run(&TvCmdSelect, ""), nothingUnderCursor);
     EXPECT_EQ(SelectedActorId, 12) << "the previous selection stays";
 
     ASSERT_TRUE(TvAttachClient(nullptr, 0));
-    EXPECT_EQ(Run(&TvCommandSelect, " -1"), nothingUnderCursor) << "attached, but nothing under the cursor";
+    EXPECT_EQ(Run(&TvCmdSelect, " -1"), nothingUnderCursor) << "attached, but nothing under the cursor";
     ASSERT_NE(ClientObjectWithId(30, true), nullptr);
-    EXPECT_TRUE(Run(&TvCommandSelect, "").empty());
+    EXPECT_TRUE(Run(&TvCmdSelect, "").empty());
     EXPECT_EQ(SelectedActorId, 30);
 
     CurrentGameState = kGameStateFrontEnd;
-    EXPECT_EQ(Run(&TvCommandSelect, " 5"), std::vector<std::string>{ConsoleRecorder::String(11019)});
+    EXPECT_EQ(Run(&TvCmdSelect, " 5"), std::vector<std::string>{ConsoleRecorder::String(11019)});
     EXPECT_EQ(SelectedActorId, 30);
 }
 
 TEST_F(ConsoleArgsTest, WatchMarksASelectionAndTheStatusWindowEvenWhenItFails) {
-    EXPECT_EQ(Run(&TvCommandWatch, ""), std::vector<std::string>{ConsoleRecorder::String(11028)});
+    EXPECT_EQ(Run(&TvCmdWatch, ""), std::vector<std::string>{ConsoleRecorder::String(11028)});
     EXPECT_EQ(NoActorSelected, 0);
     EXPECT_EQ(SelectedActorId, -1);
     EXPECT_EQ(StatusWindowMode, 2);
 
     StatusWindowMode = 0;
-    EXPECT_TRUE(Run(&TvCommandWatch, " 8").empty());
+    EXPECT_TRUE(Run(&TvCmdWatch, " 8").empty());
     EXPECT_EQ(SelectedActorId, 8);
     EXPECT_EQ(StatusWindowMode, 2);
 
     TvResetCommandArgs();
     StatusWindowMode = 0;
     CurrentGameState = kGameStateFrontEnd;
-    EXPECT_EQ(Run(&TvCommandWatch, " 8"), std::vector<std::string>{ConsoleRecorder::String(11019)});
+    EXPECT_EQ(Run(&TvCmdWatch, " 8"), std::vector<std::string>{ConsoleRecorder::String(11019)});
     EXPECT_EQ(SelectedActorId, -1);
     EXPECT_EQ(NoActorSelected, 0);
     EXPECT_EQ(StatusWindowMode, 2);
 }
 
 TEST_F(ConsoleArgsTest, GetSelectedReportsTheSelectedObjectAndSelectsIt) {
-    TvRegisterCommand("SELECT", "", &TvCommandSelect, 1);
-    EXPECT_TRUE(Run(&TvCommandGetSelected, "").empty()) << "no client attached: nothing";
+    TvRegisterCommand("SELECT", "", &TvCmdSelect, 1);
+    EXPECT_TRUE(Run(&TvCmdGetSelected, "").empty()) << "no client attached: nothing";
     EXPECT_TRUE(serviceCalls.empty());
 
     ASSERT_TRUE(TvAttachClient(nullptr, 0));
-    EXPECT_TRUE(Run(&TvCommandGetSelected, "").empty()) << "nothing selected: nothing";
+    EXPECT_TRUE(Run(&TvCmdGetSelected, "").empty()) << "nothing selected: nothing";
     float res = 0.0f;
     EXPECT_FALSE(TokenTable::Get("RES", res));
     EXPECT_EQ(NoActorSelected, 1);
@@ -248,7 +248,7 @@ TEST_F(ConsoleArgsTest, GetSelectedReportsTheSelectedObjectAndSelectsIt) {
     ClientObject* object = ClientObjectWithId(23, false);
     ASSERT_NE(object, nullptr);
     TvSelectObject(object);
-    EXPECT_EQ(Run(&TvCommandGetSelected, ""),
+    EXPECT_EQ(Run(&TvCmdGetSelected, ""),
               std::vector<std::string>{ConsoleRecorder::String(12022) + "23" + ConsoleRecorder::String(12008)});
     EXPECT_EQ(serviceCalls, (std::vector<std::string>{"next", "previous", "next", "previous"}));
     ASSERT_TRUE(TokenTable::Get("RES", res));
@@ -258,7 +258,7 @@ TEST_F(ConsoleArgsTest, GetSelectedReportsTheSelectedObjectAndSelectsIt) {
     EXPECT_EQ(ConsoleRecorder::Line(), "");
 
     CurrentGameState = kGameStateFrontEnd;
-    EXPECT_EQ(Run(&TvCommandGetSelected, ""), std::vector<std::string>{ConsoleRecorder::String(11019)});
+    EXPECT_EQ(Run(&TvCmdGetSelected, ""), std::vector<std::string>{ConsoleRecorder::String(11019)});
 }
 
 } // namespace

@@ -61,11 +61,11 @@ TEST_F(ConsoleTokensTest, NamesMatchWithoutCaseAndKeepTheirFirstSpellingAndOrder
     EXPECT_EQ(untouched, 9.0f);
 
     TvSetResultToken(0.25f);
-    EXPECT_EQ(Run(&TvCommandListTokens, ""), (std::vector<std::string>{"Door1 = 5", "Gate = 4", "res = .25"}));
+    EXPECT_EQ(Run(&TvCmdListTokens, ""), (std::vector<std::string>{"Door1 = 5", "Gate = 4", "res = .25"}));
 
     TokenTable::Clear();
     EXPECT_EQ(TokenTable::Count(), 0u);
-    EXPECT_TRUE(Run(&TvCommandListTokens, "").empty());
+    EXPECT_TRUE(Run(&TvCmdListTokens, "").empty());
 }
 
 TEST_F(ConsoleTokensTest, TheObserverSeesEverySetAndTheTableKeepsTheValue) {
@@ -84,25 +84,25 @@ TEST_F(ConsoleTokensTest, SetIncAndDecChangeOnlyExistingTokens) {
     TokenTable::Set("RES", 41.0f);
     const std::vector<std::string> missing{ConsoleRecorder::String(11027)};
 
-    EXPECT_TRUE(Run(&TvCommandSet, " X 4").empty());
+    EXPECT_TRUE(Run(&TvCmdSet, " X 4").empty());
     EXPECT_FLOAT_EQ(Value("X"), 4.0f);
-    Run(&TvCommandSet, " X RES"); // the value may name a token
+    Run(&TvCmdSet, " X RES"); // the value may name a token
     EXPECT_FLOAT_EQ(Value("X"), 41.0f);
-    Run(&TvCommandSet, " X");
+    Run(&TvCmdSet, " X");
     EXPECT_FLOAT_EQ(Value("X"), 0.0f) << "the value defaults to 0";
-    Run(&TvCommandInc, " x");
-    Run(&TvCommandInc, " X");
-    Run(&TvCommandDec, " X");
+    Run(&TvCmdInc, " x");
+    Run(&TvCmdInc, " X");
+    Run(&TvCmdDec, " X");
     EXPECT_FLOAT_EQ(Value("X"), 1.0f);
 
-    EXPECT_EQ(Run(&TvCommandSet, " Y 4"), missing);
-    EXPECT_EQ(Run(&TvCommandInc, " Y"), missing);
-    EXPECT_EQ(Run(&TvCommandDec, ""), missing);
+    EXPECT_EQ(Run(&TvCmdSet, " Y 4"), missing);
+    EXPECT_EQ(Run(&TvCmdInc, " Y"), missing);
+    EXPECT_EQ(Run(&TvCmdDec, ""), missing);
     EXPECT_EQ(TokenTable::Count(), 2u);
 
     GameOptions.LevelStatus = kLevelOver;
-    EXPECT_TRUE(Run(&TvCommandSet, " X 9").empty());
-    EXPECT_TRUE(Run(&TvCommandInc, " Y").empty());
+    EXPECT_TRUE(Run(&TvCmdSet, " X 9").empty());
+    EXPECT_TRUE(Run(&TvCmdInc, " Y").empty());
     EXPECT_FLOAT_EQ(Value("X"), 1.0f) << "nothing changes once the level is over";
 }
 
