@@ -29,6 +29,8 @@
 
 namespace {
 
+constexpr uint32_t kTitleText = 92; // the game's title in the language library
+
 // "-w DIR" names the data tree; every other option is left to the shell.
 std::string StartDirectory(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
     }
     const uint32_t loaded = StringTableLoad(strings, kResourceStringFirstId, kResourceStringLastId, ResourceStrings);
     FreeResourceDll(strings);
-    std::printf("tavrin: %u texts loaded; title \"%s\"\n", loaded, StringTableLookup(1));
+    std::printf("tavrin: %u texts loaded; title \"%s\"\n", loaded, StringTableLookup(kTitleText));
 
     RecalibrateClocks(0);
     std::printf("tavrin: %d ticks per second\n", CurrentTicksPerSecond());

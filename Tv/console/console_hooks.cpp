@@ -6,6 +6,8 @@ ConsoleHooks installed;
 
 void SetConsoleHooks(const ConsoleHooks& hooks) { installed = hooks; }
 
+const ConsoleHooks& GetConsoleHooks() { return installed; }
+
 void TvConsolePrint(const char* text) {
     if (installed.print) installed.print(text);
 }

@@ -31,6 +31,8 @@ struct ConsoleHooks {
 
 // Installs the handlers (a default-constructed record removes them).
 void SetConsoleHooks(const ConsoleHooks& hooks);
+// The handlers installed now.
+const ConsoleHooks& GetConsoleHooks();
 
 void TvConsolePrint(const char* text);
 void TvShowCaption(float x, float y, const char* text, int32_t kind, float width);

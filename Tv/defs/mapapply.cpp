@@ -11,7 +11,7 @@
 #include "Tv/app/camera_settings.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/teamtable.h"
-#include "Tv/console/token_table.h"
+#include "Tv/console/tokens.h"
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/definitiontypes.h"
 #include "Tv/defs/derivedname.h"

@@ -40,6 +40,26 @@ void TvShowGameResult() {
     if (installed.showGameResult) installed.showGameResult();
 }
 
+void TvSelectNextSquadMember() {
+    if (installed.selectNextSquadMember) installed.selectNextSquadMember();
+}
+
+void TvSelectPreviousSquadMember() {
+    if (installed.selectPreviousSquadMember) installed.selectPreviousSquadMember();
+}
+
+void TvOpenStatusWindow() {
+    if (installed.openStatusWindow) installed.openStatusWindow();
+}
+
+void TvOpenParticleTester(const Vector3& position, int32_t type) {
+    if (installed.openParticleTester) installed.openParticleTester(position, type);
+}
+
+void TvStartNextLevel() {
+    if (installed.startNextLevel) installed.startNextLevel();
+}
+
 void TvUpdateMenuRobots(int32_t choice) {
     if (installed.updateMenuRobots) installed.updateMenuRobots(choice);
 }
@@ -58,4 +78,8 @@ void TvSetCameraScriptMode(uint8_t on) {
 
 void TvEndCutscene() {
     if (installed.endCutscene) installed.endCutscene();
+}
+
+void TvHandleDebugKey(uint32_t keyCode, uint32_t modifiers) {
+    if (installed.handleDebugKey) installed.handleDebugKey(keyCode, modifiers);
 }

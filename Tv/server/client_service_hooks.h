@@ -34,10 +34,19 @@ struct ClientServiceHooks {
     void (*releasePresidentPanels)() = nullptr;
     // Shows the game's result once the winners are known.
     void (*showGameResult)() = nullptr;
+    // The selection moves to the next, or the previous, member of the local squad.
+    void (*selectNextSquadMember)() = nullptr;
+    void (*selectPreviousSquadMember)() = nullptr;
+    // Opens the status window.
+    void (*openStatusWindow)() = nullptr;
+    // Opens the particle tester at `position` with particle type `type`.
+    void (*openParticleTester)(const Vector3& position, int32_t type) = nullptr;
 
     // Front end.
     // Refreshes the lobby screen's robot models for choice `choice` (1 to 20).
     void (*updateMenuRobots)(int32_t choice) = nullptr;
+    // Leaves the level and starts the next one of the mission list.
+    void (*startNextLevel)() = nullptr;
 
     // Application shell: the camera controller.
     // The camera's targets are released and `object` becomes its only target.
@@ -47,6 +56,8 @@ struct ClientServiceHooks {
     void (*setCameraScriptMode)(uint8_t on) = nullptr;
     // Ends the cutscene camera.
     void (*endCutscene)() = nullptr;
+    // A key typed into the open console that gives no text (the debugging keys).
+    void (*handleDebugKey)(uint32_t keyCode, uint32_t modifiers) = nullptr;
 };
 
 // Installs the handlers (a default-constructed record removes them).
@@ -61,8 +72,14 @@ void TvShowDamageFraction(ClientObject* object, float fraction);
 void TvRaiseCursorAlert();
 void TvReleasePresidentPanels();
 void TvShowGameResult();
+void TvSelectNextSquadMember();
+void TvSelectPreviousSquadMember();
+void TvOpenStatusWindow();
+void TvOpenParticleTester(const Vector3& position, int32_t type);
 void TvUpdateMenuRobots(int32_t choice);
+void TvStartNextLevel();
 void TvTrackCameraObject(ClientObject* object);
 void TvStartCameraTrack(const Vector3 (&path)[4], float seconds, uint64_t startTicks);
 void TvSetCameraScriptMode(uint8_t on);
 void TvEndCutscene();
+void TvHandleDebugKey(uint32_t keyCode, uint32_t modifiers);

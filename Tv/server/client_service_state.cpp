@@ -10,6 +10,8 @@ Vector3 CameraFocus{0.0f, 0.0f, 0.0f};
 float CameraZoom = 0.0f;
 float CameraRequestedZoom = 0.0f;
 uint8_t InterfacePendingCommand = 0;
+int32_t StatusWindowMode = 0;
+uint8_t HintsOn = 1;
 TimedTeamEffectState TimedTeamEffect;
 ClientLobbyState ClientLobby;
 
@@ -32,6 +34,8 @@ bool TvIsObjectSelected(const ClientObject* object) {
 }
 
 int32_t TvSelectedObjectCount() { return static_cast<int32_t>(selectedIds.size()); }
+
+int32_t TvFirstSelectedObjectId() { return selectedIds.empty() ? -1 : selectedIds.front(); }
 
 void TvPauseGame() { GamePaused = 1; }
 

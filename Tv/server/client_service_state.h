@@ -18,6 +18,14 @@ void TvDeselectObject(const ClientObject* object);
 void TvClearSelection();
 bool TvIsObjectSelected(const ClientObject* object);
 int32_t TvSelectedObjectCount();
+// The id of the first object selected of those still selected; -1 when none.
+int32_t TvFirstSelectedObjectId();
+
+// What the status window shows (2: the watched actor).
+extern int32_t StatusWindowMode;
+
+// The player's hints setting (the front end's user settings will own it); on.
+extern uint8_t HintsOn;
 
 // The pause toggle over GamePaused (shell_state.h).
 void TvPauseGame();

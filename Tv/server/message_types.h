@@ -26,6 +26,7 @@ constexpr int32_t MSG_END_OF_GAME = 135;
 constexpr int32_t MSG_PAUSE = 136;
 constexpr int32_t MSG_GAME_SPEED = 137;
 constexpr int32_t MSG_CHAT_TEXT = 141;
+constexpr int32_t MSG_SET_ARMOUR = 147; // 12: actor id, armour (float)
 constexpr int32_t MSG_LOBBY_SETUP = 143;
 constexpr int32_t MSG_LOBBY_SETTINGS = 144;
 constexpr int32_t MSG_LOBBY_CHOICES = 145;

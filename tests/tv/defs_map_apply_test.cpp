@@ -14,7 +14,7 @@
 #include "Tv/app/camera_settings.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/teamtable.h"
-#include "Tv/console/token_table.h"
+#include "Tv/console/tokens.h"
 #include "Tv/defs/levelsounds.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/frontend/level_cutscene.h"

@@ -9,7 +9,7 @@
 #include "Awapi/shape_instance.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/teamtable.h"
-#include "Tv/console/token_table.h"
+#include "Tv/console/tokens.h"
 #include "Tv/defs/datadirectory.h"
 #include "Tv/defs/diagnostics.h"
 #include "Tv/defs/leveldefinitions.h"

@@ -24,6 +24,7 @@
 #include "core/clock.h"
 #include "platform/virtual_clock.h"
 #include "tools/tvsim/client_run.h"
+#include "tools/tvsim/console_run.h"
 #include "tools/tvsim/run_recorder.h"
 
 namespace {
@@ -128,11 +129,27 @@ bool Fight(const FightOptions& options, const fs::path& level, RunRecorder& reco
         std::fputs("tvsim: the client's handshake failed\n", stderr);
         loaded = false;
     }
-    for (uint32_t pass = 0; loaded && pass < options.passes; ++pass) {
+    const bool consoleRun = !options.script.empty() || options.console;
+    std::unique_ptr<RunConsole> console = consoleRun ? std::make_unique<RunConsole>(options.console) : nullptr;
+    if (loaded && console) loaded = console->Start(options.script);
+    const bool untilDone = console && !options.passesGiven;
+    const uint32_t passes = untilDone ? kConsolePassCap : options.passes;
+    bool done = false;
+    for (uint32_t pass = 0; loaded && !done && pass < passes; ++pass) {
         clock.Advance(kPassNs);
         TvRunServerPass(client ? ServerPassKind::Wake : ServerPassKind::Timeout);
-        if (client) client->Frame();
+        // The console's frame is the client's frame too.
+        if (console)
+            console->Frame();
+        else if (client)
+            client->Frame();
+        done = untilDone && console->Finished();
     }
+    if (loaded && untilDone && !done) {
+        std::fprintf(stderr, "tvsim: the console run is not done after %u passes\n", kConsolePassCap);
+        loaded = false;
+    }
+    console.reset();
     // Counted before the server's end releases the actors; a driven server
     // touches nothing between passes.
     TvWaitForServerIdle();
@@ -163,12 +180,17 @@ void PrintClientSummary(const TwinReport& twins, const std::map<std::string, int
 
 } // namespace
 
-bool RunFight(const FightOptions& options) {
+bool RunFight(const FightOptions& input) {
+    FightOptions options = input;
     const fs::path level = fs::absolute(options.level);
-    if (!Readable(level)) {
-        std::fprintf(stderr, "tvsim: cannot read %s\n", options.level.c_str());
-        return false;
+    for (const std::string* file : {&options.level, &options.script}) {
+        if (!file->empty() && !Readable(fs::absolute(*file))) {
+            std::fprintf(stderr, "tvsim: cannot read %s\n", file->c_str());
+            return false;
+        }
     }
+    // The load changes the current directory.
+    if (!options.script.empty()) options.script = fs::absolute(options.script).string();
     // Opened before the load, which changes the current directory.
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, &std::fclose);
     if (!options.trace.empty()) {

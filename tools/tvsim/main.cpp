@@ -1,5 +1,6 @@
 // tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]
-//             [--client] [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...
+//             [--client] [--script FILE] [--console]
+//             [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...
 //
 // Runs a level's fight headless on the null backends: the level script's
 // placements in game type T (0, the story game, by default) with P players
@@ -16,8 +17,13 @@
 // in the same process follows the server over the local queues, one frame
 // per pass, and the summary adds its objects held against the server's
 // actors and the records it dropped (the trace adds `PASS DROP TYPE SIZE HEX
-// REASON` lines). The same arguments give the same output. Errors go to
-// standard error with exit status 1.
+// REASON` lines). With --script the command script FILE is queued after the
+// load (and the client's handshake) and drained, then runs a line a pass;
+// with --console each pass takes one line of standard input as a typed
+// console line. Console lines go to standard output; without --passes such a
+// run ends when the script and the input are done (status 1 when they are
+// not within the pass cap). The same arguments give the same output. Errors
+// go to standard error with exit status 1; the quit command ends with status 1.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +42,8 @@ namespace {
 int Usage(const char* problem) {
     std::fprintf(stderr,
                  "tvsim: %s\nusage: tvsim LEVEL [--passes N] [--seed S] [--trace FILE] [--game-type T] [--players P]\n"
-                 "                   [--client] [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...\n",
+                 "                   [--client] [--script FILE] [--console]\n"
+                 "                   [--fetch UNIT PICKUP] [--walk UNIT PLACE] [--attack UNIT PLACE] ...\n",
                  problem);
     return 1;
 }
@@ -79,19 +86,23 @@ std::string ParseOptions(int argc, char** argv, FightOptions& options) {
             order.unit = argv[++i];
             order.place = argv[++i];
             options.orders.push_back(order);
-        } else if (const NumberOption* number = FindNumberOption(word); number || word == "--trace") {
+        } else if (const NumberOption* number = FindNumberOption(word);
+                   number || word == "--trace" || word == "--script") {
             if (i + 1 >= argc) return word + " needs a value";
             const char* value = argv[++i];
             if (!number) {
-                options.trace = value;
+                (word == "--trace" ? options.trace : options.script) = value;
                 continue;
             }
+            if (word == "--passes") options.passesGiven = true;
             const std::optional<uint32_t> parsed = ParseCount(value);
             if (!parsed || *parsed < number->low || *parsed > number->high)
                 return "bad number for " + word + ": " + value;
             options.*number->field = *parsed;
         } else if (word == "--client") {
             options.client = true;
+        } else if (word == "--console") {
+            options.console = true;
         } else if (word.size() > 1 && word[0] == '-') {
             return "unknown option " + word;
         } else if (options.level.empty()) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Tv/console/token_table.h"
+#include "Tv/console/tokens.h"
 
 struct ScenarioOrder {
     enum class Kind {

@@ -1,0 +1,7 @@
+#include "Tv/console/wait_for.h"
+
+bool TvIsWaitForPending() { return false; }
+
+bool TvPollWaitFor() { return false; }
+
+void TvClearWaitFor() {}
