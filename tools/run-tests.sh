@@ -23,7 +23,7 @@ for build in ${builds[*]}; do
   cmake -S . -B "$dir" -G Ninja "${options[@]}" -DTAVRIN_BUILD_BENCH=OFF >/dev/null
   if [ "$build" = tsan ]; then
     cmake --build "$dir" -j "$(nproc)" --target tv_tests
-    (cd "$dir/tests" && ./tv_tests --gtest_filter='Server*:Sim*:WorldTick*:Unit*:PathConflicts*:CutsceneFreeze*:WalkersEndToEnd*:CombatAi*:BotThink*:BotWeaponData*:CaptureFlag*:Flag*:Mine*:Pickup*:Creature*:DeathItems*:FittedBot*:President*:DefaultItem*:ClientDispatch*:ClientLink*:TrackObject*:Blocker*:Node*:Swarm*:Centipede*:PresidentGame*:Scavenger*:Popup*:Turret*')
+    (cd "$dir/tests" && ./tv_tests --gtest_filter='Server*:Sim*:WorldTick*:Unit*:PathConflicts*:CutsceneFreeze*:WalkersEndToEnd*:CombatAi*:BotThink*:BotWeaponData*:CaptureFlag*:Flag*:Mine*:Pickup*:Creature*:DeathItems*:FittedBot*:President*:DefaultItem*:ClientDispatch*:ClientLink*:TrackObject*:Blocker*:Node*:Swarm*:Centipede*:PresidentGame*:Scavenger*:Popup*:Turret*:ActorSave*:ActorRoundTrip*:InventorySave*:Console*:ClientUnit*:ClientBot*')
     continue
   fi
   cmake --build "$dir" -j "$(nproc)"
