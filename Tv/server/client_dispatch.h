@@ -9,13 +9,8 @@
 
 #include <cstdint>
 
+#include "Tv/server/client_message_catalogue.h"
 #include "Tv/server/message_buffer.h"
-#include "platform/dplay/dplay_types.h"
-
-enum class DrainStep { Continue, End };
-
-// `bytes` holds `size` bytes, a size the catalogue allows for the type.
-using ClientMessageHandler = DrainStep (*)(plat::DpId sender, const uint8_t* bytes, uint32_t size);
 
 // Installs the handler of a client-to-server type (null removes it); false
 // for a type outside the client-to-server catalogue.
