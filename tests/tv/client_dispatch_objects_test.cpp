@@ -130,7 +130,7 @@ TEST_F(ClientDispatchObjects, DestroyedRemovesBelowAThousandthOfHealthOnly) {
     const struct {
         float health;
         bool removed;
-    } cases[] = {{0.0005f, true}, {0.001f, false}, {0.0f, false}};
+    } cases[] = {{0.0005f, true}, {0.001f, false}, {0.0f, true}}; // a unit without health has none left
     int32_t id = 10;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.health);
