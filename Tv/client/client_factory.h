@@ -24,7 +24,9 @@ class ClientObject;
 using ClientObjectClass = ActorClass;
 
 // The class of a definition, as the server chooses it (ActorClassOf).
-inline ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) { return ActorClassOf(definition); }
+inline ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) {
+    return ActorClassOf(definition);
+}
 
 // Builds and registers an object of a class with the given id.
 using ClientObjectMaker = ClientObject* (*)(int32_t team, const ObjectDefinition* definition, const Vector3& position,
