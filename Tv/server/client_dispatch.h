@@ -1,9 +1,9 @@
 #pragma once
 // The server's dispatcher of client-to-server messages, the body of the
 // server thread's drain. A record of a type outside the catalogue
-// (client_message_catalogue.h) is freed unread; one that does not fit its
-// row is dropped and logged. Rows handled in every phase run at once, the
-// others only while the simulation runs.
+// (client_message_catalogue.h) is freed unread; one shorter than a type, or
+// one that does not fit its row, is dropped and logged. Rows handled in every
+// phase run at once, the others only while the simulation runs.
 
 #include <cstdint>
 

@@ -1,5 +1,6 @@
 #include "Tv/server/client_message_catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cmath>
@@ -246,16 +247,22 @@ bool ClientRecord::Complete() const {
     return true;
 }
 
+std::vector<uint8_t> ClientRecord::Bytes() const {
+    if (!Complete()) return {};
+    std::vector<uint8_t> bytes = out_.bytes();
+    bytes.resize(std::max<size_t>(bytes.size(), row_->size)); // trailing `_` fields, zero
+    return bytes;
+}
+
 bool TvSendClientRecord(const ClientRecord& record) {
-    if (!record.Complete()) {
+    const std::vector<uint8_t> bytes = record.Bytes();
+    if (bytes.empty()) {
         const ClientMessageRow* row = record.Row();
         LogPrintf("Client: incomplete message %s not sent", row ? row->name : "of no client type");
         return false;
     }
-    // Trailing `_` fields are zero on the wire too.
-    ByteWriter bytes = record.Bytes();
-    bytes.Zeros(record.Row()->size > bytes.size() ? record.Row()->size - bytes.size() : 0);
-    return TvSendToServer(bytes, record.Row()->delivery == ClientDelivery::Guaranteed);
+    return TvSendToServer(bytes.data(), static_cast<uint32_t>(bytes.size()),
+                          record.Row()->delivery == ClientDelivery::Guaranteed);
 }
 
 ClientRecordReader::ClientRecordReader(const uint8_t* record, uint32_t size) : in_(record, size) {

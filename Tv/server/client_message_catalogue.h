@@ -73,7 +73,8 @@ public:
     // Every field written, none of the wrong kind.
     bool Complete() const;
     const ClientMessageRow* Row() const { return row_; }
-    const ByteWriter& Bytes() const { return out_; }
+    // The whole record, trailing `_` fields zeroed; empty when incomplete.
+    std::vector<uint8_t> Bytes() const;
 
 private:
     bool Next(char kind);
