@@ -15,7 +15,6 @@
 #include "core/clock.h"
 #include "core/numeric.h"
 #include "sound/music_moods.h"
-#include "sound/sound_system.h"
 
 int32_t IdleCountdown = 1;
 
@@ -157,11 +156,6 @@ void ClientUnit::Start(uint64_t ticks, Real seconds) {
 }
 
 void ClientUnit::DropReferences() { StopVoice(); }
-
-void ClientUnit::StopVoice() {
-    if (VoiceHandle != -1 && SoundSystemInstance) SoundSystemInstance->StopVoice(VoiceHandle);
-    VoiceHandle = -1;
-}
 
 void ClientUnit::Reset() {
     Cloaked = 0;

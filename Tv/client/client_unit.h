@@ -151,6 +151,8 @@ public:
     void RestartBaseAnimation(uint32_t time);
     // Message 72: down and placed.
     void Collapse(const UnitMotionState& state);
+    // Placed by the state's pose (MoveTo); the mover takes the state's motion values and floor.
+    void MoveToState(const UnitMotionState& state);
     // Speed and TurnRadiusSquared from WalkSpeed16 and the character.
     void ComputeSpeed();
 
@@ -159,7 +161,9 @@ public:
     Real GetFirstPersonRange() const;
 
     // ---- Cloaks ----
+    // Message 157's model and times (its handler cloaks the unit and plays the sound).
     void StartCloak(const ObjectDefinition* effect, Real start, Real end);
+    // Message 158: without the shape "audio cloak effect" none runs.
     void StartAudioCloak(Real start, Real end);
 
     // ---- Items (the unit's own inventory; unknown items are ignored) ----
@@ -185,6 +189,8 @@ public:
     void ReturnFlag();
     void CaptureFlag();
 
+    // Message 146: one use of the first decoy layer goes, and the unit faces the point.
+    void ThrowDecoy(const Vector3& point);
     // The part at the definition's sever point becomes the object `newId`.
     void SeverPart(int32_t newId, int32_t severIndex);
     // Joins the local player's team (owner notice).
@@ -249,7 +255,7 @@ protected:
 private:
     // One walk step of `dt` seconds toward MoveDestination.
     void StepWalk(Real dt);
-    void UpdateIdle();
+    void UpdateIdle(uint32_t time);
     void UpdateCloaks(Real seconds);
     void UpdateMarker();
     void EndAudioCloak();

@@ -8,7 +8,6 @@
 
 #include "core/list.h"
 #include "core/maths.h"
-#include "core/mem.h"
 
 class CollisionPolygon;
 
@@ -27,7 +26,7 @@ enum ShownOrderType : int32_t {
     kShownSelectAmmo = 10 // the bot's: Key = ammunition type
 };
 
-struct ShownOrder : MemObject {
+struct ShownOrder {
     int32_t Type = 0;
     int32_t TargetId = -1;
     int32_t Key = 0;
@@ -39,16 +38,11 @@ struct ShownOrder : MemObject {
 
 class ShownOrderList {
 public:
-    ShownOrderList() = default;
-    ~ShownOrderList() { Clear(); }
-    ShownOrderList(const ShownOrderList&) = delete;
-    ShownOrderList& operator=(const ShownOrderList&) = delete;
-
     bool Empty() const { return Orders.Count() == 0; }
     int32_t Count() const { return Orders.Count(); }
-    const ShownOrder* Front() const { return Empty() ? nullptr : Orders.Front(); }
-    const ShownOrder* Back() const { return Empty() ? nullptr : Orders.Back(); }
-    const List<ShownOrder*>& Entries() const { return Orders; }
+    const ShownOrder* Front() const { return Empty() ? nullptr : &Orders.Front(); }
+    const ShownOrder* Back() const { return Empty() ? nullptr : &Orders.Back(); }
+    const List<ShownOrder>& Entries() const { return Orders; }
 
     // Appends a copy of the order.
     void Append(const ShownOrder& order);
@@ -65,8 +59,8 @@ public:
     int32_t AppendEquip(int32_t itemKey, int32_t mountSlot);
     // A stance order at the position unless the last entry already is one.
     void AppendStance(const Vector3& position);
-    void Clear();
+    void Clear() { Orders.Clear(); }
 
 private:
-    List<ShownOrder*> Orders; // owned
+    List<ShownOrder> Orders;
 };
