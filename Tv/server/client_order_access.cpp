@@ -18,37 +18,39 @@ int32_t SenderSlot(plat::DpId sender) {
     return -1;
 }
 
-ServerObject* OrderedActor(plat::DpId sender, int32_t id, const char*& reason) {
+// The actor the record's first field names, when the sender controls its
+// team and `Kind` says it is of the kind wanted; else null with the reason.
+template <class Actor, bool (ServerObject::*Kind)() const>
+Actor* OrderedActor(plat::DpId sender, int32_t id, const char*& reason) {
     ServerObject* actor = TvFindActor(id);
-    if (!actor) {
+    if (!actor)
         reason = "no such actor";
-        return nullptr;
-    }
-    if (!SenderControlsTeam(sender, actor->Team)) {
+    else if (!SenderControlsTeam(sender, actor->Team))
         reason = "actor of a team the sender does not play";
-        return nullptr;
-    }
-    return actor;
+    else if (!(actor->*Kind)())
+        reason = "an actor of another kind";
+    else
+        return static_cast<Actor*>(actor);
+    return nullptr;
+}
+
+template <class Actor, bool (ServerObject::*Kind)() const>
+DrainStep RunOrder(plat::DpId sender, const uint8_t* record, uint32_t size,
+                   const char* (*body)(Actor&, ClientRecordReader&)) {
+    ClientRecordReader in(record, size);
+    const char* reason = nullptr;
+    if (Actor* actor = OrderedActor<Actor, Kind>(sender, in.I32(), reason)) reason = body(*actor, in);
+    return reason ? DropClientRecord(record, size, reason) : DrainStep::Continue;
 }
 
 } // namespace
 
 bool SenderControlsTeam(plat::DpId sender, int32_t team) { return !ServerDirectPlay || SenderSlot(sender) == team; }
 
-ServerUnit* OrderedUnit(plat::DpId sender, int32_t id, const char*& reason) {
-    ServerObject* actor = OrderedActor(sender, id, reason);
-    if (actor && !actor->IsUnit()) {
-        reason = "not a unit";
-        return nullptr;
-    }
-    return static_cast<ServerUnit*>(actor);
+DrainStep RunUnitOrder(plat::DpId sender, const uint8_t* record, uint32_t size, UnitOrderBody body) {
+    return RunOrder<ServerUnit, &ServerObject::IsUnit>(sender, record, size, body);
 }
 
-ServerBot* OrderedBot(plat::DpId sender, int32_t id, const char*& reason) {
-    ServerObject* actor = OrderedActor(sender, id, reason);
-    if (actor && !actor->IsBot()) {
-        reason = "not a bot";
-        return nullptr;
-    }
-    return static_cast<ServerBot*>(actor);
+DrainStep RunBotOrder(plat::DpId sender, const uint8_t* record, uint32_t size, BotOrderBody body) {
+    return RunOrder<ServerBot, &ServerObject::IsBot>(sender, record, size, body);
 }

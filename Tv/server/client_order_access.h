@@ -6,16 +6,22 @@
 
 #include <cstdint>
 
+#include "Tv/server/client_message_catalogue.h"
 #include "platform/dplay/dplay_types.h"
 
-class ServerObject;
 class ServerUnit;
 class ServerBot;
 
 // Whether the sender plays `team` (single player: every team).
 bool SenderControlsTeam(plat::DpId sender, int32_t team);
 
-// The actor with that id when it is a unit (a bot) of a team the sender
-// controls; else null, with `reason` saying why.
-ServerUnit* OrderedUnit(plat::DpId sender, int32_t id, const char*& reason);
-ServerBot* OrderedBot(plat::DpId sender, int32_t id, const char*& reason);
+// The body of an order for the unit (bot) that the record's first field
+// names, reading the fields after it: null when carried out, else why the
+// record is dropped (having changed nothing).
+using UnitOrderBody = const char* (*)(ServerUnit& unit, ClientRecordReader& in);
+using BotOrderBody = const char* (*)(ServerBot& bot, ClientRecordReader& in);
+
+// Runs the body for the actor the record names when it is a unit (a bot) of
+// a team the sender controls; any other record is dropped and logged.
+DrainStep RunUnitOrder(plat::DpId sender, const uint8_t* record, uint32_t size, UnitOrderBody body);
+DrainStep RunBotOrder(plat::DpId sender, const uint8_t* record, uint32_t size, BotOrderBody body);

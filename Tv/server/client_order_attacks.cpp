@@ -14,66 +14,66 @@ bool IsAlternative(int32_t type) {
            type == MSG_QUEUE_ATTACK_ACTOR_ALT;
 }
 
-} // namespace
-
-DrainStep HandleAttackPoint(plat::DpId sender, const uint8_t* record, uint32_t size) {
-    ClientRecordReader in(record, size);
-    const char* reason = nullptr;
-    ServerBot* bot = OrderedBot(sender, in.I32(), reason);
-    if (!bot) return DropClientRecord(record, size, reason);
+const char* AttackPoint(ServerBot& bot, ClientRecordReader& in) {
     const float time = in.F32();
     const Vector3 point = in.Point();
     const int32_t type = in.Type();
     switch (type) {
     case MSG_ATTACK_POINT:
     case MSG_ATTACK_POINT_ALT:
-        bot->AttackPoint(point, time, 0, IsAlternative(type));
-        bot->ClearOrders();
+        bot.AttackPoint(point, time, 0, IsAlternative(type));
+        bot.ClearOrders();
         break;
     case MSG_QUEUE_ATTACK_POINT:
-    case MSG_QUEUE_ATTACK_POINT_ALT: bot->QueueAttackPoint(point, IsAlternative(type)); break;
-    case MSG_LAUNCH_DECOY: bot->LaunchDecoy(point); break;
+    case MSG_QUEUE_ATTACK_POINT_ALT: bot.QueueAttackPoint(point, IsAlternative(type)); break;
+    case MSG_LAUNCH_DECOY: bot.LaunchDecoy(point); break;
     default: break;
     }
-    return DrainStep::Continue;
+    return nullptr;
 }
 
-DrainStep HandleAttackActor(plat::DpId sender, const uint8_t* record, uint32_t size) {
-    ClientRecordReader in(record, size);
-    const char* reason = nullptr;
-    ServerBot* bot = OrderedBot(sender, in.I32(), reason);
-    if (!bot) return DropClientRecord(record, size, reason);
+const char* AttackActor(ServerBot& bot, ClientRecordReader& in) {
     const float time = in.F32();
     const int32_t targetId = in.I32();
     const int32_t type = in.Type();
     if (type == MSG_ATTACK_ACTOR || type == MSG_ATTACK_ACTOR_ALT) {
-        bot->AttackTarget(TvFindActor(targetId), time, 0, IsAlternative(type));
-        bot->ClearOrders();
+        bot.AttackTarget(TvFindActor(targetId), time, 0, IsAlternative(type));
+        bot.ClearOrders();
     } else {
-        bot->QueueAttackTarget(targetId, IsAlternative(type));
+        bot.QueueAttackTarget(targetId, IsAlternative(type));
     }
-    return DrainStep::Continue;
+    return nullptr;
+}
+
+const char* CeaseFire(ServerBot& bot, ClientRecordReader& in) {
+    bot.StopAttacking(in.F32());
+    return nullptr;
+}
+
+const char* SelectAmmo(ServerBot& bot, ClientRecordReader& in) {
+    const int32_t ammoType = in.I32();
+    if (ammoType < 0 || ammoType > kLastAmmoType) return "ammunition type out of range";
+    if (in.Type() == MSG_SELECT_AMMO)
+        bot.SetAmmoType(ammoType);
+    else
+        bot.QueueSetAmmo(ammoType);
+    return nullptr;
+}
+
+} // namespace
+
+DrainStep HandleAttackPoint(plat::DpId sender, const uint8_t* record, uint32_t size) {
+    return RunBotOrder(sender, record, size, AttackPoint);
+}
+
+DrainStep HandleAttackActor(plat::DpId sender, const uint8_t* record, uint32_t size) {
+    return RunBotOrder(sender, record, size, AttackActor);
 }
 
 DrainStep HandleCeaseFire(plat::DpId sender, const uint8_t* record, uint32_t size) {
-    ClientRecordReader in(record, size);
-    const char* reason = nullptr;
-    ServerBot* bot = OrderedBot(sender, in.I32(), reason);
-    if (!bot) return DropClientRecord(record, size, reason);
-    bot->StopAttacking(in.F32());
-    return DrainStep::Continue;
+    return RunBotOrder(sender, record, size, CeaseFire);
 }
 
 DrainStep HandleSelectAmmo(plat::DpId sender, const uint8_t* record, uint32_t size) {
-    ClientRecordReader in(record, size);
-    const char* reason = nullptr;
-    ServerBot* bot = OrderedBot(sender, in.I32(), reason);
-    if (!bot) return DropClientRecord(record, size, reason);
-    const int32_t ammoType = in.I32();
-    if (ammoType < 0 || ammoType > kLastAmmoType) return DropClientRecord(record, size, "ammunition type out of range");
-    if (in.Type() == MSG_SELECT_AMMO)
-        bot->SetAmmoType(ammoType);
-    else
-        bot->QueueSetAmmo(ammoType);
-    return DrainStep::Continue;
+    return RunBotOrder(sender, record, size, SelectAmmo);
 }

@@ -24,28 +24,28 @@ void MoveToFloorUnder(ServerUnit& unit, const Vector3& position) {
     unit.Mover->floor = floor;
 }
 
-} // namespace
-
-DrainStep HandleMotionState(plat::DpId sender, const uint8_t* record, uint32_t size) {
-    ClientRecordReader in(record, size);
-    const char* reason = nullptr;
-    ServerUnit* unit = OrderedUnit(sender, in.I32(), reason);
-    if (!unit) return DropClientRecord(record, size, reason);
+const char* MotionState(ServerUnit& unit, ClientRecordReader& in) {
     const float time = in.F32();
     const Vector3 position = in.Point();
     const Quaternion orientation = in.Quat();
     const float x = in.F32(), y = in.F32();
     const Vector3 motion(x, y, in.F32());
-    if (unit->Mover) unit->Mover->velocity = motion;
-    if (unit->OnTrack)
-        unit->SetOrientation(orientation);
+    if (unit.Mover) unit.Mover->velocity = motion;
+    if (unit.OnTrack)
+        unit.SetOrientation(orientation);
     else
-        unit->MoveTo(position, orientation, time);
+        unit.MoveTo(position, orientation, time);
     if (in.Type() == MSG_UNIT_PLACED) {
-        unit->AtRestUnderControl = 1;
-        return DrainStep::Continue;
+        unit.AtRestUnderControl = 1;
+        return nullptr;
     }
-    unit->AtRestUnderControl = 0;
-    if (!unit->OnTrack) MoveToFloorUnder(*unit, position);
-    return DrainStep::Continue;
+    unit.AtRestUnderControl = 0;
+    if (!unit.OnTrack) MoveToFloorUnder(unit, position);
+    return nullptr;
+}
+
+} // namespace
+
+DrainStep HandleMotionState(plat::DpId sender, const uint8_t* record, uint32_t size) {
+    return RunUnitOrder(sender, record, size, MotionState);
 }
