@@ -57,6 +57,8 @@ ClientUnit::ClientUnit(int32_t team, const ObjectDefinition* definition, const V
 }
 
 ClientUnit::~ClientUnit() {
+    // The base destructor detaches only as the base: the fog's defogger entry and the cloak models go here.
+    Detach();
     ShownOrders.Clear();
     while (!MountedItems.IsEmpty()) UnmountItem(MountedItems.Front());
     if (Team == kMusicEnemyTeam) MusicCountKill();
@@ -73,7 +75,6 @@ ClientUnit::~ClientUnit() {
     TargetMarker = GlowFan = GlowQuad = nullptr;
     delete UnitInventory;
     UnitInventory = nullptr;
-    StopVoice();
 }
 
 void ClientUnit::ComputeSpeed() {

@@ -54,8 +54,9 @@ class ClientUnit : public ClientObject {
 public:
     ClientUnit(int32_t team, const ObjectDefinition* definition, const Vector3& position, const Quaternion& orientation,
                int32_t id);
-    // Frees the shown orders and mounted items, counts a loss of team 2 for
-    // the music, takes the mover out of the level world and releases the rest.
+    // Detaches, frees the shown orders and mounted items, counts a loss of
+    // team 2 for the music, takes the mover out of the level world and
+    // releases the rest.
     ~ClientUnit() override;
 
     // ---- Overrides, in slot order ----
