@@ -1,7 +1,10 @@
 #include "Tv/client/client_class_calls.h"
 
+#include "Tv/client/client_bot.h"
+#include "Tv/client/inventory.h"
 #include "Tv/client/client_unit.h"
 #include "Tv/client/weapons.h"
+#include "Tv/sim/cheat_switches.h"
 
 // The classes fill these in; each tests its class before it touches the object.
 
@@ -102,17 +105,55 @@ void ClientUnitGiveItem(ClientObject* object, int32_t itemId, int32_t receiverId
     if (ClientUnit* unit = AsClientUnit(object)) unit->GiveItem(itemId, receiverId, count, extra);
 }
 
-void ClientBotQueueServerOrder(ClientObject*, int32_t) {}
-void ClientBotAttackPoint(ClientObject*, const Vector3&, Real, bool) {}
-void ClientBotAttackObject(ClientObject*, ClientObject*, Real, bool) {}
-void ClientBotStopAttacking(ClientObject*, Real) {}
-bool ClientBotAttackTargetPending(const ClientObject*) { return false; }
-void ClientBotStartScan(ClientObject*, Real) {}
-void ClientBotChangeAmmoType(ClientObject*, int32_t) {}
-void ClientBotSetWeapon(ClientObject*, int32_t) {}
-void ClientBotPlayFireAnimation(ClientObject*, Real) {}
-bool ClientBotFiredShot(ClientObject*) { return false; }
-void ClientBotAmmoStackChanged(ClientObject*, const InventoryItem*, bool) {}
+void ClientBotQueueServerOrder(ClientObject* object, int32_t targetId) {
+    if (ClientBot* bot = AsClientBot(object)) bot->UnitHookD(targetId, false);
+}
+void ClientBotAttackPoint(ClientObject* object, const Vector3& point, Real time, bool alternate) {
+    if (ClientBot* bot = AsClientBot(object)) bot->AttackPoint(point, time, false, alternate);
+}
+void ClientBotAttackObject(ClientObject* object, ClientObject* target, Real time, bool alternate) {
+    if (ClientBot* bot = AsClientBot(object)) bot->AttackObject(target, time, false, alternate);
+}
+void ClientBotStopAttacking(ClientObject* object, Real time) {
+    if (ClientBot* bot = AsClientBot(object)) bot->StopAttacking(time);
+}
+bool ClientBotAttackTargetPending(const ClientObject* object) {
+    const ClientBot* bot = AsClientBot(object);
+    return bot && bot->AttackFlag;
+}
+void ClientBotStartScan(ClientObject* object, Real time) {
+    if (ClientBot* bot = AsClientBot(object)) bot->StartScan(time);
+}
+void ClientBotChangeAmmoType(ClientObject* object, int32_t ammoType) {
+    if (ClientBot* bot = AsClientBot(object)) bot->ChangeAmmoType(ammoType);
+}
+void ClientBotSetWeapon(ClientObject* object, int32_t weaponType) {
+    if (ClientBot* bot = AsClientBot(object)) bot->SetWeapon(weaponType);
+}
+void ClientBotPlayFireAnimation(ClientObject* object, Real) {
+    if (ClientBot* bot = AsClientBot(object)) bot->PlayFireAnimation();
+}
+bool ClientBotFiredShot(ClientObject* object) {
+    ClientBot* bot = AsClientBot(object);
+    if (!bot) return false;
+    if (bot->GetBotCounter() == 0) {
+        if (InfiniteAmmo)
+            bot->SetRoundsInMagazine(1);
+        else
+            bot->Reload();
+    }
+    return bot->UseRound() == kReloadSwitched;
+}
+void ClientBotAmmoStackChanged(ClientObject* object, const InventoryItem* stack, bool gone) {
+    ClientBot* bot = AsClientBot(object);
+    if (!bot || !stack || bot->AmmoItem != stack) return;
+    if (gone) {
+        bot->AmmoItem = nullptr;
+        bot->Reload();
+    } else if (bot->RoundsInMagazine > stack->Count) {
+        bot->RoundsInMagazine = stack->Count > 0 ? stack->Count : 0;
+    }
+}
 
 namespace {
 

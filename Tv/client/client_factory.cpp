@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "Tv/client/client_bot.h"
 #include "Tv/client/client_objects.h"
 #include "Tv/client/client_unit.h"
 #include "Tv/defs/objectdefinition.h"
@@ -21,6 +22,12 @@ ClientObjectMaker BuiltInMaker(ClientObjectClass objectClass) {
     case ClientObjectClass::Node:
     case ClientObjectClass::President:
         return MakeClientUnit;
+    case ClientObjectClass::Bot:
+    case ClientObjectClass::Centipede:
+    case ClientObjectClass::Centibody:
+    case ClientObjectClass::Popup:
+    case ClientObjectClass::Turret:
+        return MakeClientBot;
     default:
         return nullptr;
     }
