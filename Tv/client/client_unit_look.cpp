@@ -24,7 +24,9 @@ constexpr int32_t kSoundSparks = 23;
 constexpr const char* kAudioCloakFile = "objects/audio cloak effect";
 constexpr const char* kAudioCloakShape = "audio cloak effect";
 constexpr Real kAudioCloakLightRange = 2.0f;
-constexpr uint32_t kSparkChance = 3277;   // of 65536, per frame
+constexpr uint32_t kSparkChance = 3277; // of 65536, per frame
+constexpr Real kBoltWidthOverRadius = 0.5f;
+constexpr Real kBoltLife = 50.0f;
 constexpr Real kMarkerNearSquared = 4.0f; // the indicator shows while farther than 2 m from the target
 
 // A 3D object of the definition's model, else of its shape; null without either.
@@ -132,4 +134,5 @@ void ClientUnit::Render() {
                         centre.z + Radius * RandomSigned());
     TvSpawnSparkBurst(spark);
     TvPlaySound(kSoundSparks, "");
+    TvAddBolt(centre, spark, 0, Radius * kBoltWidthOverRadius, kBoltLife, this);
 }
