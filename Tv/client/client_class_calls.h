@@ -11,6 +11,7 @@
 #include "Tv/client/client_objects.h"
 
 class CollisionPolygon;
+struct InventoryItem;
 
 // The 48-byte motion state of the unit motion messages: the pose, three
 // motion values and the animation id (the low 24 bits of its last word).
@@ -86,6 +87,11 @@ void ClientBotPlayFireAnimation(ClientObject* object, Real time);
 // The bookkeeping of a shot the server fired for the bot: its counter, reload
 // and rounds; true when it used its last round (the empty click plays).
 bool ClientBotFiredShot(ClientObject* object);
+// The unit's ammunition stack changed hands: when it is the bot's current one,
+// `gone` (the stack left the inventory; the pointer is only compared, it may
+// be freed) makes the bot let go of it and reload, else the magazine keeps no
+// more rounds than the stack holds.
+void ClientBotAmmoStackChanged(ClientObject* object, const InventoryItem* stack, bool gone);
 
 // ---- Projectiles ----
 // A projectile fired by the server, not yet started; null when none is made.

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "Tv/client/client_bot.h"
 #include "Tv/client/client_objects.h"
+#include "Tv/client/client_unit.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/client_link.h"
 #include "Tv/server/game_settings.h"
@@ -11,7 +13,27 @@
 
 namespace {
 
-ClientObjectMaker makers[static_cast<int32_t>(ClientObjectClass::Count)] = {};
+constexpr int32_t kClassCount = static_cast<int32_t>(ClientObjectClass::Count);
+
+// The classes built so far; the classes that derive from them are built as their base until they land.
+ClientObjectMaker BuiltInMaker(ClientObjectClass objectClass) {
+    switch (objectClass) {
+    case ClientObjectClass::Unit:
+    case ClientObjectClass::Node:
+    case ClientObjectClass::President:
+        return MakeClientUnit;
+    case ClientObjectClass::Bot:
+    case ClientObjectClass::Centipede:
+    case ClientObjectClass::Centibody:
+    case ClientObjectClass::Popup:
+    case ClientObjectClass::Turret:
+        return MakeClientBot;
+    default:
+        return nullptr;
+    }
+}
+
+ClientObjectMaker makers[kClassCount] = {}; // installed over the built-in ones
 ObjectFactory recorder = nullptr;
 bool attachedBefore = false; // the link's state when the recorder came
 
@@ -25,8 +47,9 @@ ClientObject* TvBuildClientObject(int32_t team, const ObjectDefinition& definiti
                                   const Quaternion& orientation, int32_t id) {
     const ClientObjectClass objectClass = ChooseClientObjectClass(definition);
     if (objectClass == ClientObjectClass::None) return nullptr;
-    if (const ClientObjectMaker maker = makers[static_cast<int32_t>(objectClass)])
-        return maker(team, &definition, position, orientation, id);
+    ClientObjectMaker maker = makers[static_cast<int32_t>(objectClass)];
+    if (!maker) maker = BuiltInMaker(objectClass);
+    if (maker) return maker(team, &definition, position, orientation, id);
     return new ClientObject(team, &definition, position, orientation, kClientFlagsPlain, id);
 }
 

@@ -7,8 +7,10 @@
 // level load and the saved-game loader place on the client's side, with ids
 // from ClientObjectIdCounter, unstarted (StartAllClientObjects starts them).
 //
-// The issue that brings a class registers its maker; until then the factory
-// builds a plain ClientObject for it, so ids stay in step with the server.
+// Each class built so far has its row here (a class deriving from one is
+// built as that base until it lands); the factory builds a plain ClientObject
+// for the rest, so ids stay in step with the server. Tests may install their
+// own maker over a row.
 
 #include <cstdint>
 
@@ -22,17 +24,19 @@ class ClientObject;
 using ClientObjectClass = ActorClass;
 
 // The class of a definition, as the server chooses it (ActorClassOf).
-inline ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) { return ActorClassOf(definition); }
+inline ClientObjectClass ChooseClientObjectClass(const ObjectDefinition& definition) {
+    return ActorClassOf(definition);
+}
 
 // Builds and registers an object of a class with the given id.
 using ClientObjectMaker = ClientObject* (*)(int32_t team, const ObjectDefinition* definition, const Vector3& position,
                                             const Quaternion& orientation, int32_t id);
-// Installs a class's maker (null: back to the plain ClientObject).
+// Installs a class's maker (null: back to the factory's own row).
 void SetClientObjectMaker(ClientObjectClass objectClass, ClientObjectMaker maker);
 
 // Builds the object for the class the definition chooses, with that id: the
-// class's maker, or a plain ClientObject (construction flags 0) while the
-// class has none. Null for ClientObjectClass::None.
+// class's installed maker, else its row, else a plain ClientObject
+// (construction flags 0). Null for ClientObjectClass::None.
 ClientObject* TvBuildClientObject(int32_t team, const ObjectDefinition& definition, const Vector3& position,
                                   const Quaternion& orientation, int32_t id);
 

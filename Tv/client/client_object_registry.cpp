@@ -122,6 +122,6 @@ void TvResetClientObjects() {
 
 void TvClearExhaustDummyNames() { ExhaustDummyNames.Clear(); }
 
-bool TvIsClientObjectFiring(const ClientObject&) { return false; }
+bool TvIsClientObjectFiring(const ClientObject& object) { return object.IsBot() && object.GetBotFlag(); }
 
 void InstallClientMusicSource() { InstallMusicObjectSource(&musicSource); }

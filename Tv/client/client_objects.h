@@ -320,7 +320,7 @@ void TvResetClientObjects();
 // Level teardown: the exhaust dummy names go.
 void TvClearExhaustDummyNames();
 
-// The object is firing: a bot in an attack. No class fires until the bot class lands.
+// The object is firing: a bot in an attack.
 bool TvIsClientObjectFiring(const ClientObject& object);
 // The music's view of the client objects (alive, drawn, unit, team, firing; LocalTeam).
 void InstallClientMusicSource();

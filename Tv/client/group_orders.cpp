@@ -1,26 +1,21 @@
 #include "Tv/client/group_orders.h"
 
-#include "Tv/client/client_objects.h"
-#include "Tv/server/client_link.h"
+#include "Tv/client/client_unit.h"
+#include "Tv/server/client_message_catalogue.h"
 #include "Tv/server/client_service_state.h"
+#include "Tv/server/message_types.h"
 #include "core/clock.h"
 
-namespace {
-constexpr int32_t kGroupOrder = 8;
-constexpr int32_t kGroupOrderQueued = 33;
-} // namespace
-
 void TvSendGroupOrder(int32_t polygonIndex, int32_t targetId, bool queued, const std::vector<ClientObject*>& set) {
+    queued = queued || TvIsGamePaused(); // a paused game queues every order
     std::vector<int32_t> ids;
-    for (const ClientObject* object : set)
-        if (!object->Controlled) ids.push_back(object->Id);
+    for (ClientObject* object : set) {
+        if (object->Controlled) continue;
+        ids.push_back(object->Id);
+        if (ClientUnit* unit = AsClientUnit(object); unit && !queued) unit->ShownOrders.Clear();
+    }
     if (ids.empty()) return;
-    ByteWriter order;
-    order.I32(queued || TvIsGamePaused() ? kGroupOrderQueued : kGroupOrder);
-    order.F32(GameClock.GetSeconds());
-    order.I32(polygonIndex);
-    order.I32(targetId);
-    order.I32(static_cast<int32_t>(ids.size()));
-    for (int32_t id : ids) order.I32(id);
-    TvSendToServer(order, false);
+    ClientRecord record(queued ? MSG_GROUP_ORDER_QUEUED : MSG_GROUP_ORDER);
+    record.F32(GameClock.GetSeconds()).I32(polygonIndex).I32(targetId).Ids(ids);
+    TvSendClientRecord(record);
 }

@@ -66,5 +66,8 @@ void TvAddDefogger(ClientObject* object) { Forward<&EffectHooks::addDefogger>(ob
 void TvRemoveDefogger(ClientObject* object) { Forward<&EffectHooks::removeDefogger>(object); }
 void TvRemoveShadowCaster(ClientObject* object) { Forward<&EffectHooks::removeShadowCaster>(object); }
 void TvBuildShadowCaster(ClientObject* object) { Forward<&EffectHooks::buildShadowCaster>(object); }
+void TvAddBolt(const Vector3& from, const Vector3& to, Real start, Real width, Real life, ClientObject* owner) {
+    Forward<&EffectHooks::bolt>(from, to, start, width, life, owner);
+}
 
 int32_t TvFogLevelAt(const Vector3& position) { return AwFogLevel(position.x, position.y, position.z); }

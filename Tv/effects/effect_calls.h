@@ -72,6 +72,10 @@ struct EffectHooks {
     // Shadow casters.
     void (*removeShadowCaster)(ClientObject* object) = nullptr;
     void (*buildShadowCaster)(ClientObject* object) = nullptr;
+    // A bolt of lightning between two points, with its owner (an interface
+    // beam finding a mine, a unit's sparks): start value, width and life.
+    void (*bolt)(const Vector3& from, const Vector3& to, Real start, Real width, Real life,
+                 ClientObject* owner) = nullptr;
 };
 
 // Installs the handlers (a default-constructed record removes them).
@@ -102,6 +106,7 @@ void TvAddDefogger(ClientObject* object);
 void TvRemoveDefogger(ClientObject* object);
 void TvRemoveShadowCaster(ClientObject* object);
 void TvBuildShadowCaster(ClientObject* object);
+void TvAddBolt(const Vector3& from, const Vector3& to, Real start, Real width, Real life, ClientObject* owner);
 
 // The fog value at a place (the engine's fog level: 0 while no fog of war is installed).
 int32_t TvFogLevelAt(const Vector3& position);

@@ -1,27 +1,18 @@
 #pragma once
 // The server's dispatcher of client-to-server messages, the body of the
-// server thread's drain. It knows the size a client sends every type with;
-// a message of another size is dropped and logged, and a type no handler
-// takes is freed unread. Handlers of the lobby and readiness messages run in
-// every phase, the others only while the simulation runs. The server core
-// handles the speed acknowledgement (4), READY (6), the go request (7) and the
-// settings request (52); the client-order handlers are installed by their owners.
+// server thread's drain. A record of a type outside the catalogue
+// (client_message_catalogue.h) is freed unread; one shorter than a type, or
+// one that does not fit its row, is dropped and logged. Rows handled in every
+// phase run at once, the others only while the simulation runs.
 
 #include <cstdint>
 
+#include "Tv/server/client_message_catalogue.h"
 #include "Tv/server/message_buffer.h"
-#include "platform/dplay/dplay_types.h"
 
-enum class DrainStep { Continue, End };
-
-// `bytes` holds `size` bytes, a size the catalogue allows for the type.
-using ClientMessageHandler = DrainStep (*)(plat::DpId sender, const uint8_t* bytes, uint32_t size);
-
-// Installs the handler of a client-to-server type (null removes it); false
-// for a type outside the client-to-server catalogue.
-bool SetClientMessageHandler(int32_t type, ClientMessageHandler handler, bool anyPhase);
-// Whether a message is a client-to-server type of the size clients send it
-// with (group orders: 20 bytes plus 4 for each unit id their count names).
-bool ClientMessageSizeFits(const uint8_t* bytes, uint32_t size);
-// Applies one message from a player (server thread).
-DrainStep DispatchClientMessage(plat::DpId sender, const MessageBuffer& message);
+// Applies one message from a player (server thread). End: the drain stops for
+// this pass.
+DrainStep DispatchClientMessage(plat::DpId sender, const uint8_t* record, uint32_t size);
+inline DrainStep DispatchClientMessage(plat::DpId sender, const MessageBuffer& message) {
+    return DispatchClientMessage(sender, message.Data(), message.Size());
+}

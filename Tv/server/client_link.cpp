@@ -5,6 +5,7 @@
 
 #include "Awapi/aw3d/aw_hooks.h"
 #include "Tv/client/client_objects.h"
+#include "Tv/server/client_message_catalogue.h"
 #include "Tv/server/client_service_state.h"
 #include "Tv/server/level_start.h"
 #include "Tv/server/message_queue.h"
@@ -25,15 +26,6 @@ uint8_t LobbyTextShown = 0;
 
 namespace {
 
-constexpr int32_t kMsgChat = 40;
-constexpr int32_t kMsgPlayerOption = 42;
-constexpr int32_t kMsgCycleLobbyChoice = 44;
-constexpr int32_t kMsgPlayerReady = 45;
-constexpr int32_t kMsgPlayerNotReady = 46;
-constexpr int32_t kMsgTimeReport = 54;
-constexpr uint32_t kChatMessageSize = 259;
-constexpr uint32_t kChatTextLimit = 254; // characters; the terminator follows
-
 constexpr uint32_t kSendQueueLimit = 29;    // waiting sends from which the unguaranteed are shed
 constexpr uint32_t kFrameMessageLimit = 50; // DirectPlay messages dispatched per frame
 constexpr uint32_t kUnguaranteedTimeoutMs = 10'000;
@@ -53,16 +45,15 @@ bool Multiplayer() { return ClientLink.DirectPlay != nullptr; }
 
 // A plain DirectPlay send to the server player (the handshake's messages).
 bool SendPlain(int32_t type, bool guaranteed) {
-    ByteWriter m;
-    m.I32(type);
-    const plat::HResult result = ClientLink.DirectPlay->Send(ClientLink.PlayerId, plat::kDpIdServerPlayer,
-                                                             guaranteed ? plat::kDpSendGuaranteed : 0, m.bytes().data(),
-                                                             static_cast<uint32_t>(m.size()));
+    const std::vector<uint8_t> m = ClientRecord(type).Bytes();
+    const plat::HResult result =
+        ClientLink.DirectPlay->Send(ClientLink.PlayerId, plat::kDpIdServerPlayer,
+                                    guaranteed ? plat::kDpSendGuaranteed : 0, m.data(), static_cast<uint32_t>(m.size()));
     if (result != plat::kDpOk) {
         AwReportError(result);
         return false;
     }
-    RecordMessage(MessageDirection::ClientSend, m.bytes().data(), static_cast<uint32_t>(m.size()));
+    RecordMessage(MessageDirection::ClientSend, m.data(), static_cast<uint32_t>(m.size()));
     return true;
 }
 
@@ -117,12 +108,7 @@ bool Poll(bool briefing) {
     return ok;
 }
 
-bool SendLobbyRequest(int32_t type, int32_t player) {
-    ByteWriter m;
-    m.I32(type);
-    m.I32(player);
-    return TvSendToServer(m, false);
-}
+bool SendLobbyRequest(int32_t type, int32_t player) { return TvSendClientRecord(ClientRecord(type).I32(player)); }
 
 } // namespace
 
@@ -250,10 +236,7 @@ void TvSendTimeReport() {
     const float now = RealClock.GetSeconds();
     if (now - lastTimeReport < kTimeReportInterval && now >= lastTimeReport) return;
     lastTimeReport = now;
-    ByteWriter m;
-    m.I32(kMsgTimeReport);
-    m.F32(GameClock.GetSeconds());
-    TvSendToServer(m, false);
+    TvSendClientRecord(ClientRecord(MSG_TIME_REPORT).F32(GameClock.GetSeconds()));
 }
 
 void TvApplyClientClockSpeed() {
@@ -261,25 +244,16 @@ void TvApplyClientClockSpeed() {
 }
 
 bool TvSendChat(const char* text) {
-    const size_t length = text ? strnlen(text, kChatTextLimit) : 0;
-    ByteWriter m;
-    m.I32(kMsgChat);
-    m.Bytes(text, length);
-    m.Zeros(kChatMessageSize - 4 - length);
-    return TvSendToServer(m, true);
+    const std::string_view chat(text ? text : "", text ? strnlen(text, kClientTextBytes) : 0);
+    return TvSendClientRecord(ClientRecord(MSG_CHAT).Text(chat));
 }
 
 bool TvSendPlayerOption(int32_t slot, int32_t player, int32_t value) {
-    ByteWriter m;
-    m.I32(kMsgPlayerOption);
-    m.I32(player);
-    m.I32(slot);
-    m.I32(value);
-    return TvSendToServer(m, false);
+    return TvSendClientRecord(ClientRecord(MSG_PLAYER_OPTION).I32(player).I32(slot).I32(value));
 }
 
-bool TvSendCycleLobbyChoice(int32_t player) { return SendLobbyRequest(kMsgCycleLobbyChoice, player); }
+bool TvSendCycleLobbyChoice(int32_t player) { return SendLobbyRequest(MSG_CYCLE_LOBBY_CHOICE, player); }
 
-bool TvSendPlayerReady(int32_t player) { return SendLobbyRequest(kMsgPlayerReady, player); }
+bool TvSendPlayerReady(int32_t player) { return SendLobbyRequest(MSG_PLAYER_READY, player); }
 
-bool TvSendPlayerNotReady(int32_t player) { return SendLobbyRequest(kMsgPlayerNotReady, player); }
+bool TvSendPlayerNotReady(int32_t player) { return SendLobbyRequest(MSG_PLAYER_NOT_READY, player); }

@@ -79,3 +79,10 @@ void TvResetMissionStats(bool all) {
     for (int32_t i = 0; i < kMissionStatCount; ++i)
         if (all || i == kStatLevelLosses) GameOptions.MissionStats[i] = 0;
 }
+
+void TvCountShots(int32_t team, int32_t shots) {
+    if (team == 2)
+        GameOptions.MissionStats[kStatEnemyShots] += shots;
+    else if (team != 0)
+        GameOptions.MissionStats[kStatPlayerShots] += shots;
+}

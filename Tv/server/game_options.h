@@ -63,3 +63,6 @@ bool ReadGameOptions(ByteReader& in, GameOptionsRecord& options);
 
 // Level start: the per-level loss counter to 0; with `all` the six others too.
 void TvResetMissionStats(bool all);
+// Counts `shots` fired by a team: the computer's side (team 2) as enemy shots,
+// any other team but 0 as the player side's.
+void TvCountShots(int32_t team, int32_t shots);

@@ -196,3 +196,9 @@ bool TvSendPlayerSound(int32_t team, uint8_t cue) {
     message.U8(cue);
     return TvSendToTeamPlayer(team, message, false);
 }
+
+bool TvBroadcastType(int32_t type, bool guaranteed) {
+    ByteWriter message;
+    message.I32(type);
+    return TvBroadcast(message, guaranteed);
+}

@@ -23,6 +23,8 @@ bool TvBroadcast(const void* message, uint32_t size, bool guaranteed, const Vect
 inline bool TvBroadcast(const ByteWriter& m, bool guaranteed, const Vector3& position = kNoPosition) {
     return TvBroadcast(m.bytes().data(), static_cast<uint32_t>(m.size()), guaranteed, position);
 }
+// A message that is only its type, broadcast with no position.
+bool TvBroadcastType(int32_t type, bool guaranteed);
 // To a player or group id (kDpIdAllPlayers: everybody) with a plain send: no
 // culling, no throttling.
 bool TvSendToId(plat::DpId to, const void* message, uint32_t size, bool guaranteed);

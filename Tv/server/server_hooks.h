@@ -4,6 +4,8 @@
 // actors), the capture-the-flag rules and the default item (the items). Each
 // owner installs its hook at start-up; until then the work is skipped.
 
+#include <cstdint>
+
 class ServerObject;
 
 struct ServerHooks {
@@ -17,6 +19,8 @@ struct ServerHooks {
     void (*dropCarriedFlag)(ServerObject* actor) = nullptr;
     // An actor whose definition has a default item gets it.
     void (*giveDefaultItem)(ServerObject* actor) = nullptr;
+    // A lobby player (0-based) asked for the next robot choice no other player has taken.
+    void (*cycleLobbyChoice)(int32_t playerIndex) = nullptr;
 };
 
 // Installs the hooks (a default-constructed record removes them). At start-up only.

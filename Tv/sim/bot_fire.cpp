@@ -174,12 +174,7 @@ bool ServerBot::FireShot(const ObjectDefinition* projectile, uint64_t time, Real
         flightFlags = static_cast<uint32_t>(flying->GetFlightFlags());
     }
 
-    if (projectile->projectile && projectile->projectile->damage > 0.0f) {
-        if (shotTeam == kComputerTeam)
-            ++GameOptions.MissionStats[kStatEnemyShots];
-        else if (shotTeam != 0)
-            ++GameOptions.MissionStats[kStatPlayerShots];
-    }
+    if (projectile->projectile && projectile->projectile->damage > 0.0f) TvCountShots(shotTeam, 1);
 
     const ConsumeShotResult used = ConsumeShot();
     if (shotTeam != kComputerTeam && shotTeam != 0 && (flightFlags & kFlightOneShot))

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Tv/client/ammo_stacks.h"
 #include "Tv/client/inventory.h"
 #include "Tv/client/teamtable.h"
 #include "Tv/client/weapons.h"
@@ -25,23 +26,6 @@ constexpr Real kDecoySpeed = 17.1f;
 constexpr int32_t kAnySubKind = -1;
 constexpr int32_t kModuleOffWhileAttacking = 4;
 constexpr Vector3 kDecoyDrop{0, -1, 0}; // one unit above the bot (y grows downward)
-
-// The ammunition stack holding the most rounds (the first of equals) among
-// those of a type `salvoOf` accepts that hold at least that type's salvo;
-// `salvoOf` answers -1 for a type it does not accept.
-template <class SalvoOf>
-InventoryItem* FullestStack(const Inventory* inventory, SalvoOf salvoOf) {
-    if (!inventory) return nullptr;
-    InventoryItem* fullest = nullptr;
-    for (InventoryItem* item : inventory->Items) {
-        if (IsEndMarker(item)) break;
-        if (item->Kind != IK_AMMO) continue;
-        const int32_t salvo = salvoOf(item->Value);
-        if (salvo < 0 || item->Count < salvo) continue;
-        if (!fullest || item->Count > fullest->Count) fullest = item;
-    }
-    return fullest;
-}
 
 // The first worn item of that kind and sub-kind (kAnySubKind: any), or null.
 EquippedItem* FirstWorn(List<EquippedItem*>& equipment, int32_t kind, int32_t subKind) {
@@ -68,27 +52,12 @@ SelectAmmoResult ServerBot::SelectAmmo() {
         MagazineCount = 1;
         return kAmmoSameType;
     }
-    const int32_t loaded = Weapon->AmmoType;
-    InventoryItem* stack =
-        FullestStack(Inventory, [&](int32_t type) { return type == loaded ? Weapon->SalvoSize : -1; });
-    if (stack && stack->Count != 0) {
-        AmmoItem = stack;
-        MagazineCount = static_cast<uint32_t>(std::min(stack->Count, Weapon->MagazineSize));
-        return kAmmoSameType;
-    }
-    if (!Inventory || Inventory->ItemCount() == 0) return kAmmoNone;
-    // Another type the weapon fires; the one-shot type stands in only for itself.
-    const int32_t weaponType = Weapon->WeaponType;
-    stack = FullestStack(Inventory, [&](int32_t type) {
-        const WeaponParameters* row = WeaponTableRow(weaponType, type);
-        const bool interchangeable = (type == kAmmoTypeOneShot) == (loaded == kAmmoTypeOneShot);
-        return row && interchangeable ? row->salvoSize : -1;
-    });
-    if (!stack || stack->Count == 0) return kAmmoNone;
-    AmmoItem = stack;
-    Weapon->SetAmmoType(stack->Value);
-    MagazineCount = static_cast<uint32_t>(std::min(stack->Count, Weapon->MagazineSize));
-    return kAmmoSwitched;
+    const AmmoStackChoice choice = ChooseAmmoStack(Inventory, *Weapon);
+    if (!choice.stack) return kAmmoNone;
+    AmmoItem = choice.stack;
+    if (choice.otherType) Weapon->SetAmmoType(choice.stack->Value);
+    MagazineCount = static_cast<uint32_t>(std::min(choice.stack->Count, Weapon->MagazineSize));
+    return choice.otherType ? kAmmoSwitched : kAmmoSameType;
 }
 
 ConsumeShotResult ServerBot::ConsumeShot() {
@@ -96,20 +65,11 @@ ConsumeShotResult ServerBot::ConsumeShot() {
         std::swap(MuzzleHotspot, OtherMuzzleHotspot);
         return kShotNext;
     }
-    const int32_t salvo = std::max(Weapon->SalvoSize, 0);
-    const int32_t magazine = std::max(static_cast<int32_t>(MagazineCount) - salvo, 0);
+    int32_t magazine = static_cast<int32_t>(MagazineCount);
+    const SalvoResult salvo = TakeSalvo(magazine, *AmmoItem, *Weapon);
     MagazineCount = static_cast<uint32_t>(magazine);
-    AmmoItem->Count = std::max(AmmoItem->Count - salvo, 0);
-    if (magazine >= salvo) return kShotNext;
-    if (AmmoItem->Count >= Weapon->MagazineSize) {
-        MagazineCount = static_cast<uint32_t>(Weapon->MagazineSize);
-        return kShotReloaded;
-    }
-    if (AmmoItem->Count >= salvo) {
-        MagazineCount = static_cast<uint32_t>(AmmoItem->Count);
-        return kShotReloaded;
-    }
-    MagazineCount = 0;
+    if (salvo == SalvoResult::Next) return kShotNext;
+    if (salvo == SalvoResult::Refilled) return kShotReloaded;
     if (AmmoItem->Count == 0) DiscardItem(*this, AmmoItem);
     return SelectAmmo() == kAmmoNone ? kShotEmpty : kShotReloaded;
 }

@@ -124,10 +124,7 @@ void ServerTurret::FireAtTarget(uint64_t time, Real seconds) {
     ServerObject* fired = maker(launch);
     if (!fired) return;
     fired->Start(time, seconds);
-    if (Team == kComputerTeam)
-        ++GameOptions.MissionStats[kStatEnemyShots];
-    else if (Team != 0)
-        ++GameOptions.MissionStats[kStatPlayerShots];
+    TvCountShots(Team, 1);
     NextShotTime = time + static_cast<uint64_t>(std::max(0.0f, Weapon->RoundTicks));
     TvBroadcast(ProjectileFiredMessage(launch, seconds), false);
 }

@@ -146,6 +146,8 @@ public:
     // ---- Items (what the unit does with what it carries) ----
     void EquipItem(int32_t slot, int32_t itemKey, bool notify);
     void RemoveItem(EquippedItem* equipped);
+    // Takes off the first equipped item with that key and announces it (128); nothing when none is worn.
+    void RemoveItemByKey(int32_t itemKey);
     void UseItem(int32_t itemKey, bool notify);
     void DropItem(int32_t itemKey);
     bool CollectPickup(ServerObject* pickup, bool announce);

@@ -11,6 +11,7 @@
 #include "Tv/defs/definitionregistry.h"
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/senders.h"
+#include "Tv/sim/actor_messages.h"
 #include "Tv/sim/equipped_item.h"
 #include "Tv/sim/item_messages.h"
 #include "Tv/sim/server_bot.h"
@@ -173,6 +174,15 @@ void ServerUnit::RemoveItem(EquippedItem* worn) {
     ApplyWornEffect(*this, *worn, -1);
     Equipment.RemoveValue(worn);
     delete worn;
+}
+
+void ServerUnit::RemoveItemByKey(int32_t itemKey) {
+    EquippedItem* worn = FindEquippedItem(itemKey);
+    if (!worn) return;
+    RemoveItem(worn);
+    ByteWriter message = ActorMessage(kMsgItemTakenOff, Id);
+    message.I32(itemKey);
+    TvBroadcast(message, true);
 }
 
 void ServerUnit::EquipInFreeSlot(int32_t itemKey, bool notify) {

@@ -148,14 +148,7 @@ void ServerUnit::RunFrontOrder(Real time) {
     }
     case kOrderUse: UseItem(order.ItemKey, true); break;
     case kOrderDrop: DropItem(order.ItemKey); break;
-    case kOrderRemove:
-        if (EquippedItem* equipped = FindEquippedItem(order.ItemKey)) {
-            RemoveItem(equipped);
-            ByteWriter message = ActorMessage(kMsgItemTakenOff, Id);
-            message.I32(order.ItemKey);
-            TvBroadcast(message, true);
-        }
-        break;
+    case kOrderRemove: RemoveItemByKey(order.ItemKey); break;
     default: return; // a hold, or the bot's own kinds: the order stays
     }
     PopOrder();

@@ -72,6 +72,22 @@ TEST_F(SampleModelTest, TheRobotHasArmsAndMountPointsForItems) {
     robot->ReleaseUse();
 }
 
+// What units and bots play: fire, gun pitch, torso yaw, turning, the two
+// stances and two idles, and the two hotspots their shots alternate between.
+TEST_F(SampleModelTest, TheRobotPlaysWhatUnitsAndBotsPlayAndHasTwoHotspots) {
+    auto file = AwModelFile::Open(Sample("Robot.qif"));
+    ASSERT_NE(nullptr, file);
+    AwModel* robot = file->LoadHierarchy("Robot");
+    ASSERT_NE(nullptr, robot);
+    file.reset();
+    for (int32_t n : {2, 5, 12, 13, 19, 20, 21, 22}) EXPECT_TRUE(robot->HasSequence(n)) << n;
+    Vector3 muzzle, alternate;
+    ASSERT_TRUE(robot->GetNodePosition(muzzle, "Muzzle"));
+    ASSERT_TRUE(robot->GetNodePosition(alternate, "AltMuzzle"));
+    EXPECT_NE(muzzle.x, alternate.x);
+    robot->ReleaseUse();
+}
+
 TEST_F(SampleModelTest, TheRobotsFirstSequenceTurnsItsTurretAsItsKeysSay) {
     auto file = AwModelFile::Open(Sample("Robot.qif"));
     ASSERT_NE(nullptr, file);

@@ -130,7 +130,7 @@ TEST_F(ClientDispatchObjects, DestroyedRemovesBelowAThousandthOfHealthOnly) {
     const struct {
         float health;
         bool removed;
-    } cases[] = {{0.0005f, true}, {0.001f, false}, {0.0f, false}};
+    } cases[] = {{0.0005f, true}, {0.001f, false}, {0.0f, true}}; // a unit without health has none left
     int32_t id = 10;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.health);
@@ -252,19 +252,15 @@ TEST_F(ClientDispatchObjects, ClassOperationsOnAPlainObjectDoNothing) {
     EXPECT_TRUE(drops.reasons.empty());
     EXPECT_FALSE(object->IsCloaked());
 
-    // An object that answers as a unit gets the cloak and its sound.
-    struct UnitLike final : ClientObject {
-        using ClientObject::ClientObject;
-        bool IsUnit() const override { return true; }
-        void SetCloaked(bool on) override { Cloaked = on; }
-        bool Cloaked = false;
-    };
-    auto* unit = new UnitLike(1, effect, {0, 0, 0}, Quaternion{0, 0, 0, 1}, kClientFlagsPlain, 9);
+    // A unit gets the cloak and its sound.
+    TvBuildClientObject(1, *MakeDefinition("robot", 1, true), {0, 0, 0}, Quaternion{0, 0, 0, 1}, 9);
+    ClientObject* unit = TvFindClientObject(9);
+    ASSERT_TRUE(unit && unit->IsUnit());
     ByteWriter unitCloak = Record(157, {9, effect->id});
     unitCloak.F32(1.0f);
     unitCloak.F32(2.0f);
     Dispatch(unitCloak);
-    EXPECT_TRUE(unit->Cloaked);
+    EXPECT_TRUE(unit->IsCloaked());
     EXPECT_EQ(seen.sounds, (std::vector<SeenSound>{{35, ""}}));
 }
 

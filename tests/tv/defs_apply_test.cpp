@@ -120,7 +120,7 @@ TEST_F(ApplyTest, RolesNamingOneCharacterGetTheirOwnRecordsAndBounds) {
     EXPECT_EQ(walking.alternateHotspotName.Get(), nullptr);
     EXPECT_NE(walking.hotspot.z, 0);
     EXPECT_EQ(walking.alternateHotspot.z, walking.hotspot.z);
-    EXPECT_EQ(walking.lowerSequenceCount, 0);
+    EXPECT_EQ(walking.lowerSequenceCount, 2); // the standing idles 21 and 22
     EXPECT_EQ(walking.upperSequenceCount, 0);
 }
 

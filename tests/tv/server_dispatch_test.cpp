@@ -2,6 +2,7 @@
 // server core answers itself.
 #include "Tv/server/client_dispatch.h"
 #include "Tv/server/game_options.h"
+#include "Tv/server/lobby_state.h"
 #include "Tv/server/match_settings.h"
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_types.h"
@@ -14,13 +15,6 @@ namespace {
 
 using ServerDispatchTest = ServerTest;
 
-std::vector<int32_t> handledTypes;
-
-DrainStep RecordHandled(plat::DpId, const uint8_t* bytes, uint32_t size) {
-    handledTypes.push_back(MessageTypeOf(bytes, size));
-    return DrainStep::Continue;
-}
-
 void PushToServer(const std::vector<uint8_t>& bytes) {
     ClientToServerQueue.Push(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
@@ -32,19 +26,6 @@ std::vector<std::pair<uint32_t, int32_t>> TakenByPass(TestRecorder& recorder) {
         if (m.direction == MessageDirection::ClientToServer) taken.emplace_back(m.pass, m.type);
     return taken;
 }
-
-class ServerDispatchHandlers : public ServerDispatchTest {
-protected:
-    void SetUp() override {
-        ServerDispatchTest::SetUp();
-        handledTypes.clear();
-        for (int32_t type : {9, 8, 40}) SetClientMessageHandler(type, &RecordHandled, type == 40);
-    }
-    void TearDown() override {
-        for (int32_t type : {9, 8, 40}) SetClientMessageHandler(type, nullptr, false);
-        ServerDispatchTest::TearDown();
-    }
-};
 
 TEST(ServerClientSizes, EveryTypeHasTheCatalogueSize) {
     struct Case {
@@ -79,27 +60,28 @@ TEST(ServerClientSizes, EveryTypeHasTheCatalogueSize) {
             bytes.insert(bytes.end(), field.begin(), field.end());
         }
         bytes.resize(bytes.size() + c.extraBytes);
-        EXPECT_EQ(ClientMessageSizeFits(bytes.data(), static_cast<uint32_t>(bytes.size())), c.fits)
+        EXPECT_EQ(CheckClientRecord(bytes.data(), static_cast<uint32_t>(bytes.size())) == nullptr, c.fits)
             << "type " << c.fields[0] << ", " << bytes.size() << " bytes";
     }
-    EXPECT_FALSE(ClientMessageSizeFits(nullptr, 0));
+    EXPECT_NE(CheckClientRecord(nullptr, 0), nullptr);
 }
 
-TEST_F(ServerDispatchHandlers, WrongSizesAreDroppedAndOrderHandlersWaitForTheSimulation) {
+TEST_F(ServerDispatchTest, WrongSizesAreDroppedAndOrderHandlersWaitForTheSimulation) {
+    LobbyReadyFlags[0] = 0;
     StartServer();
-    PushToServer(MessageOf({9, 5, 0}));
-    PushToServer(MessageOf({40, 0})); // chat of 8 bytes: dropped
-    std::vector<uint8_t> chat = MessageOf({40});
-    chat.resize(259);
-    PushToServer(chat);
+    PushToServer(MessageOf({MSG_CANCEL_CUTSCENE}));
+    PushToServer(MessageOf({MSG_PLAYER_READY, 1, 0})); // 12 bytes: dropped
     Pass(ServerPassKind::Wake);
-    EXPECT_EQ(handledTypes, std::vector<int32_t>{40}) << "the stop waits for a running simulation";
+    EXPECT_EQ(LobbyReadyFlags[0], 0);
+    PushToServer(MessageOf({MSG_PLAYER_READY, 1}));
+    Pass(ServerPassKind::Wake);
+    EXPECT_EQ(LobbyReadyFlags[0], 1) << "lobby messages are handled in every phase";
+    EXPECT_EQ(recorder.CountSent(MSG_END_CUTSCENE), 0) << "the cutscene's end waits for a running simulation";
     TvStartSimulation();
-    PushToServer(MessageOf({9, 5, 0, 0})); // 16 bytes: dropped
-    PushToServer(MessageOf({9, 5, 0}));
-    PushToServer(MessageOf({8, 0, 0, -1, 1, 5}));
+    PushToServer(MessageOf({MSG_CANCEL_CUTSCENE, 0})); // 8 bytes: dropped
+    PushToServer(MessageOf({MSG_CANCEL_CUTSCENE}));
     Pass(ServerPassKind::Wake);
-    EXPECT_EQ(handledTypes, (std::vector<int32_t>{40, 9, 8}));
+    EXPECT_EQ(recorder.CountSent(MSG_END_CUTSCENE), 1);
 }
 
 TEST_F(ServerDispatchTest, ASettingsRequestEndsTheDrainAndTheRestWaitsForTheNextPass) {

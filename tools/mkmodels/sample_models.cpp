@@ -185,18 +185,22 @@ struct Key {
 };
 
 // The sequence numbers the game plays.
-constexpr int32_t kSequenceIdle = 0, kSequenceWalk = 1, kSequenceAimPitch = 5, kSequenceAimYaw = 12,
-                  kSequenceGunTurn = 13, kSequenceLowered = 19, kSequenceRise = 20;
+constexpr int32_t kSequenceIdle = 0, kSequenceWalk = 1, kSequenceFire = 2, kSequenceAimPitch = 5,
+                  kSequenceAimYaw = 12, kSequenceGunTurn = 13, kSequenceLowered = 19, kSequenceRise = 20,
+                  kSequenceLookLeft = 21, kSequenceLookRight = 22;
 
 const char* SequenceName(int32_t number) {
     switch (number) {
     case kSequenceIdle: return "idle";
     case kSequenceWalk: return "walk";
+    case kSequenceFire: return "fire";
     case kSequenceAimPitch: return "aim pitch";
     case kSequenceAimYaw: return "aim yaw";
     case kSequenceGunTurn: return "gun turn";
     case kSequenceLowered: return "lowered";
     case kSequenceRise: return "rise";
+    case kSequenceLookLeft: return "look left";
+    case kSequenceLookRight: return "look right";
     default: return "sequence";
     }
 }
@@ -342,6 +346,42 @@ bool WriteRobotModel(const std::string& directory) {
         const Key rest{0, {mount.at.x, mount.at.y, mount.at.z}, 0, 0};
         AddSequence(*node, 0, 2000, {rest});
         AddSequence(*node, 1, 1000, {rest});
+    }
+    // The alternate hotspot: a second barrel beside the first, so shots alternate.
+    AddObject(file, "AltMuzzle", muzzle.Finish());
+    ParentChunk* altMuzzleNode = AddNode(*turretNode, "AltMuzzle");
+    AddSequence(*altMuzzleNode, 0, 2000, {{0, {150, -150, 300}, 0, 0}});
+    AddSequence(*altMuzzleNode, 1, 1000, {{0, {150, -150, 300}, 0, 0}});
+
+    // What units and bots play besides standing and walking: firing, the gun's
+    // pitch and the torso's yaw (played to a position, the middle aiming
+    // straight), turning, the lowered pose and rising from it, two idles.
+    // Key times count 32768 a second.
+    constexpr float kPi = 3.14159265f;
+    const Key bodyRest{0, {0, 0, 0}, 0, 0}, bodyLow{0, {0, 200, 0}, 0, 0};
+    AddSequence(*bodyNode, kSequenceLowered, 500, {bodyRest, {16384, {0, 200, 0}, 0, 0}});
+    AddSequence(*bodyNode, kSequenceRise, 500, {bodyLow, {16384, {0, 0, 0}, 0, 0}});
+    for (int32_t n : {kSequenceFire, kSequenceAimPitch, kSequenceAimYaw, kSequenceGunTurn, kSequenceLookLeft,
+                      kSequenceLookRight})
+        AddSequence(*bodyNode, n, 1000, {bodyRest});
+    auto turretKey = [](int32_t time, float turn) { return Key{time, {0, -400, 0}, turn, 0}; };
+    AddSequence(*turretNode, kSequenceAimYaw, 2000, {turretKey(0, -kPi), turretKey(32768, 0), turretKey(65536, kPi)});
+    AddSequence(*turretNode, kSequenceGunTurn, 1000, {turretKey(0, 0), turretKey(32768, 0.3f)});
+    AddSequence(*turretNode, kSequenceLookLeft, 2000, {turretKey(0, 0), turretKey(16384, -0.8f), turretKey(32768, 0)});
+    AddSequence(*turretNode, kSequenceLookRight, 2000, {turretKey(0, 0), turretKey(16384, 0.8f), turretKey(32768, 0)});
+    for (int32_t n : {kSequenceFire, kSequenceAimPitch, kSequenceLowered, kSequenceRise})
+        AddSequence(*turretNode, n, 1000, {turretKey(0, 0)});
+    for (ParentChunk* barrel : {muzzleNode, altMuzzleNode}) {
+        const int32_t x = barrel == muzzleNode ? 0 : 150;
+        auto barrelKey = [x](int32_t time, float tilt, int32_t back) {
+            return Key{time, {x, -150, 300 - back}, 0, 0, tilt};
+        };
+        AddSequence(*barrel, kSequenceFire, 300, {barrelKey(0, 0, 0), barrelKey(4915, 0, 100), barrelKey(9830, 0, 0)});
+        AddSequence(*barrel, kSequenceAimPitch, 2000,
+                    {barrelKey(0, -0.6f, 0), barrelKey(32768, 0, 0), barrelKey(65536, 0.6f, 0)});
+        for (int32_t n : {kSequenceAimYaw, kSequenceGunTurn, kSequenceLowered, kSequenceRise, kSequenceLookLeft,
+                          kSequenceLookRight})
+            AddSequence(*barrel, n, 1000, {barrelKey(0, 0, 0)});
     }
 
     // The drone: a hovering body with the same gun, after the robot.

@@ -1,4 +1,6 @@
-# The sample level with a headless client beside the server, 500 passes: every
+# The sample level with a headless client beside the server, 200 passes (the
+# scouts' leader carries no rounds at the start, so by pass 500 the drones may
+# have taken the scouts' whole side, whose twins the run also checks): every
 # live actor but the projectiles has exactly one twin with its id, definition
 # and team, and no client object but a fragment lacks its actor, so the
 # objects the map places (the crate and the hulk among them) carry the same
@@ -8,7 +10,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/tvsim_run.cmake)
 
 foreach(run 1 2)
-  tvsim(0 ${sample} --client --passes 500 --seed 1 --trace ${WORK}/trace${run}.txt)
+  tvsim(0 ${sample} --client --passes 200 --seed 1 --trace ${WORK}/trace${run}.txt)
   set(out${run} "${out}")
   file(READ ${WORK}/trace${run}.txt trace${run})
 endforeach()
