@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <numbers>
 
 using Real = float;
 
@@ -18,6 +19,8 @@ constexpr Real AngleZero = 0.0f;
 constexpr Real AngleFullTurn = 4096.0f;
 constexpr Real AngleQuarterTurn = 1024.0f;
 constexpr int32_t AngleMask = 4095;
+constexpr Real AngleUnitsPerRadian = AngleFullTurn / (2.0f * std::numbers::pi_v<Real>);
+constexpr Real RadiansPerAngleUnit = 2.0f * std::numbers::pi_v<Real> / AngleFullTurn;
 
 // Gravity in metres per second squared (y grows downward, so falling is +y).
 constexpr Real Gravity = 9.81f;

@@ -67,7 +67,7 @@ Real ClientBot::AimElevation(const Vector3& v, Real speed, bool ballistic, bool 
     // one root -x / 2k of the slope's quadratic, tan e = -speed^2 / (g x).
     const Real h2 = v.x * v.x + v.z * v.z;
     if (ballistic && speed > 0 && h2 > 0)
-        e = std::atan(-speed * speed * FastReciprocal(Gravity * FastSqrt(h2))) * kAngleUnitsPerRadian;
+        e = std::atan(-speed * speed * FastReciprocal(Gravity * FastSqrt(h2))) * AngleUnitsPerRadian;
     return e;
 }
 
@@ -131,9 +131,9 @@ void ClientBot::AimAtTarget(uint64_t ticks) {
     else
         PitchDone = 1;
 
-    const Real bodyHeading = 2.0f * std::atan2(Orientation.y, Orientation.w) * kAngleUnitsPerRadian;
+    const Real bodyHeading = 2.0f * std::atan2(Orientation.y, Orientation.w) * AngleUnitsPerRadian;
     const Real targetHeading =
-        std::atan2(TargetPosition.x - Position.x, TargetPosition.z - Position.z) * kAngleUnitsPerRadian;
+        std::atan2(TargetPosition.x - Position.x, TargetPosition.z - Position.z) * AngleUnitsPerRadian;
     const Real d = YawDifference(targetHeading - bodyHeading);
     const bool yawSequence = Model && Model->HasSequence(kBotSequenceYaw);
 

@@ -13,20 +13,20 @@ void ClientUnitJoinLocalTeam(ClientObject* object) {
 }
 // The recon view that steers a unit directly is the interface's; until it lands no unit is steered.
 bool ClientUnitUnderReconControl(const ClientObject*) { return false; }
-void ClientUnitApplyMotionState(ClientObject* object, const UnitMotionState& state, bool stopped) {
+void ClientUnitApplyMotionState(ClientObject* object, const ClientMotionState& state, bool stopped) {
     if (ClientUnit* unit = AsClientUnit(object)) unit->ApplyMotionState(state, stopped);
 }
-void ClientUnitStartWalking(ClientObject* object, const Vector3& destination, const UnitMotionState& state,
+void ClientUnitStartWalking(ClientObject* object, const Vector3& destination, const ClientMotionState& state,
                             const Vector3& targetPoint) {
     if (ClientUnit* unit = AsClientUnit(object)) unit->StartWalking(destination, state, targetPoint);
 }
 void ClientUnitShowFollowOrder(ClientObject* object, CollisionPolygon* polygon, int32_t value) {
     if (ClientUnit* unit = AsClientUnit(object)) unit->ShowFollowOrder(polygon, value);
 }
-void ClientUnitCollapse(ClientObject* object, const UnitMotionState& state) {
+void ClientUnitCollapse(ClientObject* object, const ClientMotionState& state) {
     if (ClientUnit* unit = AsClientUnit(object)) unit->Collapse(state);
 }
-void ClientUnitChangeSpeed(ClientObject* object, int32_t change, const UnitMotionState& state) {
+void ClientUnitChangeSpeed(ClientObject* object, int32_t change, const ClientMotionState& state) {
     if (ClientUnit* unit = AsClientUnit(object)) unit->ChangeSpeed(change, state);
 }
 void ClientUnitTeleported(ClientObject* object) {

@@ -13,9 +13,9 @@
 class CollisionPolygon;
 struct InventoryItem;
 
-// The 48-byte motion state of the unit motion messages: the pose, three
+// The 48-byte motion state of the unit motion messages as the client reads it: the pose, three
 // motion values and the animation id (the low 24 bits of its last word).
-struct UnitMotionState {
+struct ClientMotionState {
     ClientMotionRecord Pose;
     Real Motion[3] = {0, 0, 0};
     int32_t Animation = 0;
@@ -26,15 +26,15 @@ struct UnitMotionState {
 void ClientUnitJoinLocalTeam(ClientObject* object);
 // Under recon control the player steers the unit directly, and the server's placements wait.
 bool ClientUnitUnderReconControl(const ClientObject* object);
-void ClientUnitApplyMotionState(ClientObject* object, const UnitMotionState& state, bool stopped);
-void ClientUnitStartWalking(ClientObject* object, const Vector3& destination, const UnitMotionState& state,
+void ClientUnitApplyMotionState(ClientObject* object, const ClientMotionState& state, bool stopped);
+void ClientUnitStartWalking(ClientObject* object, const Vector3& destination, const ClientMotionState& state,
                             const Vector3& targetPoint);
 // A shown order of kind 2 toward the polygon with the value as its target.
 void ClientUnitShowFollowOrder(ClientObject* object, CollisionPolygon* polygon, int32_t value);
 // Health 0, down, then placed by the state's pose.
-void ClientUnitCollapse(ClientObject* object, const UnitMotionState& state);
+void ClientUnitCollapse(ClientObject* object, const ClientMotionState& state);
 // `change` (16.16) added to the walk animation's speed, then placed by the state's pose.
-void ClientUnitChangeSpeed(ClientObject* object, int32_t change, const UnitMotionState& state);
+void ClientUnitChangeSpeed(ClientObject* object, int32_t change, const ClientMotionState& state);
 // After a teleport: the shown orders go and the stop is sent (a living bot of the local team also reports).
 void ClientUnitTeleported(ClientObject* object);
 // The part at the definition's sever point becomes an object of its own with `newId`.

@@ -20,7 +20,6 @@ int32_t IdleCountdown = 1;
 
 namespace {
 
-constexpr Real kRadiansPerAngleUnit = 0.0015339808f;
 constexpr int32_t kMusicEnemyTeam = 2;
 constexpr int32_t kSoundMineArmed = 101;
 constexpr uint32_t kRenderHidden = 0x1000000; // drawn as seen through the recon view
@@ -80,7 +79,7 @@ ClientUnit::~ClientUnit() {
 void ClientUnit::ComputeSpeed() {
     Speed = static_cast<Real>(WalkSpeed16) / 65536.0f * Character->strideLength;
     if (Character->turningSpeed != 0) {
-        const Real radius = Speed / (Character->turningSpeed * kRadiansPerAngleUnit);
+        const Real radius = Speed / (Character->turningSpeed * RadiansPerAngleUnit);
         TurnRadiusSquared = radius * radius;
     } else {
         TurnRadiusSquared = 0;

@@ -117,9 +117,9 @@ public:
     virtual void UnitHookD(int32_t, bool) {}
     virtual bool IsIdleBusy() const { return !IdleDone; }
     // Message 57: walks toward `destination`, placed by the state's pose.
-    virtual void StartWalking(const Vector3& destination, const UnitMotionState& state, const Vector3& targetPoint);
+    virtual void StartWalking(const Vector3& destination, const ClientMotionState& state, const Vector3& targetPoint);
     // Messages 59 and 60 (stopped): stands at the state's pose.
-    virtual void ApplyMotionState(const UnitMotionState& state, bool stopped);
+    virtual void ApplyMotionState(const ClientMotionState& state, bool stopped);
     // The item senders: queued ones also show the order (message numbers in the
     // .cpp).
     virtual void SendEquipItem(int32_t itemKey, int32_t mountSlot, bool queued);
@@ -141,19 +141,19 @@ public:
     void SetStandingOrder(int32_t order);
     // The player steers the unit: the current pose (59 moving, 61 placed).
     void SendDirectControlState(bool moving);
-    void GetControlState(UnitMotionState& state) const;
+    void GetControlState(ClientMotionState& state) const;
 
     // ---- Walking ----
     // Message 95: the walk speed changes by `delta` (16.16), then the state
     // places the unit.
-    void ChangeSpeed(int32_t delta, const UnitMotionState& state);
+    void ChangeSpeed(int32_t delta, const ClientMotionState& state);
     // The looping base animation (19 in the alternate stance, else 0) from `time`
     // (ticks).
     void RestartBaseAnimation(uint32_t time);
     // Message 72: down and placed.
-    void Collapse(const UnitMotionState& state);
+    void Collapse(const ClientMotionState& state);
     // Placed by the state's pose (MoveTo); the mover takes the state's motion values and floor.
-    void MoveToState(const UnitMotionState& state);
+    void MoveToState(const ClientMotionState& state);
     // Speed and TurnRadiusSquared from WalkSpeed16 and the character.
     void ComputeSpeed();
 

@@ -27,7 +27,6 @@ constexpr int32_t kFirstBodySlot = 2;  // slots 0 and 1 are the arms
 constexpr int32_t kRefusedForBots = 4; // a module sub-kind a bot cannot mount
 constexpr int32_t kSightModule = 3;    // module sub-kind: a sight bonus
 constexpr int32_t kSpeedOne = 65536;
-constexpr Real kAnglesPerRadian = 651.8986469f; // 2048 / pi
 constexpr const char* kShieldPickupName = "shield_pickup";
 constexpr const char* kArmPartNames[2] = {"Upper Arm Right", "Upper Arm Left"};
 
@@ -275,6 +274,6 @@ void ClientUnit::ThrowDecoy(const Vector3& point) {
             }
             break;
         }
-    const Real half = 0.5f * std::atan2(point.x - Position.x, point.z - Position.z) * kAnglesPerRadian;
+    const Real half = 0.5f * std::atan2(point.x - Position.x, point.z - Position.z) * AngleUnitsPerRadian;
     Orientation = Quaternion{0, SineOf(FloorToInt(half)), 0, CosineOf(FloorToInt(half))};
 }

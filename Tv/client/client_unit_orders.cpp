@@ -85,7 +85,7 @@ void ClientUnit::SetStandingOrder(int32_t order) {
 }
 
 void ClientUnit::SendDirectControlState(bool moving) {
-    UnitMotionState state;
+    ClientMotionState state;
     GetControlState(state);
     state.Pose.Seconds = MoveSeconds[0] = MoveSeconds[1] = GameClock.GetSeconds();
     TvSendClientRecord(ClientRecord(moving ? MSG_UNIT_MOVING : MSG_UNIT_PLACED)

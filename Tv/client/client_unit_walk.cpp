@@ -8,6 +8,7 @@
 #include "Tv/client/client_object_parts.h"
 #include "Tv/client/client_unit.h"
 #include "Tv/defs/definitionrecords.h"
+#include "Tv/sim/walk_step.h"
 #include "Tv/world/level_world.h"
 #include "core/clock.h"
 #include "core/numeric.h"
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr Real kAnglesPerRadian = 651.8986469f; // 2048 / pi
-constexpr Real kRadiansPerAngleUnit = 0.0015339808f;
-constexpr Real kHalfTurn = 2048.0f;
 constexpr uint32_t kNoFloorIndex = 0xFFFFFF;
 constexpr Real kNewTargetSquared = 0.01f;
 constexpr int32_t kStanceSound = 81;
@@ -27,14 +25,6 @@ constexpr uint32_t kFlagIdle = 4;       // idle flourishes
 constexpr uint32_t kFlagStandUp = 0x10; // the stand-up pose
 constexpr uint32_t kWalkIdleDelay = 9999;
 constexpr Real kMaxCountdown = 2147483647.0f;
-
-Real TableSine(Real angle) { return SineOf(FloorToInt(angle)); }
-Real TableCosine(Real angle) { return CosineOf(FloorToInt(angle)); }
-
-Real WeightedDistanceSquared(const Vector3& a, const Vector3& b) {
-    const Real dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return dx * dx + 0.01f * dy * dy + dz * dz;
-}
 
 int32_t Speed16(Real speed) { return FloorToInt(speed * static_cast<Real>(kUnitSpeed)); }
 
@@ -51,14 +41,14 @@ uint32_t IdleDraw() { return TvRandom() >> 1; }
 // ---- Motion messages ----
 
 void ClientUnit::MoveToRecord(const ClientMotionRecord& record) {
-    UnitMotionState state;
+    ClientMotionState state;
     state.Pose = record;
     const CollisionPolygon* floor = GetFloorPolygon();
     state.Animation = floor ? static_cast<int32_t>(floor->polygonIndex & kNoFloorIndex) : -1;
     MoveToState(state);
 }
 
-void ClientUnit::MoveToState(const UnitMotionState& state) {
+void ClientUnit::MoveToState(const ClientMotionState& state) {
     if (RideCount == 1) {
         Orientation = state.Pose.Orientation;
         return;
@@ -71,7 +61,7 @@ void ClientUnit::MoveToState(const UnitMotionState& state) {
                                       static_cast<uint32_t>(MoveTicks));
 }
 
-void ClientUnit::StartWalking(const Vector3& destination, const UnitMotionState& state, const Vector3& targetPoint) {
+void ClientUnit::StartWalking(const Vector3& destination, const ClientMotionState& state, const Vector3& targetPoint) {
     if (Dying) return;
     if (!ShownInCutscene && !Moving) {
         const uint32_t now = GameClock.GetTime32();
@@ -94,7 +84,7 @@ void ClientUnit::StartWalking(const Vector3& destination, const UnitMotionState&
     MoveToState(state);
 }
 
-void ClientUnit::ApplyMotionState(const UnitMotionState& state, bool stopped) {
+void ClientUnit::ApplyMotionState(const ClientMotionState& state, bool stopped) {
     if (Dying) return;
     if ((Moving || Hidden) && Model && !Model->Players.IsEmpty()) RestartBaseAnimation(GameClock.GetTime32());
     Moving = 0;
@@ -104,14 +94,14 @@ void ClientUnit::ApplyMotionState(const UnitMotionState& state, bool stopped) {
     if (stopped) TargetPoint = Position;
 }
 
-void ClientUnit::ChangeSpeed(int32_t delta, const UnitMotionState& state) {
+void ClientUnit::ChangeSpeed(int32_t delta, const ClientMotionState& state) {
     WalkSpeed16 += delta;
     ComputeSpeed();
     if (Moving) PlayWalk(*this, GameClock.GetTime32());
     MoveToState(state);
 }
 
-void ClientUnit::Collapse(const UnitMotionState& state) {
+void ClientUnit::Collapse(const ClientMotionState& state) {
     Health = 0;
     Moving = 0;
     Dying = 1;
@@ -124,7 +114,7 @@ void ClientUnit::RestartBaseAnimation(uint32_t time) {
     PlayAnimation(AltStance ? kUnitSequenceAltPose : kUnitSequenceBase, kUnitSpeed, -1, time, nullptr, kFlagLooping);
 }
 
-void ClientUnit::GetControlState(UnitMotionState& state) const {
+void ClientUnit::GetControlState(ClientMotionState& state) const {
     state.Pose.Seconds = MoveSeconds[0];
     state.Pose.Position = Position;
     state.Pose.Orientation = Orientation;
@@ -206,63 +196,8 @@ void ClientUnit::StepWalk(Real dt) {
         if (length2 > 0) Position = Position + v * (step * FastInvSqrt(length2));
         return;
     }
-    const Real dx = MoveDestination.x - Position.x;
-    const Real dz = MoveDestination.z - Position.z;
-    if (WeightedDistanceSquared(Position, MoveDestination) < kUnitArrivedSquared) return;
-
-    const Real heading = 2.0f * std::atan2(Orientation.y, Orientation.w) * kAnglesPerRadian;
-    Real turn = std::atan2(dx, dz) * kAnglesPerRadian - heading;
-    if (turn > kHalfTurn)
-        turn -= AngleFullTurn;
-    else if (turn < -kHalfTurn)
-        turn += AngleFullTurn;
-    const Real sign = SignBit(turn) ? -1.0f : 1.0f;
-    const Real size = std::fabs(turn);
-    const Real budget = dt * Character->turningSpeed;
-
-    // A destination inside the turning circle needs a turn on the spot first.
-    Real forward = step;
-    Real spin = 0;
-    if (TurnRadiusSquared > 0) {
-        const Real c = 1.0f - (dx * dx + dz * dz) / (2.0f * TurnRadiusSquared);
-        if (c > -1.0f) {
-            const Real half = 0.5f * MathTables.ArcCosine[2048 + FloorToInt(c * 2048.0f)];
-            if (size > half) {
-                spin = size - half;
-                if (spin <= budget) {
-                    forward = budget > 0 ? step * (budget - spin) * FastReciprocal(budget) : 0;
-                } else {
-                    spin = budget;
-                    forward = 0;
-                }
-            }
-        }
-    }
-
-    // Along the arc with the rest of the budget, walking its chord.
-    const Real rest = budget - spin;
-    const Real arc = sign * (size < rest ? size : rest);
-    const Real arcLength = rest > 0 ? std::fabs(arc) * FastReciprocal(rest) * forward : 0;
-    const Real middle = heading + sign * spin + 0.5f * arc;
-    if (arc != 0) {
-        const Real chord = 2.0f * TableSine(0.5f * arc) * (arcLength / (arc * kRadiansPerAngleUnit));
-        Position.x += chord * TableSine(middle);
-        Position.z += chord * TableCosine(middle);
-    }
-    const Real facing = 0.5f * (middle + 0.5f * arc);
-    Orientation = Quaternion{0, TableSine(facing), 0, TableCosine(facing)};
-
-    // Straight on for the rest of the step, or onto the destination when that is nearer.
-    const Real straight = forward - arcLength;
-    if (WeightedDistanceSquared(Position, MoveDestination) < straight * straight) {
-        Position.x = MoveDestination.x;
-        Position.z = MoveDestination.z;
-    } else {
-        const Quaternion& q = Orientation;
-        const Vector3 ahead(2.0f * (q.w * q.y + q.z * q.x), 2.0f * (q.z * q.y - q.w * q.x),
-                            1.0f - 2.0f * (q.x * q.x + q.y * q.y));
-        Position = Position + ahead * straight;
-    }
+    if (TvWeightedDistanceSquared(Position, MoveDestination) < kUnitArrivedSquared) return;
+    TvTurnAndArcStep(Position, Orientation, MoveDestination, step, dt * Character->turningSpeed, TurnRadiusSquared);
 }
 
 void ClientUnit::UpdateIdle(uint32_t time) {

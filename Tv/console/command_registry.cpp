@@ -16,7 +16,19 @@ namespace {
 constexpr uint32_t kBucketCount = 64;
 constexpr int32_t kDefaultCommandLevel = 3;
 
-HashTable<ConsoleCommand*> registry{kBucketCount};
+// The registry owns its commands, also when the program ends through exit()
+// (the quit command) and the table goes with the other statics.
+struct CommandTable : HashTable<ConsoleCommand*> {
+    using HashTable::HashTable;
+    ~CommandTable() { DeleteCommands(); }
+    void DeleteCommands() {
+        Iterator it;
+        for (it.Begin(*this); !it.AtEnd(); it.Next()) delete it.Current()->Payload;
+        Clear();
+    }
+};
+
+CommandTable registry{kBucketCount};
 
 // Case-insensitive comparison of name's length of bytes; the line must be at
 // least as long.
@@ -115,9 +127,7 @@ void TvForEachCommand(const std::function<void(const ConsoleCommand&)>& visit) {
 int32_t TvCommandCount() { return registry.Count(); }
 
 void TvResetCommandRegistry() {
-    HashTable<ConsoleCommand*>::Iterator it;
-    for (it.Begin(registry); !it.AtEnd(); it.Next()) delete it.Current()->Payload;
-    registry.Clear();
+    registry.DeleteCommands();
     ConsoleLine[0] = '\0';
     CommandLevel = kDefaultCommandLevel;
 }

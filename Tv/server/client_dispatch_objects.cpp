@@ -82,30 +82,30 @@ const char* OnDamage(const uint8_t* record, size_t size) { return ApplyDamage(re
 const char* OnDestroyed(const uint8_t* record, size_t size) { return ApplyDamage(record, size, true); }
 
 // 59, 60, 61, 72: {type, id, motion}.
-template <void (*apply)(ClientObject*, const UnitMotionState&)>
+template <void (*apply)(ClientObject*, const ClientMotionState&)>
 const char* OnMotion(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     ClientObject* object = ReadRecordObject(in);
-    UnitMotionState state;
+    ClientMotionState state;
     if (!ReadMotionState(in, state)) return kNotFinite;
     if (object) apply(object, state);
     return nullptr;
 }
 
-void UnitMoving(ClientObject* object, const UnitMotionState& state) {
+void UnitMoving(ClientObject* object, const ClientMotionState& state) {
     if (!IsCutsceneHeld(object)) ClientUnitApplyMotionState(object, state, false);
 }
-void UnitStopped(ClientObject* object, const UnitMotionState& state) {
+void UnitStopped(ClientObject* object, const ClientMotionState& state) {
     if (!IsCutsceneHeld(object)) ClientUnitApplyMotionState(object, state, true);
 }
-void UnitPlaced(ClientObject* object, const UnitMotionState& state) {
+void UnitPlaced(ClientObject* object, const ClientMotionState& state) {
     if (!ClientUnitUnderReconControl(object)) object->MoveToRecord(state.Pose);
 }
 
 const char* OnUnitHeading(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     ClientObject* object = ReadRecordObject(in);
-    UnitMotionState state;
+    ClientMotionState state;
     const bool finite = ReadMotionState(in, state);
     const Vector3 destination = ReadPosition(in);
     const Vector3 target = ReadPosition(in);
@@ -142,7 +142,7 @@ const char* OnSpeedChange(const uint8_t* record, size_t size) {
     ByteReader in = RecordReader(record, size);
     ClientObject* object = ReadRecordObject(in);
     const int32_t change = in.I32();
-    UnitMotionState state;
+    ClientMotionState state;
     if (!ReadMotionState(in, state)) return kNotFinite;
     if (object) ClientUnitChangeSpeed(object, change, state);
     return nullptr;

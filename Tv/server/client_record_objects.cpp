@@ -11,7 +11,7 @@ const char* const kIdInUse = "object id already in use";
 
 ClientObject* ReadRecordObject(ByteReader& in) { return TvFindClientObject(in.I32()); }
 
-bool ReadMotionState(ByteReader& in, UnitMotionState& state) {
+bool ReadMotionState(ByteReader& in, ClientMotionState& state) {
     state.Pose.Seconds = in.F32();
     state.Pose.Position = ReadPosition(in);
     state.Pose.Orientation = ReadOrientation(in);

@@ -14,7 +14,7 @@
 ClientObject* ReadRecordObject(ByteReader& in);
 
 // A 48-byte motion state; false when one of its floats is not finite.
-bool ReadMotionState(ByteReader& in, UnitMotionState& state);
+bool ReadMotionState(ByteReader& in, ClientMotionState& state);
 
 // A 24-byte colour (packed value, four floats, form flags); false when a float is not finite.
 bool ReadColour(ByteReader& in, Colour& colour);

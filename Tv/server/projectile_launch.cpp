@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "Tv/defs/objectdefinition.h"
 #include "Tv/server/message_types.h"
@@ -16,7 +15,6 @@
 namespace {
 
 constexpr int32_t kSpecialShotKind = 15;
-constexpr float kAngleUnitsPerRadian = 4096.0f / (2.0f * std::numbers::pi_v<float>);
 
 // The elevation tangent toward a target at horizontal distance R (squared R2) and height offset dy.
 float ElevationTangent(float dy, float r2, float speed, bool lobbed) {
@@ -31,11 +29,11 @@ float ElevationTangent(float dy, float r2, float speed, bool lobbed) {
 
 Quaternion ProjectileAim(const Vector3& from, const Vector3& to, float speed, bool lobbed) {
     const Vector3 d = to - from;
-    const float heading = std::atan2(d.x, d.z) * kAngleUnitsPerRadian;
+    const float heading = std::atan2(d.x, d.z) * AngleUnitsPerRadian;
     const float r2 = d.x * d.x + d.z * d.z;
     float pitch;
     if (r2 > 0.0f)
-        pitch = std::atan2(ElevationTangent(d.y, r2, speed, lobbed), 1.0f) * kAngleUnitsPerRadian;
+        pitch = std::atan2(ElevationTangent(d.y, r2, speed, lobbed), 1.0f) * AngleUnitsPerRadian;
     else
         pitch = d.y < 0.0f ? -AngleQuarterTurn : d.y > 0.0f ? AngleQuarterTurn : AngleZero;
     const int32_t halfHeading = FloorToInt(heading * 0.5f);

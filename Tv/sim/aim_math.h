@@ -9,8 +9,6 @@
 #include "core/maths.h"
 #include "core/matrix.h"
 
-constexpr Real kAngleUnitsPerRadian = 4096.0f / 6.28318531f;
-
 // The gun's aim channels: sequences whose blend (of 65,536) sets the elevation and the yaw.
 constexpr int32_t kSequenceAimPitch = 5;
 constexpr int32_t kSequenceAimYaw = 12;

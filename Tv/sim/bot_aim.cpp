@@ -33,7 +33,7 @@ bool TvAimElevation(const Vector3& aim, Real speed, bool ballistic, bool steep, 
         return true;
     }
     if (!ballistic) {
-        elevation = std::atan(aim.y * FastInvSqrt(h2)) * kAngleUnitsPerRadian;
+        elevation = std::atan(aim.y * FastInvSqrt(h2)) * AngleUnitsPerRadian;
         return true;
     }
     if (!(speed > 0)) return false;
@@ -42,7 +42,7 @@ bool TvAimElevation(const Vector3& aim, Real speed, bool ballistic, bool steep, 
     Real slopes[2];
     if (SolveQuadratic(h / u, (u - aim.y) / u, slopes) != 2) return false; // no path of that speed gets there
     const Real a = std::atan(slopes[0]), b = std::atan(slopes[1]);
-    const Real e = (steep ? std::min(a, b) : std::max(a, b)) * kAngleUnitsPerRadian;
+    const Real e = (steep ? std::min(a, b) : std::max(a, b)) * AngleUnitsPerRadian;
     if (!std::isfinite(e)) return false;
     elevation = e;
     return true;
@@ -86,10 +86,10 @@ void ServerBot::AimPitchChannel(Real elevation) {
         PitchAimed = 1;
 }
 
-Real ServerBot::BodyHeading() const { return 2.0f * std::atan2(Orientation.y, Orientation.w) * kAngleUnitsPerRadian; }
+Real ServerBot::BodyHeading() const { return 2.0f * std::atan2(Orientation.y, Orientation.w) * AngleUnitsPerRadian; }
 
 Real ServerBot::TurnToTargetHeading() {
-    TargetHeading = std::atan2(TargetPoint.x - Position.x, TargetPoint.z - Position.z) * kAngleUnitsPerRadian;
+    TargetHeading = std::atan2(TargetPoint.x - Position.x, TargetPoint.z - Position.z) * AngleUnitsPerRadian;
     return WrapHeadingDelta(TargetHeading - BodyHeading());
 }
 

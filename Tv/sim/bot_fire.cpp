@@ -116,7 +116,7 @@ bool ServerBot::FireShot(const ObjectDefinition* projectile, uint64_t time, Real
     const bool gravity = projectile->projectile && projectile->projectile->gravity;
 
     const Real heading =
-        std::atan2(TargetPoint.x - MuzzlePosition.x, TargetPoint.z - MuzzlePosition.z) * kAngleUnitsPerRadian;
+        std::atan2(TargetPoint.x - MuzzlePosition.x, TargetPoint.z - MuzzlePosition.z) * AngleUnitsPerRadian;
     const int32_t halfHeading = FloorToInt(heading * 0.5f);
     const Quaternion yaw{0, SineOf(halfHeading), 0, CosineOf(halfHeading)};
     const Quaternion pitch{SineOf(FloorToInt(-Elevation * 0.5f)), 0, 0, CosineOf(FloorToInt(Elevation * 0.5f))};

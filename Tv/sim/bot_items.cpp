@@ -126,7 +126,7 @@ void ServerBot::LaunchDecoy(const Vector3& point) {
         TvFireProjectile(DefinitionRegistry::FindByName("decoy_projectile"), from, point, Id, -1, Team, kWeaponTypeNone,
                          kDecoySpeed);
     }
-    SetOrientation(HeadingRotation(std::atan2(point.x - Position.x, point.z - Position.z) * kAngleUnitsPerRadian));
+    SetOrientation(HeadingRotation(std::atan2(point.x - Position.x, point.z - Position.z) * AngleUnitsPerRadian));
     WithheldShots = 0;
     ByteWriter message = ActorMessage(kMsgBotDecoy, Id);
     message.F32(point.x);

@@ -469,7 +469,7 @@ void CombatThink::Search() {
         }
     } else if (DistanceSquared(bot_.Position, bot_.InvestigatePoint) <= kCloseSquared) {
         const Real cosine = HorizontalCosine(Forward(bot_.Orientation), bot_.InvestigatePoint - bot_.Position);
-        const Real angle = std::acos(std::clamp(cosine, -1.0f, 1.0f)) * kAngleUnitsPerRadian;
+        const Real angle = std::acos(std::clamp(cosine, -1.0f, 1.0f)) * AngleUnitsPerRadian;
         if (angle > bot_.SightAngle) bot_.AttackPoint(bot_.InvestigatePoint, now_, 1, 0);
     } else {
         bot_.HeadForPoint(bot_.InvestigatePoint, now_);

@@ -14,7 +14,7 @@ bool TvFlatterLobElevation(const Vector3& aim, Real speed, Real& elevation) {
     // x = 2 h2 / T^2 for the flatter path's flight time T.
     const Real x = h2 * (v2 + Gravity * d + s) / (h2 + d * d);
     if (!(x > 0)) return false;
-    const Real e = std::atan((d - Gravity * h2 / x) / FastSqrt(h2)) * kAngleUnitsPerRadian;
+    const Real e = std::atan((d - Gravity * h2 / x) / FastSqrt(h2)) * AngleUnitsPerRadian;
     if (!std::isfinite(e)) return false;
     elevation = e;
     return true;

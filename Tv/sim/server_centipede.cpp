@@ -39,8 +39,8 @@ void ServerCentibody::Follow(const Vector3& point, Real step, uint64_t time, Rea
     const Vector3 v = point - Position;
     const Real lengthSquared = Dot(v, v);
     if (lengthSquared > kFollowSquared) SetPosition(Position + v * (FastInvSqrt(lengthSquared) * step));
-    const Real heading = std::atan2(v.x, v.z) * kAngleUnitsPerRadian;
-    const Real pitch = std::atan2(v.y, FastSqrt(v.x * v.x + v.z * v.z)) * kAngleUnitsPerRadian;
+    const Real heading = std::atan2(v.x, v.z) * AngleUnitsPerRadian;
+    const Real pitch = std::atan2(v.y, FastSqrt(v.x * v.x + v.z * v.z)) * AngleUnitsPerRadian;
     SetOrientation(QuaternionMultiply(PitchRotation(pitch), HeadingRotation(heading)));
     ServerBot::Think(time, seconds);
 }

@@ -321,7 +321,3 @@ void ServerObject::SetAiTarget(ServerObject* target) {
     AiTarget = target;
 }
 
-Real TvWeightedDistanceSquared(const Vector3& a, const Vector3& b) {
-    const Real dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return dx * dx + dz * dz + 0.01f * dy * dy;
-}

@@ -15,6 +15,7 @@
 #include "core/maths.h"
 #include "core/matrix.h"
 #include "core/refcounted.h"
+#include "Tv/sim/walk_step.h"
 
 class AwObject;
 class CollisionPolygon;
@@ -258,5 +259,3 @@ public:
     uint8_t Loaded = 0;
 };
 
-// A point's squared distance with the vertical difference weighted by 0.01.
-Real TvWeightedDistanceSquared(const Vector3& a, const Vector3& b);

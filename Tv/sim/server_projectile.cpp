@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include "Tv/client/teamtable.h"
 #include "Tv/defs/objectdefinition.h"
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr Real kAngleUnitsPerRadian = AngleFullTurn / (2.0f * std::numbers::pi_v<Real>);
 constexpr Real kUnlimited = std::numeric_limits<Real>::max();
 
 // What a definition without a projectile record flies with: no damage, no blast, no gravity.
@@ -108,7 +106,7 @@ Quaternion ProjectileOrientation(const Vector3& v) {
     const Real h = std::sqrt(v.x * v.x + v.y * v.y);
     // Along the z axis no turn axis is defined: straight on, or a half turn about y.
     if (!(h > 0)) return v.z >= 0 ? Quaternion{0, 0, 0, 1} : Quaternion{0, 1, 0, 0};
-    const int32_t half = FloorToInt(std::atan2(h, v.z) * kAngleUnitsPerRadian * 0.5f);
+    const int32_t half = FloorToInt(std::atan2(h, v.z) * AngleUnitsPerRadian * 0.5f);
     const Real s = SineOf(half) / h;
     return Quaternion{s * -v.y, s * v.x, 0, CosineOf(half)};
 }

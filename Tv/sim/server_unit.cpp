@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr Real kRadiansPerAngleUnit = 6.28318531f / AngleFullTurn;
 constexpr uint32_t kMaskStartBit = 0x40000;      // what a player's unit no longer avoids
 constexpr uint32_t kPathMaskPlayerBit = 0x80000; // what its path search avoids instead
 constexpr int32_t kCrouchBoxNode = 102;
@@ -384,7 +383,7 @@ void ServerUnit::UpdateDerivedSpeeds() {
     Speed = static_cast<Real>(WalkingSpeed) / 65536.0f * stride;
     const Real turning = Character ? Character->turningSpeed : 0;
     if (turning != 0) {
-        const Real radius = Speed / (turning * kRadiansPerAngleUnit);
+        const Real radius = Speed / (turning * RadiansPerAngleUnit);
         TurnRadiusSquared = radius * radius;
     } else {
         TurnRadiusSquared = 0;

@@ -2,7 +2,6 @@
 // step by the turn-and-arc rule with its mover move, and the motion messages
 // (57 setting off, 59 at rest, 60 stopped, 61 walking).
 #include <cmath>
-#include <numbers>
 
 #include "Tv/defs/definitionrecords.h"
 #include "Tv/server/game_settings.h"
@@ -21,11 +20,8 @@ namespace {
 
 constexpr uint32_t kNoFloorIndex = 0xFFFFFF;
 
-
 constexpr Real kNearWaypoint = 1.5f;   // weighted squared distance at which a waypoint is reached
 constexpr Real kArrivedSquared = 0.2f; // ... and at which a walk has arrived
-constexpr Real kRadiansPerAngle = 2.0f * std::numbers::pi_v<Real> / AngleFullTurn;
-constexpr Real kAnglesPerRadian = AngleFullTurn / (2.0f * std::numbers::pi_v<Real>);
 
 bool SameVector(const Vector3& a, const Vector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
@@ -35,9 +31,6 @@ Vector3 CullPoint(const Vector3& position, int32_t fromDetailLevel) {
     if (CurrentGameType != kGameStory && UserMatchSettings.NetDetailLevel >= fromDetailLevel) return position;
     return kNoPosition;
 }
-
-Real TableSine(Real angle) { return SineOf(FloorToInt(angle)); }
-Real TableCosine(Real angle) { return CosineOf(FloorToInt(angle)); }
 
 } // namespace
 
@@ -211,71 +204,6 @@ bool ServerUnit::AdvanceWaypoints() {
 
 // ---- Walking ----
 
-namespace {
-
-// One turn-and-arc step of `step` metres toward the unit's Destination in dt
-// seconds; true when the unit arrives.
-bool TurnAndArc(ServerUnit& unit, Real dt, Real step) {
-    const Quaternion& q = unit.Orientation;
-    const Real yaw = 2.0f * std::atan2(q.y, q.w) * kAnglesPerRadian;
-    const Real dx = unit.Destination.x - unit.Position.x;
-    const Real dz = unit.Destination.z - unit.Position.z;
-    const Real desired = std::atan2(dx, dz) * kAnglesPerRadian;
-    Real delta = desired - yaw;
-    if (delta > 2048.0f)
-        delta -= AngleFullTurn;
-    else if (delta < -2048.0f)
-        delta += AngleFullTurn;
-    const Real a = std::fabs(delta);
-    const bool left = SignBit(delta);
-    const Real maxTurn = dt * unit.Character->turningSpeed;
-    const Real d2 = dx * dx + dz * dz;
-
-    // Turning on the spot: the part of the turn the turning circle cannot take
-    // on the way (a destination inside the circle needs it all first).
-    Real spin = 0;
-    const Real c = 1.0f - d2 * FastReciprocal(2.0f * unit.TurnRadiusSquared);
-    if (c > -1.0f) {
-        const Real h = 0.5f * MathTables.ArcCosine[2048 + FloorToInt(c * 2048.0f)];
-        if (a > h) spin = a - h;
-    }
-    if (spin > maxTurn) {
-        spin = maxTurn;
-        step = 0;
-    } else {
-        step = step * (maxTurn - spin) * FastReciprocal(maxTurn);
-    }
-
-    // Along the arc: the rest of the turn, walking the arc's chord.
-    const Real m = maxTurn - spin;
-    const Real arc = a <= m ? delta : (left ? -m : m);
-    const Real part = std::fabs(arc) * FastReciprocal(m) * step;
-    const Real spun = left ? -spin : spin;
-    const Real half = arc * 0.5f;
-    const Real mid = yaw + spun + half;
-    const Real chord = 2.0f * (part * FastReciprocal(arc * kRadiansPerAngle)) * TableSine(half);
-    unit.Position.x += chord * TableSine(mid);
-    unit.Position.z += chord * TableCosine(mid);
-
-    const Real heading = yaw + spun + arc;
-    unit.Orientation = Quaternion{0, TableSine(heading * 0.5f), 0, TableCosine(heading * 0.5f)};
-
-    // Straight on for the rest of the step, unless that reaches the destination.
-    const Real rest = step - part;
-    if (rest * rest <= TvWeightedDistanceSquared(unit.Position, unit.Destination)) {
-        const Quaternion& o = unit.Orientation;
-        const Vector3 forward(2.0f * (o.w * o.y + o.z * o.x), 2.0f * (o.z * o.y - o.w * o.x),
-                              1.0f - 2.0f * (o.x * o.x + o.y * o.y));
-        unit.Position = unit.Position + forward * rest;
-        return false;
-    }
-    unit.Position.x = unit.Destination.x;
-    unit.Position.z = unit.Destination.z;
-    return true;
-}
-
-} // namespace
-
 void ServerUnit::Walk(uint64_t time, Real seconds) {
     bool arrived = false;
     if (Moving) {
@@ -294,7 +222,8 @@ void ServerUnit::Walk(uint64_t time, Real seconds) {
         } else if (TvWeightedDistanceSquared(Position, Destination) < kArrivedSquared) {
             arrived = true;
         } else {
-            arrived = TurnAndArc(*this, dt, step);
+            arrived = TvTurnAndArcStep(Position, Orientation, Destination, step, dt * Character->turningSpeed,
+                                       TurnRadiusSquared);
         }
         if (arrived) Moving = 0;
     }

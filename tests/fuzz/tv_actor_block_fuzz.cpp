@@ -24,19 +24,13 @@
 #include "core/clock.h"
 #include "platform/fpu.h"
 #include "platform/virtual_clock.h"
+#include "tests/fuzz/fuzz_definitions.h"
 #include "tests/tv/flat_level.h"
 
 namespace {
 
-struct Kind {
-    const char* name;
-    int32_t aiCore;
-    int32_t weapon; // -1: no character
-    bool projectile;
-};
-
 // One definition per server class the factory tells apart, and a shot.
-constexpr Kind kKinds[] = {
+constexpr FuzzKind kKinds[] = {
     {"crate", kAiCoreScavenger, -1, false},
     {"scavenger", kAiCoreScavenger, 33, false},
     {"gunbot", kAiCoreBot, 1, false},
@@ -58,8 +52,7 @@ constexpr Kind kKinds[] = {
 void StartOnce() {
     static bool started = false;
     if (started) return;
-    static plat::VirtualClock clock;
-    RecalibrateClocks(200);
+    StartFuzzClock();
     RegisterServerCore();
     started = true;
 }
@@ -71,18 +64,9 @@ void BuildWorld() {
     DefinitionNextId = 0;
     TvResetActorIds();
     ObjectDefinition* shot = nullptr;
-    for (const Kind& kind : kKinds) {
-        ObjectDefinition* definition = DefinitionRegistry::NewDefinition();
-        definition->name = OwnedText(kind.name);
-        definition->aiCore = kind.aiCore;
-        if (kind.weapon >= 0) {
-            definition->character = std::make_unique<CharacterRecord>();
-            definition->character->weapon = kind.weapon;
-        }
-        if (kind.projectile) {
-            definition->projectile = std::make_unique<ProjectileRecord>();
-            shot = definition;
-        }
+    for (const FuzzKind& kind : kKinds) {
+        ObjectDefinition* definition = AddFuzzDefinition(kind);
+        if (kind.projectile) shot = definition;
     }
     auto* row = new WeaponParameters;
     row->projectile = shot;

@@ -28,19 +28,13 @@
 #include "core/clock.h"
 #include "platform/fpu.h"
 #include "platform/virtual_clock.h"
+#include "tests/fuzz/fuzz_definitions.h"
 #include "tests/tv/flat_level.h"
 
 namespace {
 
-struct Kind {
-    const char* name;
-    int32_t aiCore;
-    int32_t weapon; // -1: no character
-    bool projectile;
-};
-
 // One definition per client class the factory chooses (ids 0 upward, in this order).
-constexpr Kind kKinds[] = {
+constexpr FuzzKind kKinds[] = {
     {"crate", kAiCoreScavenger, -1, false},
     {"scavenger", 99, 33, false},
     {"gunbot", 99, 1, false},
@@ -60,14 +54,6 @@ constexpr Kind kKinds[] = {
     {"bolt", 99, -1, true},
 };
 
-void StartOnce() {
-    static bool started = false;
-    if (started) return;
-    static plat::VirtualClock clock;
-    RecalibrateClocks(200);
-    started = true;
-}
-
 void BuildClient() {
     CurrentGameState = kGameStatePlay;
     CurrentGameType = kGameCaptureTheFlag;
@@ -80,15 +66,8 @@ void BuildClient() {
     MakeFlatLevelWorld(4, 25.0f);
     DefinitionNextId = 0;
     int32_t id = 0;
-    for (const Kind& kind : kKinds) {
-        ObjectDefinition* definition = DefinitionRegistry::NewDefinition();
-        definition->name = OwnedText(kind.name);
-        definition->aiCore = kind.aiCore;
-        if (kind.weapon >= 0) {
-            definition->character = std::make_unique<CharacterRecord>();
-            definition->character->weapon = kind.weapon;
-        }
-        if (kind.projectile) definition->projectile = std::make_unique<ProjectileRecord>();
+    for (const FuzzKind& kind : kKinds) {
+        const ObjectDefinition* definition = AddFuzzDefinition(kind);
         const Vector3 position{static_cast<Real>(id) * 5.0f, 0, 10.0f};
         TvNewClientObject(id % 4, *definition, position, Quaternion{0, 0, 0, 1}, id, 0);
         ++id;
@@ -120,7 +99,7 @@ void TearDownClient() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::SetGameFpuMode();
-    StartOnce();
+    StartFuzzClock();
     BuildClient();
     ByteReader in(data, size);
     while (in.remaining() >= 2) {

@@ -213,7 +213,7 @@ TEST_F(TurretTest, TheFlatterLobPathReachesThePointOrGoesAsFarAsItCan) {
             EXPECT_EQ(e, 12345) << "untouched";
             continue;
         }
-        const Real radians = e / kAngleUnitsPerRadian;
+        const Real radians = e / AngleUnitsPerRadian;
         const Real h = std::sqrt(c.aim.x * c.aim.x + c.aim.z * c.aim.z);
         const Real vh = c.speed * std::cos(radians), vy = c.speed * std::sin(radians);
         const Real t = h / vh;

@@ -9,6 +9,7 @@
 #include "Tv/console/console_setup.h"
 #include "Tv/console/console_window.h"
 #include "Tv/defs/datadirectory.h"
+#include "Tv/server/headless_level.h"
 #include "Tv/server/server.h"
 #include "Tv/server/shell_state.h"
 #include "core/stringtable.h"
@@ -18,8 +19,12 @@ namespace {
 
 void PrintLine(const char* text) { std::printf("%s\n", text); }
 
-// Quit ends the program through exit(): the server thread stops first.
-void StopServerAtExit() { TvStopServer(); }
+// Quit ends the program through exit(): the server thread stops first, then
+// the level goes as at the end of a run.
+void StopServerAtExit() {
+    TvStopServer();
+    TvUnloadHeadlessLevel();
+}
 
 bool LoadLanguageLibrary() {
     const std::string path = DataDirBase() + "/tvreseng.dll";
