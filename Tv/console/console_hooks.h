@@ -34,7 +34,13 @@ void SetConsoleHooks(const ConsoleHooks& hooks);
 // The handlers installed now.
 const ConsoleHooks& GetConsoleHooks();
 
+// Prints a console line: at once on the main thread; from the server thread
+// the line waits for the main thread's next TvPrintHandedOverLines.
 void TvConsolePrint(const char* text);
+// Main thread, once a frame: prints the lines the server thread printed since.
+void TvPrintHandedOverLines();
+// Drops the lines the server thread printed and no frame has printed yet.
+void TvDropHandedOverLines();
 void TvShowCaption(float x, float y, const char* text, int32_t kind, float width);
 bool TvBatchLoadFile(const char* name);
 void TvAddRespawnTrigger(const char* roleName, int32_t team, uint64_t deadline);

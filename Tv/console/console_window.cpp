@@ -11,6 +11,7 @@
 #include "Tv/app/input_event.h"
 #include "Tv/console/command_registry.h"
 #include "Tv/console/console_fonts.h"
+#include "Tv/console/console_hooks.h"
 #include "Tv/console/key_text.h"
 #include "Tv/console/line_parser.h"
 #include "Tv/console/text_draw.h"
@@ -20,9 +21,7 @@
 #include "core/hashtable.h"
 #include "core/list.h"
 #include "core/numeric.h"
-#include "core/serverthread.h"
 #include "core/stringtable.h"
-#include "platform/threads.h"
 
 int32_t ConsoleScrollbackCap = 20;
 int32_t ConsolePendingCap = 20;
@@ -73,13 +72,6 @@ List<ConsoleRow> pending;
 int32_t recallIndex = 0; // into the scrollback
 char stash[kConsoleLineSize] = {};
 void (*outputSink)(const char*) = nullptr;
-
-// Lines printed off the main thread, printed by the next frame.
-plat::CriticalSection& HandOverLock() {
-    static plat::CriticalSection lock;
-    return lock;
-}
-std::vector<std::string> handOver;
 
 int32_t& State() { return GameOptions.ConsoleState; }
 
@@ -283,15 +275,6 @@ void PrintOnMainThread(const char* text) {
     }
 }
 
-void PrintHandedOver() {
-    std::vector<std::string> lines;
-    {
-        plat::CriticalSectionLock hold(HandOverLock());
-        lines.swap(handOver);
-    }
-    for (const std::string& line : lines) PrintOnMainThread(line.c_str());
-}
-
 void SlideToward(float target) {
     if (ConsoleInstantSlide)
         ConsoleSlide = target;
@@ -324,11 +307,6 @@ void DrawRows() {
 
 void TvConsoleWindowPrint(const char* text) {
     if (!text) return;
-    if (OnServerThread()) {
-        plat::CriticalSectionLock hold(HandOverLock());
-        handOver.push_back(Cut(text));
-        return;
-    }
     PrintOnMainThread(text);
 }
 
@@ -409,7 +387,7 @@ void TvConsoleSubmitLine(const char* text) {
 }
 
 void TvConsoleFrame(uint64_t now) {
-    PrintHandedOver();
+    TvPrintHandedOverLines();
     switch (State()) {
     case kConsoleNeverShown: return;
     case kConsoleClosed: SlideToward(kHidden); break;
@@ -440,10 +418,7 @@ void TvConsoleWindowReset() {
 
 void TvConsoleWindowClear() {
     TvConsoleWindowReset();
-    {
-        plat::CriticalSectionLock hold(HandOverLock());
-        handOver.clear();
-    }
+    TvDropHandedOverLines();
     ConsoleScrollbackCap = 20;
     ConsolePendingCap = 20;
     ConsoleVisibleLines = 1;

@@ -3,8 +3,8 @@
 // every printed line, takes typed command lines and pops up by itself when
 // output arrives while it is closed. Its state lives here and in GameOptions
 // (ConsoleState 0 open, 1 closed, 2 popped up by output, 3 never shown;
-// EchoOn; ConsolePopupMaxLines). Main thread only, except
-// TvConsoleWindowPrint, which any thread may call.
+// EchoOn; ConsolePopupMaxLines). Main thread only: lines printed on the
+// server thread reach it through TvConsolePrint's hand-over.
 //
 // Screen positions are fractions of the screen; the slide position is the
 // fraction by which the window's bottom edge lies below the top, minus 1
@@ -43,9 +43,9 @@ extern uint32_t ConsoleKeyModifiers; // 0, compared without Shift
 
 // Prints one line: into the scrollback, or held back as pending while the
 // window is full and its oldest visible line is under 2 s old; pops a closed
-// window up. Nothing while GameOptions.EchoOn is 0. Called off the main thread
-// the line is handed over through a locked queue that the next
-// TvConsoleFrame prints. Every accepted line also goes to the output sink.
+// window up. Nothing while GameOptions.EchoOn is 0. TvConsoleFrame first
+// prints the lines the server thread handed over. Every accepted line also
+// goes to the output sink.
 void TvConsoleWindowPrint(const char* text);
 
 // Receives every line TvConsoleWindowPrint accepts (on the main thread), or

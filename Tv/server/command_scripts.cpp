@@ -7,12 +7,8 @@
 #include "Tv/server/message_queue.h"
 #include "Tv/server/message_types.h"
 #include "Tv/server/senders.h"
-#include "core/serverthread.h"
 
 namespace {
-
-// Console lines from the server thread, each a text with its terminator.
-MessageQueue serverConsoleQueue;
 
 uint32_t TextSize(const char* text) { return static_cast<uint32_t>(std::strlen(text) + 1); }
 
@@ -33,18 +29,10 @@ void TvRunCommandScript(const char* name) {
 }
 
 void TvRunQueuedScript() {
-    for (MessageBuffer line = serverConsoleQueue.Pop(); line; line = serverConsoleQueue.Pop())
-        TvConsolePrint(TextOf(line));
+    TvPrintHandedOverLines();
     MessageBuffer name = ScriptQueue.Pop();
     if (!name) return;
     DataDirEnter(kDataDirScripts);
     TvBatchLoadFile(TextOf(name));
     DataDirRestore();
-}
-
-void TvServerConsolePrint(const char* text) {
-    if (OnServerThread())
-        serverConsoleQueue.Push(text, TextSize(text));
-    else
-        TvConsolePrint(text);
 }

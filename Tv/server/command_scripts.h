@@ -1,17 +1,13 @@
 #pragma once
 // Command scripts the server asks every machine to run (level triggers,
-// respawns, fragment scripts), and text the server thread prints on the
-// console: both reach the host's main thread through queues it empties once
-// a frame.
+// respawns, fragment scripts): they reach the host's main thread through a
+// queue it empties once a frame.
 
 // Runs a command script on every machine: queued for the host's main thread
 // and announced to the clients with message 103 (a client that hosts the
 // server ignores it, so the host runs the script once). Server thread, or
 // the main thread holding the server lock.
 void TvRunCommandScript(const char* name);
-// Main thread, once per frame: prints the text the server thread queued, then
+// Main thread, once per frame: prints the lines the server thread printed, then
 // queues the lines of one waiting script (from the scripts directory) for the console.
 void TvRunQueuedScript();
-// Prints a console line: at once on the main thread; from the server thread
-// it waits for the main thread's next TvRunQueuedScript.
-void TvServerConsolePrint(const char* text);

@@ -1,6 +1,7 @@
 #include "Tv/server/respawn.h"
 
 #include "Tv/defs/definitionregistry.h"
+#include "Tv/console/console_hooks.h"
 #include "Tv/server/actor_actions.h"
 #include "Tv/server/command_scripts.h"
 #include "Tv/server/game_settings.h"
@@ -16,7 +17,7 @@ constexpr uint32_t kUnknownDefinitionText = 11021;
 void TvRespawnCharacter(const char* name, int32_t team, const Vector3& position, const Quaternion& orientation) {
     ObjectDefinition* definition = DefinitionRegistry::FindByName(name);
     if (!definition) {
-        TvServerConsolePrint(StringTableLookup(kUnknownDefinitionText));
+        TvConsolePrint(StringTableLookup(kUnknownDefinitionText));
         return;
     }
     if (TvIsServerRunning()) RespawnIdList.PushBack(TvSpawnActor(team, definition, position, orientation, -1));
